@@ -1,0 +1,707 @@
+#include "suite/gdlib/Population.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <random>
+#include <vector>
+
+#include "suite/gdlib/GdError.h"
+#include "suite/gdlib/GeneticOperators.h"
+#include "suite/gdlib/ScopeNames.h"
+
+namespace gdlib {
+
+namespace {
+constexpr std::uint64_t kMagic = 0x31504f5044474443ull;  // "CGDGDPOP1" (little-endian)
+constexpr double kNoValue = -1.001e300;                  // an organism without a result yet
+constexpr double kAutoMutationCeiling = 0.5;
+}  // namespace
+
+struct PopulationHeader {
+  std::uint64_t Magic;
+  std::uint64_t Bytes;
+  std::int32_t OwnerPid;
+  std::int32_t Handle;
+  std::int32_t Freed;      // atomic: set by the owner's free before the segment goes
+  std::int32_t RunStatus;  // atomic
+  std::int64_t Timer;      // atomic: running: 2 * start + 1; stopped: 2 * elapsed (ms)
+  pthread_mutex_t Mutex;
+  std::int32_t StepInProgress;  // set under the lock while organisms are rearranged
+  std::int32_t PopulationSize;
+  std::int32_t GroupCount;
+  std::int32_t GeneTotal;
+  std::int32_t Goal;
+  std::int32_t EvaluatedCount;
+  std::int32_t PendingValid;
+  std::int32_t HasBest;
+  std::int32_t HasInitialGenes;
+  std::int32_t Stagnation;
+  std::int64_t TrialCount;
+  std::uint64_t RngState;
+  std::uint64_t GroupsOffset;
+  std::uint64_t RangesOffset;
+  std::uint64_t InitialOffset;
+  std::uint64_t OrganismsOffset;
+  std::uint64_t OrganismStride;  // doubles: value, objective, flags, genes
+};
+
+struct GroupRecord {
+  std::int32_t Method;
+  std::int32_t GeneCount;
+  std::int32_t FirstGene;
+  std::int32_t GroupCount;
+  std::int32_t AutoMutation;
+  std::int32_t Reserved;
+  double Budget;
+  double CrossoverRate;
+  double MutationRate;
+  double CurrentMutationRate;
+};
+
+namespace {
+
+std::int64_t NowMs() {
+  timespec ts{};
+  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  return std::int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+bool ProcessAlive(std::int32_t pid) {
+  return pid > 0 && (::kill(pid, 0) == 0 || errno != ESRCH);
+}
+
+template <class T>
+std::atomic_ref<T> Atomic(T& field) {
+  return std::atomic_ref<T>(field);
+}
+
+std::mutex g_MapMutex;
+// Never destroyed, so that calls made while the host process exits still find it.
+std::map<std::int32_t, std::shared_ptr<Population>>& Mapped() {
+  static auto* map = new std::map<std::int32_t, std::shared_ptr<Population>>;
+  return *map;
+}
+
+// Removes the segments of this scope whose owner is gone (crashed or killed without freeing).
+void ReclaimStaleSegments() {
+  std::string prefix = ScopeNames::PopulationPrefix();
+  DIR* dir = ::opendir("/dev/shm");
+  if (!dir) return;
+  while (dirent* entry = ::readdir(dir)) {
+    if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) continue;
+    std::string name = std::string("/") + entry->d_name;
+    int fd = ::shm_open(name.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) continue;
+    struct stat st {};
+    bool stale = false;
+    if (::fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(sizeof(PopulationHeader))) {
+      PopulationHeader header{};
+      if (::pread(fd, &header, sizeof header, 0) == static_cast<ssize_t>(sizeof header))
+        stale = header.Magic == kMagic && !ProcessAlive(header.OwnerPid);
+    }
+    ::close(fd);
+    if (stale) ::shm_unlink(name.c_str());
+  }
+  ::closedir(dir);
+}
+
+void CheckRate(double rate, const char* what) {
+  if (!(rate >= 0 && rate <= 1)) Fail(GdErrInvalidArgument, std::string(what) + " must be between 0 and 1.");
+}
+
+}  // namespace
+
+// Holds the population lock for one engine step and marks the step in progress, so that a
+// process dying inside the step leaves a flag the next locker sees.
+class Population::Guard {
+ public:
+  Guard(Population& population, bool step) : m_Population(population), m_Step(step) {
+    m_Population.Lock();
+    if (m_Step) m_Population.Header().StepInProgress = 1;
+  }
+  ~Guard() {
+    if (m_Step) m_Population.Header().StepInProgress = 0;
+    ::pthread_mutex_unlock(&m_Population.Header().Mutex);
+  }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+
+ private:
+  Population& m_Population;
+  bool m_Step;
+};
+
+Population::Population(std::int32_t handle, void* base, std::size_t bytes, bool owner)
+    : m_Handle(handle), m_Base(base), m_Bytes(bytes), m_Owner(owner) {}
+
+Population::~Population() {
+  ::munmap(m_Base, m_Bytes);
+}
+
+PopulationHeader& Population::Header() const {
+  return *static_cast<PopulationHeader*>(m_Base);
+}
+
+GroupRecord& Population::Group(std::int32_t group) const {
+  if (group < 1 || group > Header().GroupCount)
+    Fail(GdErrInvalidArgument, "Chromosome " + std::to_string(group) + " is outside 1.." +
+                                   std::to_string(Header().GroupCount) + ".");
+  return reinterpret_cast<GroupRecord*>(static_cast<char*>(m_Base) + Header().GroupsOffset)[group - 1];
+}
+
+double* Population::OrganismSlot(std::int32_t slot) const {
+  const PopulationHeader& h = Header();
+  return reinterpret_cast<double*>(static_cast<char*>(m_Base) + h.OrganismsOffset) +
+         static_cast<std::size_t>(slot - 1) * h.OrganismStride;
+}
+
+void Population::CheckOrganism(std::int32_t organism) const {
+  if (organism < 1 || organism > Header().PopulationSize)
+    Fail(GdErrInvalidArgument, "Organism " + std::to_string(organism) + " is outside 1.." +
+                                   std::to_string(Header().PopulationSize) + ".");
+}
+
+void Population::CheckAlive() const {
+  if (Atomic(Header().Freed).load()) Fail(GdErrPopulationGone, "The population has been freed.");
+}
+
+std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> groups,
+                                               std::int32_t populationSize, std::int32_t goal,
+                                               std::uint64_t seed) {
+  if (groups.empty()) Fail(GdErrInvalidArgument, "A population needs at least one group of genes.");
+  if (populationSize < 2 || populationSize > 100000)
+    Fail(GdErrInvalidArgument, "The population size must be between 2 and 100000.");
+  if (goal != GdGoalMaximize && goal != GdGoalMinimize)
+    Fail(GdErrInvalidArgument, "The goal must be 1 (maximize) or 2 (minimize).");
+  std::int64_t geneTotal = 0;
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const GdGroupSpec& s = groups[g];
+    std::string which = "Group " + std::to_string(g + 1) + ": ";
+    if (s.GeneCount < 1 || s.GeneCount > 1000000)
+      Fail(GdErrInvalidArgument, which + "the gene count is invalid.");
+    CheckRate(s.CrossoverRate, "The crossover rate");
+    CheckRate(s.MutationRate, "The mutation rate");
+    geneTotal += s.GeneCount;
+    switch (s.SolvingMethod) {
+      case GdMethodRecipe:
+      case GdMethodBudget: {
+        if (!s.Minimums || !s.Maximums) Fail(GdErrNullPointer, which + "the ranges are missing.");
+        double lo = 0, hi = 0;
+        for (std::int32_t i = 0; i < s.GeneCount; ++i) {
+          if (!(std::isfinite(s.Minimums[i]) && std::isfinite(s.Maximums[i]) &&
+                s.Minimums[i] <= s.Maximums[i]))
+            Fail(GdErrInvalidArgument, which + "gene " + std::to_string(i + 1) + " has an invalid range.");
+          lo += s.Minimums[i];
+          hi += s.Maximums[i];
+        }
+        if (s.SolvingMethod == GdMethodBudget && !(s.Budget >= lo && s.Budget <= hi))
+          Fail(GdErrInvalidArgument, which + "the budget cannot be met within the ranges.");
+        break;
+      }
+      case GdMethodOrder: break;
+      case GdMethodGrouping:
+        if (s.GroupCount < 1) Fail(GdErrInvalidArgument, which + "grouping needs at least one group.");
+        break;
+      default:
+        Fail(GdErrInvalidArgument, which + "unknown solving method " + std::to_string(s.SolvingMethod) + ".");
+    }
+  }
+  if (geneTotal > 1000000) Fail(GdErrInvalidArgument, "Too many genes.");
+
+  ReclaimStaleSegments();
+
+  const std::uint64_t stride = 3 + static_cast<std::uint64_t>(geneTotal);
+  const std::uint64_t groupsOffset = (sizeof(PopulationHeader) + 63) / 64 * 64;
+  const std::uint64_t rangesOffset = groupsOffset + groups.size() * sizeof(GroupRecord);
+  const std::uint64_t initialOffset = rangesOffset + geneTotal * sizeof(gdlib::GeneRange);
+  const std::uint64_t organismsOffset = initialOffset + geneTotal * sizeof(double);
+  // Organisms 1..N, then the pending child and the best so far.
+  const std::uint64_t bytes = organismsOffset + (populationSize + 2) * stride * sizeof(double);
+
+  std::random_device device;
+  std::int32_t handle = 0;
+  int fd = -1;
+  std::string name;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    handle = static_cast<std::int32_t>(device() & 0x7ffffffe) + 1;
+    name = ScopeNames::PopulationSegment(handle);
+    fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) FailErrno("Cannot create the population segment", errno);
+  }
+  if (fd < 0) Fail(GdErrSystem, "No free population handle.");
+  int rc = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes));
+  if (rc != 0) {
+    ::close(fd);
+    ::shm_unlink(name.c_str());
+    if (rc == ENOSPC) Fail(GdErrNoSpace, "Not enough shared memory for the population.");
+    FailErrno("Cannot size the population segment", rc);
+  }
+  void* base = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  ::close(fd);
+  if (base == MAP_FAILED) {
+    ::shm_unlink(name.c_str());
+    FailErrno("Cannot map the population segment", errno);
+  }
+  std::shared_ptr<Population> population(new Population(handle, base, bytes, true));
+
+  PopulationHeader& h = population->Header();
+  h.Bytes = bytes;
+  h.OwnerPid = ::getpid();
+  h.Handle = handle;
+  h.RunStatus = GdRunStatusOptimizing;
+  h.Timer = 2 * NowMs() + 1;
+  h.PopulationSize = populationSize;
+  h.GroupCount = static_cast<std::int32_t>(groups.size());
+  h.GeneTotal = static_cast<std::int32_t>(geneTotal);
+  h.Goal = goal;
+  h.RngState = seed;
+  h.GroupsOffset = groupsOffset;
+  h.RangesOffset = rangesOffset;
+  h.InitialOffset = initialOffset;
+  h.OrganismsOffset = organismsOffset;
+  h.OrganismStride = stride;
+
+  pthread_mutexattr_t attr;
+  ::pthread_mutexattr_init(&attr);
+  ::pthread_mutexattr_setpshared(&attr, PTHREAD_PROCESS_SHARED);
+  ::pthread_mutexattr_setrobust(&attr, PTHREAD_MUTEX_ROBUST);
+  ::pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
+  ::pthread_mutex_init(&h.Mutex, &attr);
+  ::pthread_mutexattr_destroy(&attr);
+
+  auto* ranges = reinterpret_cast<gdlib::GeneRange*>(static_cast<char*>(base) + rangesOffset);
+  std::int32_t first = 0;
+  for (std::size_t g = 0; g < groups.size(); ++g) {
+    const GdGroupSpec& s = groups[g];
+    GroupRecord& r = population->Group(static_cast<std::int32_t>(g + 1));
+    r.Method = s.SolvingMethod;
+    r.GeneCount = s.GeneCount;
+    r.FirstGene = first;
+    r.GroupCount = s.GroupCount;
+    r.AutoMutation = s.AutoMutation ? 1 : 0;
+    r.Budget = s.Budget;
+    r.CrossoverRate = s.CrossoverRate;
+    r.MutationRate = s.MutationRate;
+    r.CurrentMutationRate = s.MutationRate;
+    for (std::int32_t i = 0; i < s.GeneCount; ++i) {
+      if (s.SolvingMethod == GdMethodRecipe || s.SolvingMethod == GdMethodBudget)
+        ranges[first + i] = {s.Minimums[i], s.Maximums[i]};
+      else if (s.SolvingMethod == GdMethodOrder)
+        ranges[first + i] = {1, double(s.GeneCount)};
+      else
+        ranges[first + i] = {1, double(s.GroupCount)};
+    }
+    first += s.GeneCount;
+  }
+  // Every organism starts valid (so a reader sees sensible genes) but without a result.
+  Rng rng(h.RngState);
+  for (std::int32_t slot = 1; slot <= populationSize + 2; ++slot) {
+    double* o = population->OrganismSlot(slot);
+    o[0] = kNoValue;
+    o[1] = kNoValue;
+    o[2] = 0;
+    for (std::int32_t g = 1; g <= h.GroupCount; ++g) {
+      GroupRecord& r = population->Group(g);
+      GroupShape shape{r.Method, r.Budget, r.GroupCount, {ranges + r.FirstGene, std::size_t(r.GeneCount)}};
+      GeneticOperators::Randomize(shape, {o + 3 + r.FirstGene, std::size_t(r.GeneCount)}, rng);
+    }
+  }
+  Atomic(h.Magic).store(kMagic);
+
+  std::lock_guard lock(g_MapMutex);
+  Mapped()[handle] = population;
+  return population;
+}
+
+std::shared_ptr<Population> Population::Open(std::int32_t handle) {
+  std::lock_guard lock(g_MapMutex);
+  auto& map = Mapped();
+  if (auto it = map.find(handle); it != map.end()) {
+    if (!Atomic(it->second->Header().Freed).load()) return it->second;
+    map.erase(it);
+    Fail(GdErrPopulationGone, "Population " + std::to_string(handle) + " has been freed.");
+  }
+  if (handle <= 0) Fail(GdErrUnknownHandle, "There is no population " + std::to_string(handle) + ".");
+  std::string name = ScopeNames::PopulationSegment(handle);
+  int fd = ::shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
+  if (fd < 0) {
+    if (errno == ENOENT) Fail(GdErrUnknownHandle, "There is no population " + std::to_string(handle) + ".");
+    FailErrno("Cannot open population " + std::to_string(handle), errno);
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(sizeof(PopulationHeader))) {
+    ::close(fd);
+    Fail(GdErrUnknownHandle, "Population " + std::to_string(handle) + " is not ready.");
+  }
+  std::size_t bytes = static_cast<std::size_t>(st.st_size);
+  void* base = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  ::close(fd);
+  if (base == MAP_FAILED) FailErrno("Cannot map population " + std::to_string(handle), errno);
+  std::shared_ptr<Population> population(new Population(handle, base, bytes, false));
+  const PopulationHeader& h = population->Header();
+  if (Atomic(const_cast<std::uint64_t&>(h.Magic)).load() != kMagic || h.Bytes != bytes)
+    Fail(GdErrUnknownHandle, "Population " + std::to_string(handle) + " is not ready.");
+  population->CheckAlive();
+  map[handle] = population;
+  return population;
+}
+
+void Population::Free(std::int32_t handle) {
+  std::shared_ptr<Population> population = Open(handle);
+  if (!population->m_Owner) Fail(GdErrNotOwner, "Only the process that created a population frees it.");
+  Atomic(population->Header().Freed).store(1);
+  ::shm_unlink(ScopeNames::PopulationSegment(handle).c_str());
+  std::lock_guard lock(g_MapMutex);
+  Mapped().erase(handle);
+}
+
+void Population::ReleaseAll() {
+  std::map<std::int32_t, std::shared_ptr<Population>> map;
+  {
+    std::lock_guard lock(g_MapMutex);
+    map.swap(Mapped());
+  }
+  for (auto& [handle, population] : map) {
+    if (!population->m_Owner) continue;
+    Atomic(population->Header().Freed).store(1);
+    ::shm_unlink(ScopeNames::PopulationSegment(handle).c_str());
+  }
+}
+
+void Population::Lock() {
+  CheckAlive();
+  PopulationHeader& h = Header();
+  int rc = ::pthread_mutex_lock(&h.Mutex);
+  if (rc == EOWNERDEAD) {
+    // The holder died; whatever it was doing is now ours to put right.
+    if (h.StepInProgress) RepairAfterDeadHolder();
+    ::pthread_mutex_consistent(&h.Mutex);
+    rc = 0;
+  }
+  if (rc != 0) FailErrno("Cannot lock population " + std::to_string(m_Handle), rc);
+}
+
+void Population::Unlock() {
+  int rc = ::pthread_mutex_unlock(&Header().Mutex);
+  if (rc == EPERM) Fail(GdErrNotOwner, "The population lock is not held by this caller.");
+  if (rc != 0) FailErrno("Cannot unlock population " + std::to_string(m_Handle), rc);
+}
+
+void Population::RepairAfterDeadHolder() {
+  PopulationHeader& h = Header();
+  // An interrupted insertion may have left organisms out of order or one copied over another;
+  // sorting again restores the ranking, and the interrupted child is dropped.
+  std::vector<std::vector<double>> organisms;
+  for (std::int32_t slot = 1; slot <= h.PopulationSize; ++slot) {
+    const double* o = OrganismSlot(slot);
+    organisms.emplace_back(o, o + h.OrganismStride);
+  }
+  const bool maximize = h.Goal == GdGoalMaximize;
+  auto rank = [maximize](const std::vector<double>& o) {
+    if (!(static_cast<std::int32_t>(o[2]) & GdOrgFlagEvaluated) || std::isnan(o[0])) return -HUGE_VAL;
+    return maximize ? o[0] : -o[0];
+  };
+  std::stable_sort(organisms.begin(), organisms.end(),
+                   [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+  h.EvaluatedCount = 0;
+  for (std::int32_t slot = 1; slot <= h.PopulationSize; ++slot) {
+    std::copy(organisms[slot - 1].begin(), organisms[slot - 1].end(), OrganismSlot(slot));
+    if (static_cast<std::int32_t>(organisms[slot - 1][2]) & GdOrgFlagEvaluated) ++h.EvaluatedCount;
+  }
+  h.PendingValid = 0;
+  h.StepInProgress = 0;
+}
+
+std::int16_t Population::RunStatus() const {
+  CheckAlive();
+  return static_cast<std::int16_t>(Atomic(Header().RunStatus).load());
+}
+
+void Population::SetRunStatus(std::int16_t status) {
+  if (status < GdRunStatusOptimizing || status > GdRunStatusMarkToMoveToNextOptimization)
+    Fail(GdErrInvalidArgument, "Run status " + std::to_string(status) + " is outside 2..7.");
+  Guard guard(*this, false);
+  PopulationHeader& h = Header();
+  Atomic(h.RunStatus).store(status);
+  std::int64_t timer = Atomic(h.Timer).load();
+  bool running = timer & 1;
+  std::int64_t now = NowMs();
+  if (running && (status == GdRunStatusPaused || status == GdRunStatusStopped))
+    Atomic(h.Timer).store(2 * (now - timer / 2));
+  else if (!running && status == GdRunStatusOptimizing)
+    Atomic(h.Timer).store(2 * (now - timer / 2) + 1);
+}
+
+std::int32_t Population::TimerMilliseconds() const {
+  CheckAlive();
+  std::int64_t timer = Atomic(Header().Timer).load();
+  std::int64_t ms = (timer & 1) ? NowMs() - timer / 2 : timer / 2;
+  return static_cast<std::int32_t>(std::min<std::int64_t>(ms, INT32_MAX));
+}
+
+std::int32_t Population::Size() const {
+  CheckAlive();
+  return Header().PopulationSize;
+}
+std::int32_t Population::GroupCount() const {
+  CheckAlive();
+  return Header().GroupCount;
+}
+std::int32_t Population::GeneTotal() const {
+  CheckAlive();
+  return Header().GeneTotal;
+}
+std::int32_t Population::GeneCount(std::int32_t group) const {
+  CheckAlive();
+  return Group(group).GeneCount;
+}
+std::int32_t Population::SolvingMethod(std::int32_t group) const {
+  CheckAlive();
+  return Group(group).Method;
+}
+std::int64_t Population::TrialCount() const {
+  CheckAlive();
+  return Header().TrialCount;
+}
+
+void Population::SetInitialGenes(std::span<const double> genes) {
+  if (!m_Owner) Fail(GdErrNotOwner, "Only the optimizing side sets the initial genes.");
+  Guard guard(*this, false);
+  PopulationHeader& h = Header();
+  if (static_cast<std::int32_t>(genes.size()) != h.GeneTotal)
+    Fail(GdErrInvalidArgument,
+         "Expected " + std::to_string(h.GeneTotal) + " genes, got " + std::to_string(genes.size()) + ".");
+  if (h.TrialCount > 0) Fail(GdErrInvalidArgument, "The initial genes are set before the first trial.");
+  auto* initial = reinterpret_cast<double*>(static_cast<char*>(m_Base) + h.InitialOffset);
+  std::copy(genes.begin(), genes.end(), initial);
+  auto* ranges = reinterpret_cast<const gdlib::GeneRange*>(static_cast<char*>(m_Base) + h.RangesOffset);
+  for (std::int32_t g = 1; g <= h.GroupCount; ++g) {
+    GroupRecord& r = Group(g);
+    GroupShape shape{r.Method, r.Budget, r.GroupCount, {ranges + r.FirstGene, std::size_t(r.GeneCount)}};
+    GeneticOperators::Repair(shape, {initial + r.FirstGene, std::size_t(r.GeneCount)});
+  }
+  h.HasInitialGenes = 1;
+}
+
+void Population::Breed(double* child) {
+  PopulationHeader& h = Header();
+  Rng rng(h.RngState);
+  const std::int32_t n = h.PopulationSize;
+  // Tournaments of two among the organisms with results; slots are ranked, higher is better.
+  auto pick = [&] {
+    std::int32_t lowest = n - h.EvaluatedCount + 1;
+    std::int32_t a = lowest + rng.Below(h.EvaluatedCount);
+    std::int32_t b = lowest + rng.Below(h.EvaluatedCount);
+    return OrganismSlot(std::max(a, b));
+  };
+  const double* mother = pick();
+  const double* father = pick();
+  auto* ranges = reinterpret_cast<const gdlib::GeneRange*>(static_cast<char*>(m_Base) + h.RangesOffset);
+  for (std::int32_t g = 1; g <= h.GroupCount; ++g) {
+    GroupRecord& r = Group(g);
+    GroupShape shape{r.Method, r.Budget, r.GroupCount, {ranges + r.FirstGene, std::size_t(r.GeneCount)}};
+    std::span<const double> a{mother + 3 + r.FirstGene, std::size_t(r.GeneCount)};
+    std::span<const double> b{father + 3 + r.FirstGene, std::size_t(r.GeneCount)};
+    std::span<double> c{child + 3 + r.FirstGene, std::size_t(r.GeneCount)};
+    if (rng.Uniform() < r.CrossoverRate)
+      GeneticOperators::Crossover(shape, a, b, c, rng);
+    else
+      std::copy(a.begin(), a.end(), c.begin());
+    double rate = r.AutoMutation ? r.CurrentMutationRate : r.MutationRate;
+    GeneticOperators::Mutate(shape, rate, c, rng);
+  }
+}
+
+void Population::NextOrganism(std::span<double> genes) {
+  Guard guard(*this, true);
+  PopulationHeader& h = Header();
+  if (static_cast<std::int32_t>(genes.size()) < h.GeneTotal)
+    Fail(GdErrBufferTooSmall, "The gene buffer holds " + std::to_string(genes.size()) + " of " +
+                                  std::to_string(h.GeneTotal) + " genes.");
+  double* child = OrganismSlot(h.PopulationSize + 1);
+  child[0] = kNoValue;
+  child[1] = kNoValue;
+  child[2] = 0;
+  if (h.TrialCount == 0 && h.HasInitialGenes) {
+    const auto* initial = reinterpret_cast<const double*>(static_cast<char*>(m_Base) + h.InitialOffset);
+    std::copy(initial, initial + h.GeneTotal, child + 3);
+  } else if (h.EvaluatedCount < h.PopulationSize) {
+    Rng rng(h.RngState);
+    auto* ranges = reinterpret_cast<const gdlib::GeneRange*>(static_cast<char*>(m_Base) + h.RangesOffset);
+    for (std::int32_t g = 1; g <= h.GroupCount; ++g) {
+      GroupRecord& r = Group(g);
+      GroupShape shape{r.Method, r.Budget, r.GroupCount, {ranges + r.FirstGene, std::size_t(r.GeneCount)}};
+      GeneticOperators::Randomize(shape, {child + 3 + r.FirstGene, std::size_t(r.GeneCount)}, rng);
+    }
+  } else {
+    Breed(child);
+  }
+  h.PendingValid = 1;
+  std::copy(child + 3, child + 3 + h.GeneTotal, genes.begin());
+}
+
+void Population::InsertEvaluated(const double* organism) {
+  PopulationHeader& h = Header();
+  const bool maximize = h.Goal == GdGoalMaximize;
+  auto better = [maximize](double a, double b) {
+    if (std::isnan(a)) return false;
+    if (std::isnan(b)) return true;
+    return maximize ? a > b : a < b;
+  };
+  const std::int32_t n = h.PopulationSize;
+  double* worst = OrganismSlot(1);
+  if (h.EvaluatedCount < n) {
+    ++h.EvaluatedCount;
+  } else if (!better(organism[0], worst[0])) {
+    return;
+  }
+  std::copy(organism, organism + h.OrganismStride, worst);
+  // Bubble the newcomer up to its rank; slot N is the best.
+  for (std::int32_t slot = 1; slot < n; ++slot) {
+    double* here = OrganismSlot(slot);
+    double* above = OrganismSlot(slot + 1);
+    bool aboveEvaluated = static_cast<std::int32_t>(above[2]) & GdOrgFlagEvaluated;
+    if (aboveEvaluated && !better(here[0], above[0])) break;
+    std::swap_ranges(here, here + h.OrganismStride, above);
+  }
+}
+
+bool Population::ReportResult(double valueWithoutPenalties, double valueWithPenalties, bool feasible) {
+  Guard guard(*this, true);
+  PopulationHeader& h = Header();
+  if (!h.PendingValid) Fail(GdErrNoPendingOrganism, "No organism is waiting for its result.");
+  double* child = OrganismSlot(h.PopulationSize + 1);
+  child[0] = valueWithPenalties;
+  child[1] = valueWithoutPenalties;
+  child[2] = GdOrgFlagEvaluated | (feasible ? GdOrgFlagFeasible : 0);
+  ++h.TrialCount;
+  double* best = OrganismSlot(h.PopulationSize + 2);
+  const bool maximize = h.Goal == GdGoalMaximize;
+  bool newBest = !std::isnan(valueWithPenalties) &&
+                 (!h.HasBest || (maximize ? valueWithPenalties > best[0] : valueWithPenalties < best[0]));
+  if (newBest) {
+    std::copy(child, child + h.OrganismStride, best);
+    h.HasBest = 1;
+    h.Stagnation = 0;
+  } else {
+    ++h.Stagnation;
+  }
+  // Automatic mutation: back to the starting rate on progress, slowly up while the run stalls.
+  for (std::int32_t g = 1; g <= h.GroupCount; ++g) {
+    GroupRecord& r = Group(g);
+    if (!r.AutoMutation) continue;
+    r.CurrentMutationRate =
+        newBest ? r.MutationRate
+                : std::min(kAutoMutationCeiling, std::max(r.CurrentMutationRate, 0.001) * 1.01);
+  }
+  InsertEvaluated(child);
+  h.PendingValid = 0;
+  return newBest;
+}
+
+double Population::Best(std::span<double> genes) const {
+  CheckAlive();
+  const PopulationHeader& h = Header();
+  if (!h.HasBest) Fail(GdErrRecordOutOfRange, "No organism has a result yet.");
+  if (static_cast<std::int32_t>(genes.size()) < h.GeneTotal)
+    Fail(GdErrBufferTooSmall, "The gene buffer is too small.");
+  const double* best = OrganismSlot(h.PopulationSize + 2);
+  std::copy(best + 3, best + 3 + h.GeneTotal, genes.begin());
+  return best[0];
+}
+
+void Population::OrganismResult(std::int32_t organism, double& value, double& objective,
+                                std::int32_t& flags) const {
+  CheckAlive();
+  CheckOrganism(organism);
+  const double* o = OrganismSlot(organism);
+  value = o[0];
+  objective = o[1];
+  flags = static_cast<std::int32_t>(o[2]);
+}
+
+void Population::OrganismGenes(std::int32_t organism, std::span<double> genes) const {
+  CheckAlive();
+  CheckOrganism(organism);
+  if (static_cast<std::int32_t>(genes.size()) < Header().GeneTotal)
+    Fail(GdErrBufferTooSmall, "The gene buffer holds " + std::to_string(genes.size()) + " of " +
+                                  std::to_string(Header().GeneTotal) + " genes.");
+  const double* o = OrganismSlot(organism);
+  std::copy(o + 3, o + 3 + Header().GeneTotal, genes.begin());
+}
+
+double Population::GeneValue(std::int32_t group, std::int32_t gene, std::int32_t organism) const {
+  CheckAlive();
+  CheckOrganism(organism);
+  const GroupRecord& r = Group(group);
+  if (gene < 1 || gene > r.GeneCount)
+    Fail(GdErrInvalidArgument,
+         "Gene " + std::to_string(gene) + " is outside 1.." + std::to_string(r.GeneCount) + ".");
+  return OrganismSlot(organism)[3 + r.FirstGene + gene - 1];
+}
+
+void Population::GeneRange(std::int32_t group, std::int32_t gene, double& minimum, double& maximum) const {
+  CheckAlive();
+  const GroupRecord& r = Group(group);
+  if (gene < 1 || gene > r.GeneCount)
+    Fail(GdErrInvalidArgument,
+         "Gene " + std::to_string(gene) + " is outside 1.." + std::to_string(r.GeneCount) + ".");
+  auto* ranges =
+      reinterpret_cast<const gdlib::GeneRange*>(static_cast<char*>(m_Base) + Header().RangesOffset);
+  minimum = ranges[r.FirstGene + gene - 1].Minimum;
+  maximum = ranges[r.FirstGene + gene - 1].Maximum;
+}
+
+double Population::CrossoverRate(std::int32_t group) const {
+  CheckAlive();
+  return Group(group).CrossoverRate;
+}
+
+void Population::SetCrossoverRate(std::int32_t group, double rate) {
+  CheckRate(rate, "The crossover rate");
+  Guard guard(*this, false);
+  Group(group).CrossoverRate = rate;
+}
+
+double Population::CurrentMutationRate(std::int32_t group) const {
+  CheckAlive();
+  const GroupRecord& r = Group(group);
+  return r.AutoMutation ? r.CurrentMutationRate : r.MutationRate;
+}
+
+void Population::MutationMode(std::int32_t group, bool& isAuto, double& rate) const {
+  CheckAlive();
+  const GroupRecord& r = Group(group);
+  isAuto = r.AutoMutation != 0;
+  rate = r.MutationRate;
+}
+
+void Population::SetMutationMode(std::int32_t group, double rate) {
+  if (!(rate < 0)) CheckRate(rate, "The mutation rate");
+  Guard guard(*this, false);
+  GroupRecord& r = Group(group);
+  if (rate < 0) {
+    r.AutoMutation = 1;
+    r.CurrentMutationRate = r.MutationRate;
+  } else {
+    r.AutoMutation = 0;
+    r.MutationRate = rate;
+    r.CurrentMutationRate = rate;
+  }
+}
+
+}  // namespace gdlib

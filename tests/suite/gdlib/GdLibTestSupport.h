@@ -1,0 +1,55 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "suite/gdlib/gdlib8.h"
+
+namespace gdtest {
+
+// A fresh directory, removed with everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& Path() const { return m_Path; }
+  std::string File(const std::string& name) const { return m_Path + "/" + name; }
+
+ private:
+  std::string m_Path;
+};
+
+// Runs `body` in a forked child that exits with its result; returns the child's pid.
+pid_t Fork(const std::function<int()>& body);
+// Waits for a child; its exit code, or 128 + signal.
+int Wait(pid_t pid);
+// Polls until `condition` holds or about five seconds have passed.
+bool Eventually(const std::function<bool()>& condition);
+
+std::int32_t ReadInt(std::int16_t channel);
+void WriteInt(std::int16_t channel, std::int32_t value);
+
+// A recipe population of `genes` genes in [-5, 5].
+std::int32_t CreateRecipePopulation(std::int32_t genes, std::int32_t size,
+                                    std::int32_t goal = GdGoalMinimize);
+
+// A trial log with `genes` genes and two constraints (one hard, one soft).
+struct LogFixture {
+  std::string Path;
+  std::int32_t Handle = 0;
+  std::int32_t Genes = 0;
+  std::int32_t Constraints = 2;
+};
+LogFixture CreateLog(const std::string& path, std::int32_t genes, bool series = false);
+// Appends a record whose figures derive from `trial` (genes trial+i, objective trial*10, ...).
+void AppendRecord(const LogFixture& log, std::int32_t kind, std::int32_t trial,
+                  std::int32_t constrainingValueIndex = 1);
+
+// True while /dev/shm holds the segment of population `handle`.
+bool SegmentExists(std::int32_t handle);
+
+}  // namespace gdtest
