@@ -207,8 +207,9 @@ TEST_F(EngineTest, TheWatcherFollowsAndSteersARunInAnotherProcess) {
   EXPECT_EQ(genes.size(), 2u);
   EXPECT_EQ(GdLib::GdChrGetGeneCount(pop, 1), 2);
   ASSERT_EQ(GdLib::GdChrSetCrossoverRate(pop, 1, 0.3), 0);
-  ASSERT_EQ(GdLib::GdPopSetRunStatus(pop, GdRunStatusOptimizing), 0);
   ASSERT_EQ(GdLib::GdPopUnlock(pop), 0);
+  // Resuming frees the other side to finish and free the population, so it comes after the unlock.
+  ASSERT_EQ(GdLib::GdPopSetRunStatus(pop, GdRunStatusOptimizing), 0);
 
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
