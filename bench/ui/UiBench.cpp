@@ -1,0 +1,103 @@
+// Drawing cost of the graph renderer and of a virtual grid, each against a small case in the same
+// run: the large case must cost about as much as the small one.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QTableView>
+#include <cmath>
+#include <memory>
+
+#include "watcher/ui/Form.h"
+#include "watcher/ui/Grid.h"
+#include "watcher/ui/qt/FormBinder.h"
+#include "watcher/ui/qt/QtPlatform.h"
+#include "watcher/watcher_window/graph/render/OGrGraphRenderer.h"
+
+using namespace corvana;
+using namespace corvana::ui;
+
+namespace {
+
+std::unique_ptr<OGrGraph> NoisyStepGraph(int points) {
+  auto graph = std::make_unique<OGrGraph>();
+  graph->SetTitleText("Best value\nall trials");
+  std::vector<double> x(static_cast<std::size_t>(points)), y(x.size());
+  double best = 1000;
+  for (int i = 0; i < points; ++i) {
+    x[static_cast<std::size_t>(i)] = i;
+    if (i % 97 == 0) best -= std::fabs(std::sin(i * 0.37));
+    y[static_cast<std::size_t>(i)] = best + (i % 7919 == 0 ? 50 : 0);  // rare spikes
+  }
+  graph->SetData(x, y);
+  return graph;
+}
+
+void BM_DrawCurve(benchmark::State& state) {
+  auto graph = NoisyStepGraph(static_cast<int>(state.range(0)));
+  QImage image(800, 600, QImage::Format_RGB32);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    OGrGraphRenderer::Render(*graph, painter, image.rect());
+    painter.end();
+    benchmark::DoNotOptimize(image.constBits());
+  }
+  state.counters["points"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_DrawCurve)->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+class CountingSource : public IsgGridDataSource {
+ public:
+  explicit CountingSource(std::int32_t rows) : m_Rows(rows) {}
+  std::int32_t IsgGridDataSource_GetRowCount() override { return m_Rows; }
+  void IsgGridDataSource_GetRowData(std::int32_t row, std::int32_t, std::vector<Variant>& values) override {
+    ++Calls;
+    values.assign(4, Variant());
+    values[0] = Variant(row + 1);
+    values[1] = Variant(row * 0.5);
+    values[2] = Variant("trial");
+    values[3] = Variant(static_cast<double>(row % 13));
+  }
+  std::int64_t Calls = 0;
+
+ private:
+  std::int32_t m_Rows;
+};
+
+// Binds a grid to a source, shows it and scrolls to its last rows, drawing what is in view.
+void BM_VirtualGridScrollToEnd(benchmark::State& state) {
+  QtPlatform platform;
+  CountingSource source(static_cast<std::int32_t>(state.range(0)));
+  std::int64_t calls = 0;
+  std::int64_t rounds = 0;
+  for (auto _ : state) {
+    Form form(platform, "FormBench");
+    form.Move(0, 0, 9000, 6000);
+    auto& grid = form.Add<Grid>("SGGridLog");
+    grid.Move(0, 0, 8500, 5000);
+    for (const char* caption : {"Trial", "Value", "Text", "Group"}) grid.AddColumn(caption, 1500);
+    source.Calls = 0;
+    grid.SetDataSource(&source);
+    form.Show();
+    grid.ScrollToLastRows();
+    platform.Binder(form)->WidgetFor("SGGridLog")->grab();
+    calls += source.Calls;
+    ++rounds;
+    grid.SetDataSource(nullptr);
+  }
+  state.counters["rows"] = static_cast<double>(state.range(0));
+  state.counters["GetRowData calls"] = static_cast<double>(calls) / static_cast<double>(rounds);
+}
+BENCHMARK(BM_VirtualGridScrollToEnd)->Arg(1'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <memory>
+
+#include "watcher/ui/Button.h"
+#include "watcher/ui/Form.h"
+#include "watcher/ui/GraphControl.h"
+#include "watcher/ui/Label.h"
+#include "watcher/ui/Timer.h"
+#include "watcher/ui/WindowUtilities.h"
+#include "watcher/ui/qt/ButtonPictures.h"
+#include "watcher/ui/qt/FormBinder.h"
+#include "watcher/ui/qt/QtPlatform.h"
+
+using namespace corvana;
+using namespace corvana::ui;
+
+namespace {
+
+class QtPlatformTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "watcher_ui_qt_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+  }
+  QtPlatform m_Platform{
+      QString(std::getenv("CORVANA_HELP_SOURCE") ? std::getenv("CORVANA_HELP_SOURCE") : "")};
+};
+
+bool HasColour(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      QColor c = image.pixelColor(x, y);
+      if (c.alpha() > 0 && (std::abs(c.red() - c.green()) > 8 || std::abs(c.green() - c.blue()) > 8))
+        return true;
+    }
+  return false;
+}
+
+}  // namespace
+
+TEST_F(QtPlatformTest, EveryButtonPictureHasAGreyTwin) {
+  for (const char* key : {PictureKeys::kRun, PictureKeys::kPause, PictureKeys::kStop,
+                          PictureKeys::kNextOptimization, PictureKeys::kExcelUpdate, PictureKeys::kWatcher,
+                          PictureKeys::kMinimize, PictureKeys::kHelp, PictureKeys::kProgressIcon}) {
+    QImage normal = ButtonPictures::Picture(key, 24).toImage();
+    QImage grey = ButtonPictures::Picture(GreyPicture(key), 24).toImage();
+    ASSERT_FALSE(normal.isNull()) << key;
+    EXPECT_TRUE(HasColour(normal)) << key;
+    EXPECT_FALSE(HasColour(grey)) << key;
+    EXPECT_NE(normal, grey) << key;
+  }
+  EXPECT_TRUE(ButtonPictures::Picture("NoSuchPicture", 24).isNull());
+  EXPECT_FALSE(ButtonPictures::IsKnown("NoSuchPictureGrey"));
+}
+
+TEST_F(QtPlatformTest, UserResizeReachesTheModelButItsOwnMovesDoNotEcho) {
+  Form form(m_Platform, "FormRate");
+  form.Move(300, 300, 6000, 4500);
+  int resizes = 0;
+  form.Resize = [&] { ++resizes; };
+  form.Show();
+  QApplication::processEvents();
+  EXPECT_EQ(resizes, 0);
+  QWidget* window = m_Platform.Binder(form)->Window();
+  window->resize(500, 400);  // the user drags the border
+  QApplication::processEvents();
+  const int tpp = m_Platform.TwipsPerPixelX();
+  EXPECT_EQ(form.ScaleWidth(), 500 * tpp);
+  EXPECT_EQ(form.ScaleHeight(), 400 * m_Platform.TwipsPerPixelY());
+  EXPECT_EQ(resizes, 1);
+  form.SetWidth(form.Width() + 10 * tpp);  // the program's own change fires once, not again from the window
+  QApplication::processEvents();
+  EXPECT_EQ(resizes, 2);
+  EXPECT_EQ(window->width(), 510);
+}
+
+TEST_F(QtPlatformTest, WindowOperationsOnOwnAndForeignWindows) {
+  Form form(m_Platform, "FormProgressSmall");
+  form.Show();
+  QApplication::processEvents();
+  QWidget* window = m_Platform.Binder(form)->Window();
+
+  WindowUtilities::MakeTopMost(m_Platform, form.Id());
+  EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(window->isVisible());  // changing the flag does not hide the window
+  WindowUtilities::MakeNotTopMost(m_Platform, form.Id());
+  EXPECT_FALSE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+
+  m_Platform.EnableWindow(form.Id(), false);
+  EXPECT_FALSE(m_Platform.IsWindowEnabled(form.Id()));
+  m_Platform.EnableWindow(form.Id(), true);
+  EXPECT_TRUE(m_Platform.IsWindowEnabled(form.Id()));
+  EXPECT_EQ(m_Platform.WindowProcessId(form.Id()), QCoreApplication::applicationPid());
+  Rect rect;
+  EXPECT_TRUE(m_Platform.WindowRectPixels(form.Id(), rect));
+  EXPECT_GE(rect.Width, window->width());
+
+  // Another process's window (the spreadsheet's): accepted, ignored, answered as unknown.
+  const WindowId foreign = 0x5000123;
+  m_Platform.EnableWindow(foreign, false);
+  m_Platform.SetTopMost(foreign, true);
+  EXPECT_FALSE(m_Platform.IsWindowEnabled(foreign));
+  EXPECT_EQ(m_Platform.WindowProcessId(foreign), 0);
+  EXPECT_FALSE(m_Platform.WindowRectPixels(foreign, rect));
+  EXPECT_FALSE(m_Platform.SetForegroundWindow(foreign));
+}
+
+TEST_F(QtPlatformTest, GraphMenuMarksItsDialogWhileOpen) {
+  Form form(m_Platform, "FormProgress");
+  form.Move(0, 0, 9000, 7000);
+  auto& control = form.Add<GraphControl>("OrrGraphAllTrials");
+  control.Move(0, 0, 6000, 4000);
+  auto graph = std::make_shared<OGrGraph>();
+  graph->SetData({0, 1, 2}, {3, 2, 1});
+  control.SetGraph(graph);
+  int mouseUps = 0;
+  control.MouseUp = [&](int, int, int, int) { ++mouseUps; };
+  form.Show();
+  QApplication::processEvents();
+  QWidget* widget = m_Platform.Binder(form)->WidgetFor("OrrGraphAllTrials");
+
+  QTest::mouseClick(widget, Qt::RightButton, {}, QPoint(50, 50));  // not enabled: no menu of its own
+  EXPECT_FALSE(control.ModalDialogBeingDisplayed());
+  EXPECT_EQ(mouseUps, 1);
+
+  control.SetRightClickEnabled(true);
+  bool flagWhileOpen = false;
+  QTimer::singleShot(0, [&] {
+    flagWhileOpen = control.ModalDialogBeingDisplayed();
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) menu->close();
+  });
+  QTest::mouseClick(widget, Qt::RightButton, {}, QPoint(50, 50));
+  EXPECT_TRUE(flagWhileOpen);
+  EXPECT_FALSE(control.ModalDialogBeingDisplayed());
+}
+
+TEST_F(QtPlatformTest, MessageBoxClosedWithoutChoiceAndTimersFollowTheirModel) {
+  QTimer::singleShot(0, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->reject();
+  });
+  EXPECT_EQ(m_Platform.ShowMessageBox("Question", MsgBox::kYesNoCancel, "Corvana"), MsgBox::kCancel);
+  EXPECT_TRUE(m_Platform.OpenMessageBoxes().empty());
+
+  Form form(m_Platform, "FormProgress");
+  auto& timer = form.Add<Timer>("TimerUpdate", 10, true);
+  int ticks = 0;
+  timer.Tick = [&] { ++ticks; };
+  QTest::qWait(60);
+  EXPECT_GT(ticks, 0);
+  timer.SetEnabled(false);
+  int stoppedAt = ticks;
+  QTest::qWait(40);
+  EXPECT_EQ(ticks, stoppedAt);
+  timer.SetInterval(0);
+  timer.SetEnabled(true);  // an interval of 0 never fires
+  QTest::qWait(30);
+  EXPECT_EQ(ticks, stoppedAt);
+}
+
+TEST_F(QtPlatformTest, HelpShowsThePageOfTheContextOrANotice) {
+  m_Platform.ShowHelp("Corvana.chm", 11130);
+  EXPECT_TRUE(m_Platform.LastHelpPage().endsWith("11130.html"));
+  EXPECT_NO_THROW(m_Platform.ShowHelp("Corvana.chm", 99999));  // no such page: a notice, no error
+  EXPECT_TRUE(m_Platform.LastHelpPage().endsWith("99999.html"));
+}

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+#include "watcher/watcher_window/graph/render/OGrGraphRenderer.h"
+
+using namespace corvana;
+
+namespace {
+
+int CountColour(const QImage& image, const QRect& area, QRgb colour, int tolerance = 40) {
+  int count = 0;
+  for (int y = std::max(0, area.top()); y <= std::min(image.height() - 1, area.bottom()); ++y)
+    for (int x = std::max(0, area.left()); x <= std::min(image.width() - 1, area.right()); ++x) {
+      QRgb p = image.pixel(x, y);
+      if (std::abs(qRed(p) - qRed(colour)) + std::abs(qGreen(p) - qGreen(colour)) +
+              std::abs(qBlue(p) - qBlue(colour)) <=
+          tolerance)
+        ++count;
+    }
+  return count;
+}
+
+// Rows (from the top) that hold any dark text pixel in the band above the plot.
+int TitleLineCount(const QImage& image, int bandHeight) {
+  int lines = 0;
+  bool inLine = false;
+  for (int y = 0; y < bandHeight; ++y) {
+    bool dark = false;
+    for (int x = 0; x < image.width() && !dark; ++x) dark = qGray(image.pixel(x, y)) < 100;
+    if (dark && !inLine) ++lines;
+    inLine = dark;
+  }
+  return lines;
+}
+
+std::shared_ptr<OGrGraph> ProgressGraph() {
+  auto graph = std::make_shared<OGrGraph>();
+  graph->Initialize(kOGrGraphXY, "");
+  graph->SetLegendVisible(false);
+  graph->SetTitleText("Best value so far\r\nall trials");
+  graph->SetAxisTitleText(0, "Trials");
+  graph->SetAxisDateScaling(1, true);
+  graph->SetAxisNumberFormat(1, "m/d/yyyy");
+  graph->DefineCustomAutoscaling(0, 0, 400, true, 0);
+  graph->SetAxisScalingFlags(0, true, false);
+  // Best date found so far, improving in steps.
+  graph->SetData({1, 40, 90, 200, 310}, {45200, 45120, 45060, 45010, 45010});
+  graph->SetCurveColor(graph->Curves()[0].ID(), OGrColor{0, 0, 255});
+  return graph;
+}
+
+}  // namespace
+
+class GraphRender : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "graph_render_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) s_App = new QGuiApplication(argc, argv);
+  }
+  static inline QGuiApplication* s_App = nullptr;
+};
+
+TEST_F(GraphRender, StepCurveDateAxisAndTwoLineTitleExportAtTheGivenSize) {
+  auto graph = ProgressGraph();
+  QTemporaryDir dir;
+  const char* keep = std::getenv("CORVANA_SCREENSHOT_DIR");
+  QString path = keep ? QString(keep) + "/graph-export.png" : dir.filePath("progress.png");
+  ASSERT_TRUE(OGrGraphRenderer::SavePng(*graph, path, 640, 360));
+  QImage image(path);
+  ASSERT_EQ(image.size(), QSize(640, 360));
+
+  // The blue step curve is there, and drawn as steps: long horizontal runs of one row.
+  EXPECT_GT(CountColour(image, image.rect(), qRgb(0, 0, 255)), 300);
+  int longestRun = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    int run = 0;
+    for (int x = 0; x < image.width(); ++x) {
+      run = CountColour(image, QRect(x, y, 1, 1), qRgb(0, 0, 255)) ? run + 1 : 0;
+      longestRun = std::max(longestRun, run);
+    }
+  }
+  EXPECT_GT(longestRun, 100);
+  EXPECT_EQ(TitleLineCount(image, 45), 2);
+  // Not blank: text and frame are drawn in black too.
+  EXPECT_GT(CountColour(image, image.rect(), qRgb(0, 0, 0), 60), 500);
+}
+
+TEST_F(GraphRender, BadInputDrawsWhatItCanAndNeverCrashes) {
+  const double nan = std::nan("");
+  const double inf = std::numeric_limits<double>::infinity();
+  struct Case {
+    const char* Name;
+    std::vector<double> X, Y;
+    bool Dates;
+    const char* Format;
+  };
+  std::vector<Case> cases{
+      {"empty", {}, {}, false, "0"},
+      {"nan and infinities", {1, 2, 3, 4, 5}, {nan, inf, -inf, 3, 4}, false, "0.00"},
+      {"min equals max", {1, 1, 1}, {5, 5, 5}, false, "#,##0"},
+      {"negative dates", {1, 2, 3}, {-800, -750, -700}, true, "m/d/yyyy"},
+      {"malformed format", {1, 2}, {3, 4}, false, "0.00E+\"oops"},
+      {"huge", {0, 1}, {-1e308, 1e308}, false, "0.0%"},
+  };
+  for (const auto& c : cases) {
+    OGrGraph graph;
+    graph.SetTitleText(c.Name);
+    graph.SetAxisDateScaling(1, c.Dates);
+    graph.SetAxisNumberFormat(1, c.Format);
+    graph.SetData(c.X, c.Y);
+    QImage image = OGrGraphRenderer::RenderImage(graph, 320, 200);
+    ASSERT_EQ(image.size(), QSize(320, 200)) << c.Name;
+    EXPECT_GT(CountColour(image, image.rect(), qRgb(0, 0, 0), 60), 50)
+        << c.Name;  // frame and labels still drawn
+  }
+  OGrGraph tiny;
+  EXPECT_EQ(OGrGraphRenderer::RenderImage(tiny, 0, -5).size(), QSize(1, 1));
+  EXPECT_FALSE(OGrGraphRenderer::SavePng(tiny, "/nonexistent-dir/x.png", 100, 100));
+}
+
+TEST_F(GraphRender, TickLabelsNeverRepeat) {
+  // A range far finer than the axis format: ticks that would read alike are thinned out.
+  OGrGraph graph;
+  graph.SetAxisNumberFormat(1, "0.00%");
+  graph.SetData({0, 100}, {0.04938, 0.04941});
+  QImage coarse = OGrGraphRenderer::RenderImage(graph, 600, 300);
+  graph.SetAxisNumberFormat(1, "0.00000%");
+  QImage fine = OGrGraphRenderer::RenderImage(graph, 600, 300);
+  // Grid lines show where ticks are: the coarse format keeps fewer of them.
+  auto gridRows = [](const QImage& image) {
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y) rows += image.pixel(image.width() / 2, y) == qRgb(225, 225, 225);
+    return rows;
+  };
+  EXPECT_LT(gridRows(coarse), gridRows(fine));
+}
+
+TEST_F(GraphRender, MillionPointSpikeSurvivesDecimation) {
+  OGrGraph graph;
+  std::vector<double> x(1'000'000), y(1'000'000, 1.0);
+  for (std::size_t i = 0; i < x.size(); ++i) x[i] = static_cast<double>(i);
+  y[654321] = 100;  // one trial far above the rest
+  graph.SetData(x, y);
+  graph.SetCurveColor(graph.Curves()[0].ID(), OGrColor{255, 0, 0});
+  QImage image = OGrGraphRenderer::RenderImage(graph, 800, 600);
+  // The spike reaches the top half of the picture.
+  EXPECT_GT(CountColour(image, QRect(0, 0, 800, 300), qRgb(255, 0, 0)), 20);
+}

@@ -1,0 +1,314 @@
+#include "watcher/ui/qt/QtPlatform.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+
+#include "common/ErrorTrap.h"
+#include "suite/objectlib/SuiteFolders.h"
+#include "watcher/ui/Control.h"
+#include "watcher/ui/Form.h"
+#include "watcher/ui/PopupMenu.h"
+#include "watcher/ui/Timer.h"
+#include "watcher/ui/qt/ButtonPictures.h"
+#include "watcher/ui/qt/FormBinder.h"
+#include "watcher/ui/qt/HelpWindow.h"
+#include "watcher/watcher_window/graph/render/OGrGraphRenderer.h"
+
+namespace corvana::ui {
+
+namespace {
+
+QMessageBox::StandardButton ToQt(int answer) {
+  switch (answer) {
+    case MsgBox::kOK: return QMessageBox::Ok;
+    case MsgBox::kCancel: return QMessageBox::Cancel;
+    case MsgBox::kAbort: return QMessageBox::Abort;
+    case MsgBox::kRetry: return QMessageBox::Retry;
+    case MsgBox::kIgnore: return QMessageBox::Ignore;
+    case MsgBox::kYes: return QMessageBox::Yes;
+    case MsgBox::kNo: return QMessageBox::No;
+  }
+  return QMessageBox::NoButton;
+}
+
+int TwipsPerPixel(int dpi) {
+  return std::max(1, static_cast<int>(std::lround(kTwipsPerInch / static_cast<double>(std::max(dpi, 1)))));
+}
+
+}  // namespace
+
+QtPlatform::QtPlatform(QString helpDirectory) : m_HelpDirectory(std::move(helpDirectory)) {
+  if (m_HelpDirectory.isEmpty())
+    m_HelpDirectory = QDir(QString::fromStdString(SuiteFolders::SystemDirectory())).filePath("help");
+}
+
+QtPlatform::~QtPlatform() {
+  for (auto& [timer, qtimer] : m_Timers) {
+    timer->SetObserver(nullptr);
+    timer->SetAttachedPlatform(nullptr);
+    delete qtimer;
+  }
+  m_Timers.clear();
+  m_Binders.clear();
+  delete m_HelpWindow.data();
+}
+
+std::uint32_t QtPlatform::TickCount() {
+  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
+  return static_cast<std::uint32_t>(ms.count());
+}
+
+void QtPlatform::AttachTimer(Timer& timer) {
+  if (timer.AttachedPlatform() && timer.AttachedPlatform() != this)
+    timer.AttachedPlatform()->DetachTimer(timer);
+  if (m_Timers.count(&timer)) return;
+  auto* qtimer = new QTimer(this);
+  qtimer->setTimerType(Qt::PreciseTimer);
+  m_Timers.emplace(&timer, qtimer);
+  timer.SetAttachedPlatform(this);
+  Timer* model = &timer;
+  QObject::connect(qtimer, &QTimer::timeout, this, [model] { model->Fire(); });
+  auto apply = [model, qtimer] {
+    if (model->Enabled() && model->Interval() > 0)
+      qtimer->start(model->Interval());  // restarts the count, as enabling a timer does
+    else
+      qtimer->stop();
+  };
+  timer.SetObserver([apply](Control&, std::string_view property) {
+    if (property == "Enabled" || property == "Interval") apply();
+  });
+  apply();
+}
+
+void QtPlatform::DetachTimer(Timer& timer) {
+  auto it = m_Timers.find(&timer);
+  if (it == m_Timers.end()) return;
+  it->second->stop();
+  it->second->deleteLater();
+  m_Timers.erase(it);
+  timer.SetObserver(nullptr);
+  timer.SetAttachedPlatform(nullptr);
+}
+
+int QtPlatform::ShowMessageBox(const std::string& text, int buttons, const std::string& title) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(MsgBox::kDefaultTitle) : title));
+  box.setText(QString::fromStdString(text));
+  switch (buttons & 0x70) {
+    case MsgBox::kCritical: box.setIcon(QMessageBox::Critical); break;
+    case MsgBox::kQuestion: box.setIcon(QMessageBox::Question); break;
+    case MsgBox::kExclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgBox::kInformation: box.setIcon(QMessageBox::Information); break;
+    default: break;
+  }
+  auto answers = MsgBox::Answers(buttons);
+  for (int answer : answers) box.addButton(ToQt(answer));
+  std::size_t defaultIndex = (buttons & MsgBox::kDefaultButton2) && answers.size() > 1 ? 1 : 0;
+  box.setDefaultButton(ToQt(answers[defaultIndex]));
+  box.setEscapeButton(box.button(ToQt(MsgBox::EscapeAnswer(buttons))));
+  int id = m_NextBoxId++;
+  m_OpenBoxes.push_back(
+      OpenBox{id, MessageBoxInfo{id, box.windowTitle().toStdString(), text, buttons}, &box});
+  box.exec();
+  m_OpenBoxes.erase(
+      std::remove_if(m_OpenBoxes.begin(), m_OpenBoxes.end(), [&](const OpenBox& b) { return b.Id == id; }),
+      m_OpenBoxes.end());
+  QAbstractButton* clicked = box.clickedButton();
+  for (int answer : answers)
+    if (clicked && clicked == box.button(ToQt(answer))) return answer;
+  return MsgBox::EscapeAnswer(buttons);
+}
+
+std::vector<MessageBoxInfo> QtPlatform::OpenMessageBoxes() const {
+  std::vector<MessageBoxInfo> result;
+  for (const auto& open : m_OpenBoxes) result.push_back(open.Info);
+  return result;
+}
+
+bool QtPlatform::AnswerMessageBox(int id, int answer) {
+  for (auto& open : m_OpenBoxes) {
+    if (open.Id != id || !open.Box) continue;
+    QAbstractButton* button = open.Box->button(ToQt(answer));
+    if (!button) return false;
+    // Clicked from the event loop: the caller (an incoming call) returns before the box's owner goes on.
+    QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+    return true;
+  }
+  return false;
+}
+
+void QtPlatform::RunModal(Form& form) {
+  FormBinder* binder = Binder(form);
+  if (!binder || !form.Visible()) return;
+  const Form* key = &form;
+  QEventLoop loop;
+  binder->AddModalLoop(&loop);
+  loop.exec(QEventLoop::DialogExec);
+  // The form may have been destroyed while its loop ran.
+  auto it = m_Binders.find(key);
+  if (it != m_Binders.end()) it->second->RemoveModalLoop(&loop);
+}
+
+void QtPlatform::DoEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+std::string QtPlatform::ClipboardText() {
+  return QGuiApplication::clipboard()->text().toStdString();
+}
+
+void QtPlatform::SetClipboardText(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+int QtPlatform::TwipsPerPixelX() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? TwipsPerPixel(static_cast<int>(std::lround(screen->logicalDotsPerInchX()))) : 15;
+}
+
+int QtPlatform::TwipsPerPixelY() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? TwipsPerPixel(static_cast<int>(std::lround(screen->logicalDotsPerInchY()))) : 15;
+}
+
+Rect QtPlatform::WorkArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return Rect{0, 0, 1024 * 15, 768 * 15};
+  QRect area = screen->availableGeometry();
+  int tx = TwipsPerPixelX();
+  int ty = TwipsPerPixelY();
+  return Rect{area.x() * tx, area.y() * ty, area.width() * tx, area.height() * ty};
+}
+
+void QtPlatform::SetTopMost(WindowId window, bool topMost) {
+  if (Form* form = FindForm(window))
+    if (FormBinder* binder = Binder(*form)) binder->SetTopMost(topMost);
+}
+
+WindowId QtPlatform::ForegroundWindow() {
+  QWidget* active = QApplication::activeWindow();
+  for (auto& [form, binder] : m_Binders)
+    if (binder->Window() == active && active) return form->Id();
+  return 0;
+}
+
+std::int64_t QtPlatform::WindowProcessId(WindowId window) {
+  return window != 0 && FindForm(window) ? QCoreApplication::applicationPid() : 0;
+}
+
+bool QtPlatform::SetForegroundWindow(WindowId window) {
+  Form* form = FindForm(window);
+  FormBinder* binder = form ? Binder(*form) : nullptr;
+  if (!binder || !binder->Window()->isVisible()) return false;
+  binder->Window()->raise();
+  binder->Window()->activateWindow();
+  return true;
+}
+
+void QtPlatform::EnableWindow(WindowId window, bool enable) {
+  Form* form = FindForm(window);
+  if (FormBinder* binder = form ? Binder(*form) : nullptr) binder->Window()->setEnabled(enable);
+}
+
+bool QtPlatform::IsWindowEnabled(WindowId window) {
+  Form* form = FindForm(window);
+  FormBinder* binder = form ? Binder(*form) : nullptr;
+  return binder && binder->Window()->isEnabled();
+}
+
+bool QtPlatform::WindowRectPixels(WindowId window, Rect& rect) {
+  Form* form = FindForm(window);
+  FormBinder* binder = form ? Binder(*form) : nullptr;
+  if (!binder) return false;
+  QRect frame = binder->Window()->frameGeometry();
+  rect = Rect{frame.x(), frame.y(), frame.width(), frame.height()};
+  return true;
+}
+
+void QtPlatform::SetWindowIcon(WindowId window, const std::string& iconKey) {
+  Form* form = FindForm(window);
+  if (FormBinder* binder = form ? Binder(*form) : nullptr)
+    binder->Window()->setWindowIcon(ButtonPictures::Icon(iconKey));
+}
+
+std::string QtPlatform::ShowPopupMenu(PopupMenu& menu, Form& owner, const Control* anchor, int x, int y) {
+  FormBinder* binder = Binder(owner);
+  if (!binder) return {};
+  QWidget* origin = anchor ? binder->WidgetFor(anchor->Name()) : nullptr;
+  if (!origin) origin = binder->Window();
+  QMenu qmenu(origin);
+  for (const auto& entry : menu.Entries()) {
+    if (!entry.Visible) continue;
+    QAction* action = qmenu.addAction(QString::fromStdString(entry.Caption));
+    action->setData(QString::fromStdString(entry.Key));
+    action->setCheckable(entry.Checked);
+    action->setChecked(entry.Checked);
+    action->setEnabled(entry.Enabled);
+  }
+  QPoint position = origin->mapToGlobal(QPoint(binder->ToPixelsX(x), binder->ToPixelsY(y)));
+  m_OpenMenu = &qmenu;
+  m_OpenMenuModel = &menu;
+  m_ChosenMenuKey.reset();
+  QAction* chosen = qmenu.exec(position);
+  m_OpenMenu = nullptr;
+  m_OpenMenuModel = nullptr;
+  if (m_ChosenMenuKey) {
+    std::string key = *m_ChosenMenuKey;
+    m_ChosenMenuKey.reset();
+    return key;
+  }
+  return chosen ? chosen->data().toString().toStdString() : std::string();
+}
+
+bool QtPlatform::ChoosePopupMenuKey(const std::string& key) {
+  if (!m_OpenMenu || !m_OpenMenuModel) return false;
+  if (!key.empty() && !m_OpenMenuModel->CanChoose(key)) return false;
+  m_ChosenMenuKey = key;
+  m_OpenMenu->close();
+  return true;
+}
+
+void QtPlatform::ShowHelp(const std::string& /*helpFile*/, int contextId) {
+  // The help set is one page per context number in the suite's help folder.
+  QString page = QDir(m_HelpDirectory).filePath(QString::number(contextId) + ".html");
+  if (!m_HelpWindow) m_HelpWindow = new HelpWindow();
+  m_HelpWindow->ShowPage(page, contextId);
+  m_LastHelpPage = page;
+}
+
+bool QtPlatform::SaveScreenshot(Form& form, const std::string& path) {
+  FormBinder* binder = Binder(form);
+  if (!binder) return false;
+  return binder->Window()->grab().save(QString::fromStdString(path), "PNG");
+}
+
+bool QtPlatform::SaveGraphPicture(const OGrGraph& graph, const std::string& path, int width, int height) {
+  return OGrGraphRenderer::SavePng(graph, QString::fromStdString(path), width, height);
+}
+
+FormBinder* QtPlatform::Binder(const Form& form) const {
+  auto it = m_Binders.find(&form);
+  return it == m_Binders.end() ? nullptr : it->second.get();
+}
+
+void QtPlatform::OnFormRegistered(Form& form) {
+  m_Binders[&form] = std::make_unique<FormBinder>(form, *this);
+}
+
+void QtPlatform::OnFormUnregistered(Form& form) {
+  m_Binders.erase(&form);
+}
+
+}  // namespace corvana::ui

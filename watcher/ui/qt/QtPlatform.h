@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "watcher/ui/Platform.h"
+
+class QMessageBox;
+class QMenu;
+class QTimer;
+
+namespace corvana::ui {
+
+class FormBinder;
+class HelpWindow;
+
+// The window system on Qt Widgets: every registered form gets a real window whose controls mirror
+// the models; timers are QTimers; message boxes, modal loops and popup menus run nested event loops,
+// so timers and incoming bus calls go on meanwhile. Needs a QApplication.
+class QtPlatform : public QObject, public Platform {
+ public:
+  // helpDirectory holds "<context>.html" pages; empty = "<system directory>/help".
+  explicit QtPlatform(QString helpDirectory = {});
+  ~QtPlatform() override;
+
+  std::uint32_t TickCount() override;
+  void AttachTimer(Timer& timer) override;
+  void DetachTimer(Timer& timer) override;
+  int ShowMessageBox(const std::string& text, int buttons, const std::string& title) override;
+  std::vector<MessageBoxInfo> OpenMessageBoxes() const override;
+  bool AnswerMessageBox(int id, int answer) override;
+  void RunModal(Form& form) override;
+  void DoEvents() override;
+  std::string ClipboardText() override;
+  void SetClipboardText(const std::string& text) override;
+  int TwipsPerPixelX() override;
+  int TwipsPerPixelY() override;
+  Rect WorkArea() override;
+  void SetTopMost(WindowId window, bool topMost) override;
+  WindowId ForegroundWindow() override;
+  std::int64_t WindowProcessId(WindowId window) override;
+  bool SetForegroundWindow(WindowId window) override;
+  void EnableWindow(WindowId window, bool enable) override;
+  bool IsWindowEnabled(WindowId window) override;
+  bool WindowRectPixels(WindowId window, Rect& rect) override;
+  void SetWindowIcon(WindowId window, const std::string& iconKey) override;
+  std::string ShowPopupMenu(PopupMenu& menu, Form& owner, const Control* anchor, int x, int y) override;
+  const PopupMenu* OpenPopupMenu() const override { return m_OpenMenuModel; }
+  bool ChoosePopupMenuKey(const std::string& key) override;
+  void ShowHelp(const std::string& helpFile, int contextId) override;
+  bool SaveScreenshot(Form& form, const std::string& path) override;
+  bool SaveGraphPicture(const OGrGraph& graph, const std::string& path, int width, int height) override;
+
+  // The binder of a registered form (nullptr when unknown); tests reach the widgets through it.
+  FormBinder* Binder(const Form& form) const;
+  // The help page last shown, for tests.
+  QString LastHelpPage() const { return m_LastHelpPage; }
+
+ protected:
+  void OnFormRegistered(Form& form) override;
+  void OnFormUnregistered(Form& form) override;
+
+ private:
+  struct OpenBox {
+    int Id;
+    MessageBoxInfo Info;
+    QPointer<QMessageBox> Box;
+  };
+
+  QString m_HelpDirectory;
+  QString m_LastHelpPage;
+  std::map<const Form*, std::unique_ptr<FormBinder>> m_Binders;
+  std::map<Timer*, QTimer*> m_Timers;
+  std::vector<OpenBox> m_OpenBoxes;
+  int m_NextBoxId = 1;
+  QPointer<QMenu> m_OpenMenu;
+  const PopupMenu* m_OpenMenuModel = nullptr;
+  std::optional<std::string> m_ChosenMenuKey;
+  QPointer<HelpWindow> m_HelpWindow;
+};
+
+}  // namespace corvana::ui
