@@ -174,7 +174,7 @@ std::string FormatScientific(Decimal d, const NumberPattern& p) {
     d.Exponent = integerDigits - 1;  // the mantissa: integerDigits digits before the point
   }
   std::string text = IntegerText(d, p.IntegerZeros, p.Grouping);
-  if (p.HasPoint) text += "." + FractionText(d, p.DecimalZeros, p.DecimalPlaces);
+  if (p.HasPoint) text.append(".").append(FractionText(d, p.DecimalZeros, p.DecimalPlaces));
   std::string digits = std::to_string(std::abs(exponent));
   if (static_cast<int>(digits.size()) < p.ExponentDigits)
     digits.insert(0, static_cast<std::size_t>(p.ExponentDigits) - digits.size(), '0');
@@ -254,7 +254,7 @@ std::string ClassicFormat::Number(double value, std::string_view pattern) {
   } else {
     d.RoundToDecimals(p.DecimalPlaces);
     body = IntegerText(d, p.IntegerZeros, p.Grouping);
-    if (p.HasPoint) body += "." + FractionText(d, p.DecimalZeros, p.DecimalPlaces);
+    if (p.HasPoint) body.append(".").append(FractionText(d, p.DecimalZeros, p.DecimalPlaces));
   }
   // A value that rounds to zero shows no sign.
   const bool negative = value < 0 && !d.IsZero();
