@@ -1,0 +1,143 @@
+// One TimerUpdate tick of the full window on a long run: 1,000,000 logged trials of 100 genes,
+// with the progress tab shown, and with the population tab shown for 1,000 organisms.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "suite/gdlib/gdlib8.h"
+#include "watcher/controller/PlatformControllerServices.h"
+#include "watcher/controller/WatcherGlobals.h"
+#include "watcher/controller/WatcherManager.h"
+#include "watcher/controller/XLWatcherChannels.h"
+#include "watcher/ui/FakePlatform.h"
+#include "watcher/watcher_window/FormProgress.h"
+#include "watcher/watcher_window/ProgressWindowFactory.h"
+
+namespace corvana {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kTrials = 1000000;
+constexpr int kGenes = 100;
+constexpr int kOrganisms = 1000;
+
+// The watched run, built once: writing the log takes most of the set-up time.
+struct LongRun {
+  fs::path Dir;
+  ui::FakePlatform Platform;
+  std::unique_ptr<WatcherManager> Manager;
+  std::int32_t Pop = 0;
+  std::int32_t Log = 0;
+
+  LongRun() {
+    char pattern[] = "/tmp/corvana-win-bench-XXXXXX";
+    Dir = mkdtemp(pattern);
+    fs::create_directories(Dir / "runtime");
+    setenv("ORRENDEL_RUNTIME_DIR", (Dir / "runtime").c_str(), 1);
+    setenv("ORRENDEL_LOG_DIR", Dir.c_str(), 1);
+    if (!std::getenv("ORRENDEL_SYSTEM_DIR")) setenv("ORRENDEL_SYSTEM_DIR", CORVANA_SYSTEM_DIR_PATH, 1);
+    g_Services = std::make_shared<PlatformControllerServices>(Platform);
+    g_WindowFactory = std::make_shared<ProgressWindowFactory>(Platform);
+    Manager = std::make_unique<WatcherManager>();
+    Manager->Initialize();
+
+    std::vector<double> minimums(kGenes, 0.0), maximums(kGenes, 100.0);
+    GdGroupSpec group{};
+    group.SolvingMethod = GdMethodRecipe;
+    group.GeneCount = kGenes;
+    group.Minimums = minimums.data();
+    group.Maximums = maximums.data();
+    group.CrossoverRate = 0.5;
+    group.MutationRate = 0.1;
+    GdPopCreate(&group, 1, kOrganisms, GdGoalMaximize, 11, &Pop);
+    const std::string logPath = (Dir / "trials.log").string();
+    GdLogCreate(logPath.c_str(), 1, kGenes, 0, nullptr, nullptr, nullptr, 0, &Log);
+    const std::int16_t optimizing = GdRunStatusOptimizing;
+    GdPopSetRunStatus(Pop, optimizing);
+
+    Manager->Input_PopHandle = Pop;
+    Manager->Input_LogPath = logPath;
+    Manager->Input_PopulationSize = kOrganisms;
+    Manager->Input_OptimizationEngine = 1;
+    Manager->Input_StatisticToOptimize = 12;
+    for (int i = 1; i <= kGenes; ++i) Manager->Input_AllGeneNamesCol.Add("Cell" + std::to_string(i));
+    Manager->InitializeForms();
+
+    // The run as the window lives through it: the log grows between ticks, so the window records
+    // its progress steps as it would have (a tick every 250 trials).
+    std::vector<double> genes(kGenes, 1.0);
+    GdLogRecord record{};
+    record.GeneValues = genes.data();
+    double best = 0;
+    for (int trial = 1; trial <= kTrials; ++trial) {
+      // Improvements get rarer as the run goes on, as they do.
+      const double value = trial % (1 + trial / 500) == 0 ? best + 1 : best - 1;
+      genes[trial % kGenes] = trial;
+      record.Kind = GdLogKindTrial;
+      record.TrialNumber = trial;
+      record.ValueWithoutPenalties = record.ValueWithPenalties = value;
+      record.Info.ValidTrialCount = trial;
+      GdLogAppendRecord(Log, 1, &record);
+      if (value > best || trial == 1) {
+        best = value;
+        record.Kind = GdLogKindProgressStep;
+        GdLogAppendRecord(Log, 1, &record);
+      }
+      if (trial == 1) {
+        const std::int32_t allShown = 1000, lastShown = 100;
+        const std::int16_t ready = -1;
+        GdWriteTempData(ChannelGraphAllTrialsInitialNumTrialsShown, &allShown, 4);
+        GdWriteTempData(ChannelNumLastTrialsToShow, &lastShown, 4);
+        GdWriteTempData(ChannelFirstTrialInfoAvailable, &ready, 2);
+      }
+      if (trial % 250 == 1) Form().TimerUpdate_Timer();
+    }
+    Form().TimerUpdate_Timer();
+  }
+
+  ~LongRun() {
+    Manager->Dispose();
+    GdLogClose(Log);
+    GdPopFree(Pop);
+    std::error_code ignored;
+    fs::remove_all(Dir, ignored);
+  }
+
+  FormProgress& Form() { return dynamic_cast<FormProgress&>(*Manager->FullWindow()); }
+};
+
+LongRun& Run() {
+  static LongRun run;
+  return run;
+}
+
+void TickWithTab(benchmark::State& state, int tab) {
+  LongRun& run = Run();
+  FormProgress& form = run.Form();
+  form.TabMain.SetSelectedIndex(tab);
+  for (auto _ : state) form.TimerUpdate_Timer();
+  state.counters["trials"] = run.Manager->LogTrialCount();
+  state.counters["steps"] = static_cast<double>(form.Steps().Count());
+  if (tab == FormProgress::TabPopulation) state.counters["rows"] = form.SGGridPopulation.RowCount();
+}
+
+void BM_TickProgressTab(benchmark::State& state) {
+  TickWithTab(state, FormProgress::TabProgress);
+}
+void BM_TickPopulationTab(benchmark::State& state) {
+  TickWithTab(state, FormProgress::TabPopulation);
+}
+
+BENCHMARK(BM_TickProgressTab)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TickPopulationTab)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace corvana
+
+BENCHMARK_MAIN();

@@ -1,0 +1,289 @@
+#include "ControllerFixture.h"
+#include "common/ComError.h"
+#include "suite/objectlib/SurvivalMutex.h"
+#include "watcher/common/Utilities.h"
+#include "watcher/common/WatcherOLShared.h"
+#include "watcher/controller/EFGraph.h"
+#include "watcher/controller/MainModule.h"
+#include "watcher/controller/SurvivalChecker.h"
+#include "watcher/controller/WatcherGlobals.h"
+
+namespace corvana::testing {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class ManagerLifecycleTest : public ControllerTest {};
+
+TEST_F(ManagerLifecycleTest, SecondOptimizationIsRefusedAndTheFirstKeepsItsState) {
+  Start();
+  manager->Input_AllGeneNamesCol.Add("A1");
+  const auto server = g_ResourceServer;
+  WatcherManager second;
+  try {
+    second.Initialize();
+    FAIL() << "a second Initialize must fail";
+  } catch (const ComError& e) {
+    EXPECT_EQ(e.Code(), 0x8004000Au);
+    EXPECT_EQ(e.Description(),
+              "Cannot optimize, because optimization is under way in another copy of Excel.");
+  }
+  EXPECT_EQ(g_WatcherManager, manager.get());
+  EXPECT_EQ(g_ResourceServer, server);
+  EXPECT_TRUE(g_OptimizationUnderWay);
+  second.Dispose();  // the refused controller cannot end the running optimization
+  EXPECT_TRUE(g_OptimizationUnderWay);
+  EXPECT_EQ(g_ResourceServer, server);
+  EXPECT_EQ(manager->Input_AllGeneNamesCol.Count(), 1);
+
+  manager->Dispose();
+  EXPECT_FALSE(g_OptimizationUnderWay);
+  EXPECT_EQ(g_WatcherManager, nullptr);
+  EXPECT_EQ(g_ResourceServer, nullptr);
+  WatcherManager third;
+  third.Initialize();
+  EXPECT_EQ(g_WatcherManager, &third);
+  third.Dispose();
+  EXPECT_THROW(third.Initialize(), ComError);  // a disposed controller is not reused
+}
+
+TEST_F(ManagerLifecycleTest, InitializeReplacesCollectionsAndFormsNeedIt) {
+  EXPECT_THROW(manager->InitializeForms(), ComError);
+  EXPECT_TRUE(journal.empty());
+  manager->Input_GroupNames.Add("stale");
+  manager->IDForGdLogReadRecordVB = 5;
+  manager->Initialize();
+  EXPECT_EQ(manager->Input_GroupNames.Count(), 0);
+  EXPECT_EQ(manager->IDForGdLogReadRecordVB, 0);
+  manager->Input_MainHelpFilePath = "corvana.hlp";
+  manager->InitializeForms();
+  EXPECT_EQ(journal, (Calls{"small.Initialize", "full.Initialize"}));
+  EXPECT_EQ(services->HelpFile, "corvana.hlp");
+  EXPECT_THROW(manager->InitializeForms(), ComError);
+}
+
+TEST_F(ManagerLifecycleTest, DisposeTouchesOnlyTheActiveShapeAndWritesNoPictureWithoutTrials) {
+  Start(true);
+  manager->Input_Application = std::make_shared<FakeAddinApplication>();
+  manager->Dispose();
+  EXPECT_EQ(journal, (Calls{"fullEF.Hide", "fullEF.Unload", "fullEF.Dispose", "smallEF.Hide",
+                            "smallEF.Unload", "smallEF.Dispose"}));
+  EXPECT_EQ(manager->Input_Application, nullptr);
+  EXPECT_EQ(manager->FullWindow(), nullptr);
+  journal.clear();
+  manager->Dispose();  // once only
+  EXPECT_TRUE(journal.empty());
+}
+
+TEST_F(ManagerLifecycleTest, DisposeSavesTheProgressGraphWhenThereAreTrials) {
+  manager->Input_LogPath =
+      WriteTrialLog({true, true, true, true, true, true, true, true, true, true, true, true}, 3);
+  manager->Input_ProgressGraphPath = dir + "/progress.png";
+  manager->Input_Application = std::make_shared<FakeAddinApplication>();
+  Start();
+  const std::string axisTitle = Utilities::GetResourceString(5200);
+  manager->Dispose();
+  const auto saved = CallsOf("full.SaveAllTrialsGraphPicture");
+  ASSERT_EQ(saved.size(), 1u);
+  // 12 trials round up to 20; the axis is at least 10 long.
+  EXPECT_EQ(saved[0], "full.SaveAllTrialsGraphPicture " + axisTitle + " 20 " + dir + "/progress.png 640x480");
+}
+
+TEST_F(ManagerLifecycleTest, StopTimerAndWindowQueriesAddressTheActiveShape) {
+  Start(true);
+  manager->StopTimer();
+  EXPECT_EQ(journal, (Calls{"fullEF.StopTimer True", "fullEF.TimerUpdate off"}));
+  EXPECT_EQ(manager->GetTopPropertyOfVisibleForm(), 1235);  // the small window's Top, rounded
+  manager->WatcherShown = true;
+  EXPECT_EQ(manager->GetTopPropertyOfVisibleForm(), 99);
+  factory->Full->GraphDialogOpen = true;
+  EXPECT_TRUE(manager->OrrGraphModalDialogBeingDisplayed());
+  manager->Input_EFPerformAnalysis = false;  // the other shape was never created
+  EXPECT_FALSE(manager->OrrGraphModalDialogBeingDisplayed());
+}
+
+TEST_F(ManagerLifecycleTest, SwitchingWindowsAndTheColourGraphTimer) {
+  Start();
+  auto host = std::make_shared<FakeHostApplication>(journal);
+  manager->Input_ExcelApplication = host;
+  factory->Full->ColorTabSelected = true;
+  manager->SwitchToWatcherWindow();
+  EXPECT_TRUE(manager->WatcherShown);
+  EXPECT_EQ(journal, (Calls{"host.SetForeground", "small.Hide", "small.TopMost False", "full.TopMost True",
+                            "full.Show", "full.Activate", "full.EnableColorGraphTimer"}));
+  journal.clear();
+  manager->SwitchToSmallWindow();
+  EXPECT_FALSE(manager->WatcherShown);
+  EXPECT_EQ(journal, (Calls{"host.SetForeground", "full.Hide", "full.TopMost False", "small.TopMost True",
+                            "small.Show", "small.Activate"}));
+  EXPECT_TRUE(ReadBoolean(10));
+}
+
+TEST_F(ManagerLifecycleTest, ShowWatcherModallyPreparesTheHostAndEndsWithDispose) {
+  Start();
+  auto host = std::make_shared<FakeHostApplication>(journal);
+  manager->Input_ExcelApplication = host;
+  manager->Input_ExcelAppHwnd = 77;
+  bool modalFlagWhileShown = false;
+  factory->Full->WhileModal = [&] { modalFlagWhileShown = g_ModalDialogShown; };
+  manager->ShowWatcherModally();
+  EXPECT_TRUE(modalFlagWhileShown);
+  EXPECT_FALSE(g_ModalDialogShown);
+  EXPECT_FALSE(host->Property);  // switched off, not restored
+  EXPECT_TRUE(host->Enabled);    // disabled while modal, enabled again
+  EXPECT_EQ(services->Tied, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{22, 77}}));
+  const Calls expected{"small.Hide",
+                       "host.BooleanProperty 1033",
+                       "host.SetBooleanProperty False",
+                       "host.EnableWindow False",
+                       "full.Show modal",
+                       "full.modal loop ended",
+                       "host.EnableWindow True",
+                       "host.SetForeground",
+                       "full.Hide",
+                       "full.Unload",
+                       "full.Dispose",
+                       "small.Hide",
+                       "small.Unload",
+                       "small.Dispose"};
+  EXPECT_EQ(journal, expected);
+  EXPECT_TRUE(manager->Disposed());
+  EXPECT_FALSE(g_OptimizationUnderWay);
+}
+
+TEST_F(ManagerLifecycleTest, ShutdownDuringTheModalWindowKeepsItAliveUntilItsLoopEnds) {
+  Start();
+  // The add-in's process ends while the window is modal: the survival check disposes everything.
+  factory->Full->WhileModal = [&] { manager->Dispose(); };
+  manager->ShowWatcherModally();
+  EXPECT_TRUE(manager->Disposed());
+  EXPECT_EQ(CallsOf("full.modal loop ended").size(), 1u);
+  EXPECT_EQ(CallsOf("full.Dispose").size(), 1u);
+  EXPECT_EQ(manager->FullWindow(), nullptr);
+}
+
+TEST_F(ManagerLifecycleTest, YesNoQueriesFollowTheSuppressionRule) {
+  Start();
+  manager->Input_DisplayAlerts = false;
+  EXPECT_FALSE(manager->DisplayYesNoQuery("q", true, false));
+  EXPECT_TRUE(manager->DisplayYesNoQueryWithHelp("q", "", 1, true, true));
+  EXPECT_TRUE(services->Messages.empty());
+  services->Answers = {7, 3};
+  EXPECT_FALSE(manager->DisplayYesNoQuery("q", false, true));  // not suppressible: asked anyway
+  EXPECT_FALSE(manager->DisplayYesNoQueryWithHelp("q", "", 1, false, true));
+  EXPECT_EQ(services->Messages.size(), 2u);
+  manager->DisplayMessage("m", true);
+  EXPECT_EQ(services->Messages.size(), 2u);
+  manager->DisplayMessage("m", false);
+  EXPECT_EQ(services->Messages.back().Buttons, 4096);
+}
+
+TEST_F(ManagerLifecycleTest, ProgressStatusTextVariants) {
+  manager->Input_LogPath = WriteTrialLog({true, true, true}, 2);
+  Start();
+  using Utilities::GetResourceString;
+  const std::string runTime = GetResourceString(2454, Utilities::FormatElapsedTime(manager->ElapsedTicks()));
+  const std::string best = GetResourceString(2464, manager->FormatTargetValue(manager->BestObjectiveValue()),
+                                             manager->BestTrialNumber());
+  const std::string original = GetResourceString(2465, manager->FormatTargetValue(10));
+  EXPECT_EQ(manager->OriginalObjectiveValue(), 10);
+  EXPECT_EQ(manager->GetProgressStatusText(),
+            best + " " + original + " " + GetResourceString(2461, 3.0) + " " + runTime);
+  EXPECT_TRUE(manager->LogHasProgressSteps());
+
+  manager->Input_ConstraintSolverMode = true;
+  manager->Input_ConstraintSolver_HardConstraintDescriptions = Collection({"a", "b"});
+  const std::string gap = "    ";
+  EXPECT_EQ(
+      manager->GetProgressStatusText(),
+      GetResourceString(4510, std::int32_t{2}) + gap +
+          GetResourceString(2464, Utilities::ConstraintSolverValueText(manager->BestObjectiveValue(), true),
+                            manager->BestTrialNumber()) +
+          gap + GetResourceString(2465, Utilities::ConstraintSolverValueText(10, true)) + gap +
+          GetResourceString(2461, 3.0) + gap + runTime);
+
+  manager->Input_EFPerformAnalysis = true;
+  WriteDouble(13, 42);
+  EXPECT_EQ(manager->GetProgressStatusText(), GetResourceString(2461, 42.0) + " " + runTime);
+}
+
+TEST_F(ManagerLifecycleTest, OneInvalidTrialSwitchesToTheTwoCountText) {
+  manager->Input_LogPath = WriteTrialLog({true, false, true}, 1);
+  Start();
+  const std::string text = manager->GetProgressStatusText();
+  EXPECT_NE(text.find(Utilities::GetResourceString(2462, 3.0, 2.0)), std::string::npos) << text;
+  EXPECT_EQ(manager->LogValidTrialCount(), 2);
+}
+
+TEST_F(ManagerLifecycleTest, BeforeTheFirstTrialTheFiguresAreZero) {
+  Start();
+  EXPECT_EQ(manager->LogTrialCount(), 0);
+  EXPECT_EQ(manager->LogValidTrialCount(), 0);
+  EXPECT_FALSE(manager->LogHasProgressSteps());
+  EXPECT_FALSE(manager->GetProgressStatusText().empty());
+}
+
+TEST_F(ManagerLifecycleTest, EfficientFrontierChartIsBlueOrReportsItsError) {
+  struct Graph : EFGraph {
+    void SetSeriesColor(int, std::int32_t color) override { Color = color; }
+    std::int32_t SeriesColor(int) const override { return Color; }
+    std::int32_t Color = 0;
+  };
+  Start(true);
+  auto host = std::make_shared<FakeHostApplication>(journal);
+  EXPECT_TRUE(manager->EFGraphChartInExcel(host, {":1.7", "/r/1"}, {":1.7", "/r/2"}).IsNothing());
+  EXPECT_EQ(services->Messages.size(), 1u);  // no graph registered
+  auto graph = std::make_shared<Graph>();
+  g_EFGraph = graph;
+  const HostObjectRef chart = manager->EFGraphChartInExcel(host, {":1.7", "/r/1"}, {":1.7", "/r/2"});
+  EXPECT_EQ(chart.Path, "/host/Chart/1");
+  EXPECT_EQ(graph->Color, 16711680);
+  EXPECT_EQ(journal.back(), "host.CreateChart /r/2 /r/1 2 16711680");
+}
+
+TEST_F(ManagerLifecycleTest, SurvivalCheckPollsRearmsAndEndsTheProcess) {
+  SurvivalMutex addin(kAddinSurvivalMutex);
+  addin.Take();
+  g_StartedByCom = true;
+  Start();
+  EXPECT_EQ(services->RunningIntervals(), std::vector<int>{1000});
+  auto host = std::make_shared<FakeHostApplication>(journal);
+  manager->Input_ExcelApplication = host;
+  manager->Input_ExcelMajorVersion = 16;
+  manager->Input_ExcelAppHwnd = 5;
+  manager->Input_ExcelProcessID = 900;
+  services->Foreground = 6;
+  services->Processes[6] = 900;  // another window of the host's process is in front
+
+  ASSERT_TRUE(services->Fire(1000));
+  EXPECT_EQ(services->RunningIntervals(), std::vector<int>{1000});
+  EXPECT_TRUE(journal.empty());
+
+  g_ModalDialogShown = true;
+  ASSERT_TRUE(services->Fire(1000));
+  EXPECT_EQ(services->RunningIntervals(), std::vector<int>{100});  // faster while modal
+  EXPECT_EQ(journal, Calls{"host.Run Corvana.xla!OptDoEvents"});
+  EXPECT_EQ(services->Ordered, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{5, 6}}));
+
+  manager->Input_ExcelMajorVersion = 14;  // no window ordering for this host version
+  ASSERT_TRUE(services->Fire(100));
+  EXPECT_EQ(services->Ordered.size(), 1u);
+
+  addin.Release();
+  ASSERT_TRUE(services->Fire(100));
+  EXPECT_TRUE(services->RunningIntervals() == std::vector<int>{500});  // only the self-destruct timer
+  EXPECT_TRUE(manager->Disposed());
+  EXPECT_EQ(services->ExitCode, -1);
+  ASSERT_TRUE(services->Fire(500));
+  EXPECT_EQ(services->ExitCode, 0);
+}
+
+TEST_F(ManagerLifecycleTest, StandAloneRunsNoSurvivalCheck) {
+  Start();
+  EXPECT_TRUE(services->RunningIntervals().empty());
+  EXPECT_FALSE(g_FormSurvival);
+  EXPECT_EQ(manager->WatcherProcessID(), 4242);
+}
+
+}  // namespace
+}  // namespace corvana::testing

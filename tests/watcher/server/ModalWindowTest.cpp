@@ -1,0 +1,133 @@
+#include <QCoreApplication>
+#include <QDBusPendingCall>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStringList>
+#include <QThread>
+
+#include "FakeHost.h"
+#include "PrivateBus.h"
+#include "suite/gdlib/gdlib8.h"
+#include "suite/objectlib/SurvivalMutex.h"
+#include "watcher/server/BusNames.h"
+#include "watcher/server/BusValues.h"
+
+using namespace corvana::bus;
+
+namespace {
+
+// The Watcher with its real windows, driven through the automation interface.
+class ModalWindowTest : public PrivateBusTest {
+ protected:
+  bool WithAutomation() const override { return true; }
+
+  void SetUp() override {
+    PrivateBusTest::SetUp();
+    const double minimums[] = {0, 0}, maximums[] = {1, 1};
+    GdGroupSpec group{};
+    group.SolvingMethod = GdMethodRecipe;
+    group.GeneCount = 2;
+    group.Minimums = minimums;
+    group.Maximums = maximums;
+    group.CrossoverRate = 0.5;
+    group.MutationRate = 0.1;
+    ASSERT_EQ(GdPopCreate(&group, 1, 10, GdGoalMaximize, 3, &popHandle), 0);
+    GdPopSetRunStatus(popHandle, GdRunStatusOptimizing);
+  }
+  void TearDown() override {
+    GdPopFree(popHandle);
+    PrivateBusTest::TearDown();
+  }
+  QList<QVariant> Automation(const char* method, const QList<QVariant>& args = {}) {
+    const QDBusMessage reply = Call(client, kAutomationPath, kAutomationInterface, method, args);
+    EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage)
+        << method << ": " << reply.errorMessage().toStdString();
+    return reply.arguments();
+  }
+  // Runs the test's event loop for a while, so pending replies arrive.
+  static void Pump(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+      QThread::msleep(10);
+    }
+  }
+  QString StartRun() {
+    const QString path = Create(client, "WatcherManager");
+    SetProperty(client, path, "Input_PopHandle", popHandle);
+    SetProperty(client, path, "Input_LogPath", QString::fromStdString(runtimeDir + "/none.log"));
+    EXPECT_EQ(Call(client, path, kWatcherManagerInterface, "Initialize").type(), QDBusMessage::ReplyMessage);
+    const QDBusMessage forms = Call(client, path, kWatcherManagerInterface, "InitializeForms");
+    EXPECT_EQ(forms.type(), QDBusMessage::ReplyMessage) << forms.errorMessage().toStdString();
+    return path;
+  }
+
+  std::int32_t popHandle = 0;
+};
+
+TEST_F(ModalWindowTest, AutomationSeesTheFormsAndRefusesUnknownNames) {
+  StartRun();
+  const QStringList forms = Automation("ListForms").value(0).toStringList();
+  EXPECT_TRUE(forms.contains("FormProgress")) << forms.join(",").toStdString();
+  EXPECT_TRUE(forms.contains("FormProgressSmall")) << forms.join(",").toStdString();
+  const QList<QVariant> controls = Automation("ListControls", {"FormProgress"});
+  const QStringList names = controls.value(0).toStringList();
+  EXPECT_TRUE(names.contains("CommandOK"));
+  EXPECT_EQ(names.size(), controls.value(1).toStringList().size());
+  EXPECT_EQ(Automation("GetFormVisible", {"NoSuchForm"}).value(0), QVariant(false));
+  const QDBusMessage unknown =
+      Call(client, kAutomationPath, kAutomationInterface, "Click", {"FormProgress", "Nothing"});
+  EXPECT_EQ(unknown.errorName(), "com.orrendel.CorvanaWatcher8.Error.E80040014");
+  EXPECT_EQ(unknown.errorMessage(), "The form FormProgress has no control named Nothing.");
+  const QDBusMessage notClickable =
+      Call(client, kAutomationPath, kAutomationInterface, "SetText", {"FormProgress", "CommandOK", "x"});
+  EXPECT_EQ(notClickable.errorName(), "com.orrendel.CorvanaWatcher8.Error.E80040014");
+  EXPECT_EQ(Call(client, kAutomationPath, kAutomationInterface, "AnswerMessageBox", {"Yes"}).errorMessage(),
+            "AnswerMessageBox: no message box is open.");
+  const QString shot = QString::fromStdString(runtimeDir + "/small.png");
+  Automation("SaveScreenshot", {"FormProgressSmall", shot});
+  EXPECT_TRUE(QFile::exists(shot));
+}
+
+TEST_F(ModalWindowTest, ModalWindowKeepsServingAndTheWatcherEndsWithTheAddin) {
+  QProcess addin;
+  const QString lock = QString::fromStdString(
+      corvana::SurvivalMutex::LockFilePath(runtimeDir, "OrrendelSurvivalMutex_OLProcessVersion8"));
+  addin.start("flock", {"--shared", "--no-fork", lock, "sleep", "600"});
+  ASSERT_TRUE(addin.waitForStarted(5000));
+  for (int i = 0;
+       i < 100 && !corvana::SurvivalMutex::ExistsIn(runtimeDir, "OrrendelSurvivalMutex_OLProcessVersion8");
+       ++i)
+    QThread::msleep(20);
+
+  const QString path = StartRun();
+  Call(client, path, kWatcherManagerInterface, "StopTimer");
+  FakeHost host;
+  ASSERT_TRUE(client.registerObject("/Host/Application", &host, QDBusConnection::ExportAllSlots));
+  SetProperty(client, path, "Input_ExcelApplication",
+              QVariant::fromValue(ObjectRef{client.baseService(), QDBusObjectPath("/Host/Application")}));
+  const qint64 pid = WatcherPid(client);
+  QDBusMessage show =
+      QDBusMessage::createMethodCall(kServiceName, path, kWatcherManagerInterface, "ShowWatcherModally");
+  QDBusPendingCall pending = client.asyncCall(show, INT_MAX);
+  Pump(1000);
+  EXPECT_FALSE(pending.isFinished()) << "ShowWatcherModally answered before the window was closed";
+  EXPECT_EQ(Automation("GetFormVisible", {"FormProgress"}).value(0), QVariant(true));
+  EXPECT_EQ(GetProperty(client, path, "Input_PopHandle"), QVariant(popHandle));  // still served
+  // The host window was prepared through the host's own objects, reached by reference.
+  EXPECT_EQ(host.Calls.mid(0, 3),
+            (QStringList{"GetBooleanProperty 1033", "SetBooleanProperty 0", "EnableWindow 0"}));
+  EXPECT_TRUE(host.Calls.contains("Run Corvana.xla!OptDoEvents")) << host.Calls.join(", ").toStdString();
+
+  addin.kill();
+  addin.waitForFinished(5000);
+  const qint64 took = WaitForExit(pid, 2000);
+  // 100 ms polling while modal, then the 500 ms self-destruct timer.
+  EXPECT_GE(took, 0) << "the Watcher outlived the add-in";
+  EXPECT_LE(took, 1000);
+  std::printf("Watcher ended %lld ms after the add-in while modal\n", static_cast<long long>(took));
+}
+
+}  // namespace

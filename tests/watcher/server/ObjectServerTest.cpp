@@ -1,0 +1,287 @@
+#include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QProcess>
+#include <QThread>
+
+#include "PrivateBus.h"
+#include "watcher/server/BusNames.h"
+#include "watcher/server/BusValues.h"
+
+using namespace corvana::bus;
+
+namespace {
+
+const QString kManager = kWatcherManagerInterface;
+
+QString ErrorOf(const QDBusMessage& reply) {
+  return reply.type() == QDBusMessage::ErrorMessage ? reply.errorName() : QString("no error");
+}
+
+QVariant Ref(const QString& service, const QString& path) {
+  return QVariant::fromValue(ObjectRef{service, QDBusObjectPath(path)});
+}
+
+ObjectRef RefFrom(const QVariant& value) {
+  ObjectRef ref;
+  value.value<QDBusArgument>() >> ref;
+  return ref;
+}
+
+class ObjectServerTest : public PrivateBusTest {};
+
+TEST_F(ObjectServerTest, PropertiesOfEveryBusTypeRoundTrip) {
+  const QString path = Create(client, "WatcherManager");
+  ASSERT_TRUE(path.startsWith(kWatcherManagerPathPrefix));
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_DisplayAlerts", true)), "no error");
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_PopHandle", 123456)), "no error");
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_Runtime_Milliseconds", 2.5e6)), "no error");
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_LogPath", QString("/tmp/é trials.log"))), "no error");
+  const QVariantList genes{
+      QVariant::fromValue(QDBusVariant(QString("A1"))),
+      QVariant::fromValue(QDBusVariant(7)),
+      QVariant::fromValue(QDBusVariant(2.5)),
+      QVariant::fromValue(QDBusVariant(true)),
+      QVariant::fromValue(QDBusVariant(QVariant::fromValue<short>(3))),
+      QVariant::fromValue(QDBusVariant(QVariant::fromValue(TaggedValue{"Date", QDBusVariant(45000.5)})))};
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_AllGeneNamesCol", genes)), "no error");
+  EXPECT_EQ(
+      ErrorOf(SetProperty(client, path, "Input_HalvardCallbacksObject", Ref(":1.99", "/host/Callbacks"))),
+      "no error");
+
+  EXPECT_EQ(GetProperty(client, path, "Input_DisplayAlerts"), QVariant(true));
+  EXPECT_EQ(GetProperty(client, path, "Input_PopHandle"), QVariant(123456));
+  EXPECT_EQ(GetProperty(client, path, "Input_Runtime_Milliseconds"), QVariant(2.5e6));
+  EXPECT_EQ(GetProperty(client, path, "Input_LogPath"), QVariant(QString("/tmp/é trials.log")));
+  const QVariant back = GetProperty(client, path, "Input_AllGeneNamesCol");
+  const auto items = corvana::bus::CollectionFromBus(back, "genes");
+  ASSERT_EQ(items.Count(), 6);
+  EXPECT_EQ(items.Item(1).ToString(), "A1");
+  EXPECT_EQ(items.Item(2).KindCode(), 3);
+  EXPECT_EQ(items.Item(3).ToDouble(), 2.5);
+  EXPECT_EQ(items.Item(4).KindCode(), 11);
+  EXPECT_EQ(items.Item(5).KindCode(), 2);
+  EXPECT_EQ(items.Item(6).KindCode(), 7);
+  const ObjectRef ref = RefFrom(GetProperty(client, path, "Input_HalvardCallbacksObject"));
+  EXPECT_EQ(ref.Service, ":1.99");
+  EXPECT_EQ(ref.Path.path(), "/host/Callbacks");
+  // Nothing is the empty reference.
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_HalvardCallbacksObject", Ref("", "/"))), "no error");
+  EXPECT_EQ(RefFrom(GetProperty(client, path, "Input_HalvardCallbacksObject")).Path.path(), "/");
+  EXPECT_EQ(RefFrom(GetProperty(client, path, "Input_ExcelApplication")).Path.path(), "/");
+}
+
+TEST_F(ObjectServerTest, SecondInitializeFailsWithTheApplicationError) {
+  const QString first = Create(client, "WatcherManager");
+  const QString second = Create(client, "WatcherManager");
+  ASSERT_EQ(ErrorOf(Call(client, first, kManager, "Initialize")), "no error");
+  const QDBusMessage refused = Call(client, second, kManager, "Initialize");
+  EXPECT_EQ(refused.errorName(), "com.orrendel.CorvanaWatcher8.Error.E8004000A");
+  EXPECT_EQ(refused.errorMessage(),
+            "Cannot optimize, because optimization is under way in another copy of Excel.");
+  EXPECT_EQ(corvana::bus::CodeFromErrorName(refused.errorName()), 0x8004000Au);
+  // The running one is untouched; once it is disposed the refused one may start.
+  EXPECT_EQ(ErrorOf(Call(client, first, kManager, "Dispose")), "no error");
+  EXPECT_EQ(ErrorOf(Call(client, second, kManager, "Initialize")), "no error");
+  const QDBusMessage pid = Call(client, second, kManager, "WatcherProcessID");
+  EXPECT_EQ(pid.arguments().value(0).toLongLong(), WatcherPid(client));
+}
+
+TEST_F(ObjectServerTest, OnlyTheCreatingPeerMayCall) {
+  const QString path = Create(client, "WatcherManager");
+  SetProperty(client, path, "Input_PopHandle", 5);
+  QDBusConnection stranger = Connect("stranger");
+  const QDBusMessage get =
+      Call(stranger, path, "org.freedesktop.DBus.Properties", "Get", {kManager, "Input_PopHandle"});
+  EXPECT_EQ(get.errorName(), "com.orrendel.CorvanaWatcher8.Error.E80040013");
+  EXPECT_EQ(ErrorOf(SetProperty(stranger, path, "Input_PopHandle", 9)),
+            "com.orrendel.CorvanaWatcher8.Error.E80040013");
+  EXPECT_EQ(ErrorOf(Call(stranger, path, kManager, "Initialize")),
+            "com.orrendel.CorvanaWatcher8.Error.E80040013");
+  EXPECT_EQ(GetProperty(client, path, "Input_PopHandle"), QVariant(5));
+
+  // The objects die with their creator.
+  QString log;
+  {
+    QDBusConnection creator = Connect("creator");
+    log = Create(creator, "LogObject");
+    QDBusConnection::disconnectFromBus(creator.name());
+  }
+  QDBusMessage gone;
+  for (int i = 0; i < 100; ++i) {
+    gone = Call(client, log, kLogObjectInterface, "GetCountOfAllTrials");
+    if (gone.errorName() == "org.freedesktop.DBus.Error.UnknownObject") break;
+    QThread::msleep(20);
+  }
+  EXPECT_EQ(gone.errorName(), "org.freedesktop.DBus.Error.UnknownObject");
+}
+
+TEST_F(ObjectServerTest, IntrospectionListsEveryProperty) {
+  const QString path = Create(client, "WatcherManager");
+  QProcess gdbus;
+  gdbus.start("gdbus",
+              {"introspect", "--address", busAddress, "--dest", kServiceName, "--object-path", path});
+  ASSERT_TRUE(gdbus.waitForFinished(10000));
+  const QString xml = QString::fromUtf8(gdbus.readAllStandardOutput());
+  const QStringList expected{
+      "readwrite i ShowExcelRecalculations",
+      "readwrite b Input_DisplayAlerts",
+      "readwrite i Input_PopHandle",
+      "readwrite b Input_OptimizationStartedFromGUI",
+      "readwrite s Input_LogPath",
+      "readwrite s Input_MainHelpFilePath",
+      "readwrite i Input_PopulationSize",
+      "readwrite i Input_NumConstraints",
+      "readwrite d Input_Runtime_TrialCount",
+      "readwrite i Input_Runtime_NumIterations",
+      "readwrite d Input_Runtime_Milliseconds",
+      "readwrite i Input_ExcelAppHwnd",
+      "readwrite i Input_ExcelProcessID",
+      "readwrite b Input_DisallowInteractionWithExcelWindow",
+      "readwrite (so) Input_ExcelApplication",
+      "readwrite (so) Input_Application",
+      "readwrite (so) Input_HalvardCallbacksObject",
+      "readwrite av Input_AllGeneNamesCol",
+      "readwrite av Input_GroupNames",
+      "readwrite av Input_GroupSolvingMethods",
+      "readwrite b Input_TargetCellValuesTreatedAsDates",
+      "readwrite i Input_StatisticToOptimize",
+      "readwrite s Input_TargetCellNumberFormat",
+      "readwrite s Input_TargetCellNumberFormat_ShortIfDate",
+      "readwrite s Input_TargetCellNumberFormat_ShortIfDate_ForcedEnglish",
+      "readwrite b Input_TargetCellNumberFormatIsLocal",
+      "readwrite av Input_AdjustableCellsFormatAsDateCol",
+      "readwrite av Input_AtomicConstraintsFormatAsDateCol",
+      "readwrite av Input_AtomicConstraintsStatisticCol",
+      "readwrite b Input_EFConstrainedCellValuesTreatedAsDate",
+      "readwrite i Input_EFConstrainedStatistic",
+      "readwrite s Input_EFConstrainedCellNumberFormat",
+      "readwrite s Input_EFConstrainedCellNumberFormat_ShortIfDate",
+      "readwrite s Input_EFConstrainedCellNumberFormatIsLocal",
+      "readwrite s Input_EFConstrainedCellNumberFormat_ShortIfDate_ForcedEnglish",
+      "readwrite b Input_GAMutationIsAuto",
+      "readwrite b Input_ConstraintSolverMode",
+      "readwrite av Input_ConstraintSolver_HardConstraintDescriptions",
+      "readwrite av Input_ConstraintSolver_HardConstraintFormulas",
+      "readwrite b Input_ConstraintSolver_FixedSeed",
+      "readwrite i Input_OptimizationEngine",
+      "readwrite b Input_MCoreOptimization",
+      "readwrite i Input_MCoreNumWorkerProcesses",
+      "readwrite b Stop_AtEndShowOptionsToUser",
+      "readwrite b Stop_AtEndGenerateOptimizationSummary",
+      "readwrite b Stop_AtEndWriteLogOfAllTrials",
+      "readwrite b Stop_AtEndWriteLogOfProgressSteps",
+      "readwrite i Stop_SolutionToKeep",
+      "readwrite b Stop_ConstraintSolver_FixSeed",
+      "readwrite b Input_SuppressProgressWindow",
+      "readwrite b WatcherShown",
+      "readwrite b GotInitializedAfterFirstTrial",
+      "readwrite b WaitingAfterPauseClicked",
+      "readwrite b WaitingAfterStopClicked",
+      "readwrite b WaitingAfterEFNextOptimizationClicked",
+      "readwrite i IDForGdLogReadRecordVB",
+      "readwrite s Input_ProgressGraphPath",
+      "readwrite i Input_ExcelMajorVersion",
+      "readwrite b Input_EFPerformAnalysis",
+      "readwrite i Input_EFNumConstrainingValues",
+      "readwrite s Input_EFConstraintDisplayFormula_LHSide",
+      "readwrite s Input_EFConstraintOperatorAsString",
+      "readwrite s Input_EFConstraintFormula",
+      "readwrite i Input_EFConstraintOperator",
+      "readwrite av Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final",
+      "readwrite av Input_EFCollectionOfConstrainingValues_OptimizationOrder_Initial",
+      "readwrite av Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final_Formatted",
+      "readwrite i Input_RuntimeGoalType",
+      "readwrite d Input_RuntimeTargetValue",
+      "readwrite s Input_OptimizationObjectiveStr",
+      "readwrite i Input_TarnLibHVars",
+      "readwrite (so) Input_NETApplication",
+      "readwrite i ReportPlacement",
+      "readonly b OrrGraphModalDialogBeingDisplayed"};
+  for (const QString& property : expected)
+    EXPECT_TRUE(xml.contains(property + ";")) << property.toStdString();
+  for (const char* method : {"Initialize()", "InitializeForms()", "StopTimer()", "ShowWatcherModally()",
+                             "Dispose()", "BothDialogs_GoToPausingConfig()", "Release()"})
+    EXPECT_TRUE(xml.contains(method)) << method;
+  EXPECT_TRUE(xml.contains("DisplayYesNoQueryWithHelp(in  s messageText"));
+}
+
+TEST_F(ObjectServerTest, BadInputGetsAClearErrorAndLosesNothing) {
+  const QString path = Create(client, "WatcherManager");
+  SetProperty(client, path, "Input_PopHandle", 5);
+  SetProperty(client, path, "ShowExcelRecalculations", 2);
+  const QDBusMessage wrongType = SetProperty(client, path, "Input_PopHandle", QString("five"));
+  EXPECT_EQ(wrongType.errorName(), "com.orrendel.CorvanaWatcher8.Error.E800A000D");
+  EXPECT_TRUE(wrongType.errorMessage().contains("Input_PopHandle")) << wrongType.errorMessage().toStdString();
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "ShowExcelRecalculations", 7)),
+            "com.orrendel.CorvanaWatcher8.Error.E80040014");
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Stop_SolutionToKeep", -3)),
+            "com.orrendel.CorvanaWatcher8.Error.E80040014");
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_ExcelApplication", Ref("", "/host/App"))),
+            "com.orrendel.CorvanaWatcher8.Error.E80040014");
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_GroupNames", QVariantList{})),
+            "no error");  // empty is fine
+  QVariantList huge;
+  huge.fill(QVariant::fromValue(QDBusVariant(1)), 100001);
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_GroupNames", huge)),
+            "com.orrendel.CorvanaWatcher8.Error.E80040014");
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "NoSuchProperty", 1)),
+            "org.freedesktop.DBus.Error.UnknownProperty");
+  EXPECT_EQ(ErrorOf(SetProperty(client, path, "OrrGraphModalDialogBeingDisplayed", true)),
+            "org.freedesktop.DBus.Error.PropertyReadOnly");
+  const QDBusMessage early = Call(client, path, kManager, "InitializeForms");
+  EXPECT_EQ(early.errorName(), "com.orrendel.CorvanaWatcher8.Error.E8004000A");
+  EXPECT_EQ(early.errorMessage(), "InitializeForms needs a successful Initialize first.");
+  EXPECT_EQ(ErrorOf(Call(client, path, kManager, "BothDialogs_Update", {true})),
+            "com.orrendel.CorvanaWatcher8.Error.E800A000D");
+  EXPECT_EQ(ErrorOf(Call(client, path, kManager, "ShowWatcherModally")),
+            "com.orrendel.CorvanaWatcher8.Error.E8004000A");
+  EXPECT_EQ(ErrorOf(Call(client, path, kManager, "NoSuchMethod")),
+            "org.freedesktop.DBus.Error.UnknownMethod");
+
+  EXPECT_EQ(GetProperty(client, path, "Input_PopHandle"), QVariant(5));
+  EXPECT_EQ(GetProperty(client, path, "ShowExcelRecalculations"), QVariant(2));
+  EXPECT_EQ(GetProperty(client, path, "Stop_SolutionToKeep"), QVariant(-1));
+  EXPECT_EQ(ErrorOf(Call(client, path, kManager, "Initialize")), "no error");  // still serving
+  // The automation interface is off unless asked for.
+  EXPECT_EQ(ErrorOf(Call(client, kAutomationPath, kAutomationInterface, "ListForms")),
+            "org.freedesktop.DBus.Error.UnknownObject");
+}
+
+TEST_F(ObjectServerTest, LogObjectOverTheBus) {
+  const QString path = Create(client, "LogObject");
+  ASSERT_TRUE(path.startsWith(kLogObjectPathPrefix));
+  const QString iface = kLogObjectInterface;
+  EXPECT_EQ(ErrorOf(Call(client, path, iface, "Initialize", {2, 0})), "no error");
+  auto add = [&](double value, bool best, bool valid) {
+    return Call(
+        client, path, iface, "AddRecord",
+        {value, value, best, QVariant::fromValue(QList<double>{value, 1}), valid,
+         QVariant::fromValue(QList<double>{}), QVariant::fromValue(QList<bool>{}), 10, 1.0, 2.0, 3.0, 4.0});
+  };
+  EXPECT_EQ(ErrorOf(add(5, true, true)), "no error");
+  EXPECT_EQ(ErrorOf(add(9, true, true)), "no error");
+  EXPECT_EQ(ErrorOf(add(3, false, false)), "no error");
+  EXPECT_EQ(Call(client, path, iface, "GetResult", {-1}).arguments().value(0), QVariant(9.0));
+  const QDBusMessage counts = Call(client, path, iface, "LogGetRecordCounts");
+  EXPECT_EQ(counts.arguments(), (QList<QVariant>{3, 2}));
+  const QDBusMessage record = Call(client, path, iface, "LogGetRecord", {2.0, QVariant::fromValue<short>(1)});
+  ASSERT_EQ(record.type(), QDBusMessage::ReplyMessage) << record.errorMessage().toStdString();
+  EXPECT_EQ(record.signature(), "iddibadabadidddd");
+  EXPECT_EQ(record.arguments().value(3), QVariant(2));
+  const QDBusMessage beyond = Call(client, path, iface, "LogGetRecord", {7.0, QVariant::fromValue<short>(0)});
+  EXPECT_EQ(beyond.errorName(), "com.orrendel.CorvanaWatcher8.Error.E800A0009");
+  const QDBusMessage values = Call(client, path, iface, "GetAdjustableCellValues", {-2});
+  EXPECT_EQ(values.arguments().value(0), QVariant(true));
+  EXPECT_EQ(GetProperty(client, path, "NewBestTrialIndex"), QVariant(2));
+  // A short gene array is refused and the log keeps its three records.
+  EXPECT_EQ(ErrorOf(Call(client, path, iface, "AddRecord",
+                         {1.0, 1.0, true, QVariant::fromValue(QList<double>{1}), true,
+                          QVariant::fromValue(QList<double>{}), QVariant::fromValue(QList<bool>{}), 10, 1.0,
+                          2.0, 3.0, 4.0})),
+            "com.orrendel.CorvanaWatcher8.Error.E800A0009");
+  EXPECT_EQ(Call(client, path, iface, "GetCountOfAllTrials").arguments().value(0), QVariant(3.0));
+  EXPECT_EQ(ErrorOf(Call(client, path, iface, "Release")), "no error");
+}
+
+}  // namespace

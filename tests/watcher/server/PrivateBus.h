@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QProcess>
+#include <QString>
+#include <QVariant>
+
+#include <string>
+
+// A session bus of the test's own, with the project's configuration, so that the first call to the
+// Watcher's name starts the Watcher as built, with this test's environment (private runtime and
+// logging folders). Every test gets a fresh bus and therefore a fresh Watcher.
+class PrivateBusTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite();
+  void SetUp() override;
+  void TearDown() override;
+  // Whether the Watcher serves its automation interface (off, as by default).
+  virtual bool WithAutomation() const { return false; }
+
+  // A client connection of its own (a distinct peer) on the private bus.
+  QDBusConnection Connect(const QString& name);
+  QDBusMessage Call(QDBusConnection& connection, const QString& path, const QString& interfaceName,
+                    const QString& method, const QList<QVariant>& arguments = {}, int timeoutMs = 20000);
+  // Creates a WatcherManager (or LogObject) and returns its path; fails the test otherwise.
+  QString Create(QDBusConnection& connection, const char* what);
+  QDBusMessage SetProperty(QDBusConnection& connection, const QString& path, const QString& name,
+                           const QVariant& value);
+  QVariant GetProperty(QDBusConnection& connection, const QString& path, const QString& name);
+  // The Watcher's process id, from the bus.
+  qint64 WatcherPid(QDBusConnection& connection);
+  // Waits up to `ms` for the process to be gone, serving this process's bus objects meanwhile;
+  // returns the milliseconds it took, or -1.
+  static qint64 WaitForExit(qint64 pid, int ms);
+
+  QString busAddress;
+  std::string runtimeDir;
+  QProcess bus;
+  QDBusConnection client{QString()};
+};

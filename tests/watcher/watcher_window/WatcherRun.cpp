@@ -1,0 +1,218 @@
+#include "WatcherRun.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <numeric>
+#include <sstream>
+
+#include "suite/gdlib/gdlib8.h"
+#include "watcher/common/DebugLogFile.h"
+#include "watcher/controller/WatcherGlobals.h"
+#include "watcher/engine/GdLib.h"
+#include "watcher/small_window/FormProgressSmall.h"
+#include "watcher/watcher_window/FormProgress.h"
+#include "watcher/watcher_window/ProgressWindowFactory.h"
+
+namespace corvana {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Removed when the test process ends.
+struct ProcessFolder {
+  fs::path Path;
+  ~ProcessFolder() {
+    std::error_code ignored;
+    if (!Path.empty()) fs::remove_all(Path, ignored);
+  }
+};
+
+fs::path& ProcessDir() {
+  static ProcessFolder folder;
+  return folder.Path;
+}
+
+}  // namespace
+
+void WatcherRun::PrepareProcess() {
+  if (!ProcessDir().empty()) return;
+  char pattern[] = "/tmp/corvana-win-test-XXXXXX";
+  ProcessDir() = mkdtemp(pattern);
+  fs::create_directories(ProcessDir() / "runtime");
+  fs::create_directories(ProcessDir() / "log");
+  std::ofstream(ProcessDir() / "log" / DebugLogFile::kMarkerFileName) << "";
+  setenv("ORRENDEL_RUNTIME_DIR", (ProcessDir() / "runtime").c_str(), 1);
+  setenv("ORRENDEL_LOG_DIR", (ProcessDir() / "log").c_str(), 1);
+  setenv("ORRENDEL_LANGUAGE", "en", 1);
+}
+
+WatcherRun::WatcherRun(const Options& options) : m_Options(options) {
+  PrepareProcess();
+  static std::atomic<int> serial{0};
+  m_LogPath =
+      (ProcessDir() / ("trials-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".log"))
+          .string();
+
+  m_Services = std::make_shared<PlatformControllerServices>(Platform);
+  g_Services = m_Services;
+  g_WindowFactory = std::make_shared<ProgressWindowFactory>(Platform);
+  Manager.Initialize();
+
+  std::vector<double> minimums(options.Genes, 0.0), maximums(options.Genes, 10.0);
+  GdGroupSpec group{};
+  group.SolvingMethod = GdMethodRecipe;
+  group.GeneCount = options.Genes;
+  group.Minimums = minimums.data();
+  group.Maximums = maximums.data();
+  group.CrossoverRate = 0.5;
+  group.MutationRate = 0.1;
+  EXPECT_EQ(GdPopCreate(&group, 1, options.PopulationSize, GdGoalMaximize, 7, &m_Pop), 0);
+  EXPECT_EQ(GdLogCreate(m_LogPath.c_str(), 1, options.Genes, 0, nullptr, nullptr, nullptr, 0, &m_Log), 0);
+  SetStatus(GdRunStatusOptimizing);
+  for (int channel = 2; channel <= 21; ++channel) WriteLong(channel, 0);
+
+  Manager.Input_PopHandle = m_Pop;
+  Manager.Input_LogPath = m_LogPath;
+  Manager.Input_PopulationSize = options.PopulationSize;
+  Manager.Input_OptimizationEngine = 1;
+  Manager.Input_DisplayAlerts = true;
+  Manager.Input_MCoreOptimization = options.MultiProcess;
+  Manager.Input_MCoreNumWorkerProcesses = options.MultiProcess ? 4 : 1;
+  Manager.Input_Runtime_TrialCount = options.TrialGoal;
+  Manager.Input_Runtime_Milliseconds = options.MillisecondsGoal;
+  Manager.Input_StatisticToOptimize = 12;
+  Manager.Stop_AtEndShowOptionsToUser = options.ShowOptionsAtEnd;
+  const int names = options.GeneNames < 0 ? options.Genes : options.GeneNames;
+  for (int i = 1; i <= names; ++i) Manager.Input_AllGeneNamesCol.Add("Cell" + std::to_string(i));
+  NewLogLines();
+  Manager.InitializeForms();
+}
+
+WatcherRun::~WatcherRun() {
+  Manager.Dispose();
+  GdLogClose(m_Log);
+  if (m_Pop) GdPopFree(m_Pop);
+  ResetWatcherGlobals();
+  g_WindowFactory.reset();
+  g_Services.reset();
+  std::error_code ignored;
+  fs::remove(m_LogPath, ignored);
+}
+
+FormProgress& WatcherRun::Full() {
+  return dynamic_cast<FormProgress&>(*Manager.FullWindow());
+}
+FormProgressSmall& WatcherRun::Small() {
+  return dynamic_cast<FormProgressSmall&>(*Manager.SmallProgressWindow());
+}
+
+void WatcherRun::LogTrial(double value, bool newBest, int validTrials) {
+  ++m_Trials;
+  if (m_Genes.size() != static_cast<std::size_t>(m_Options.Genes)) m_Genes.assign(m_Options.Genes, 1.0);
+  GdLogRecord record{};
+  record.Kind = GdLogKindTrial;
+  record.TrialNumber = m_Trials;
+  record.ValueWithoutPenalties = value;
+  record.ValueWithPenalties = value;
+  record.GeneValues = m_Genes.data();
+  record.Info.ValidTrialCount = validTrials < 0 ? m_Trials : validTrials;
+  record.Info.ConstrainingValueIndex = 1;
+  ASSERT_EQ(GdLogAppendRecord(m_Log, 1, &record), 0);
+  if (newBest) {
+    record.Kind = GdLogKindProgressStep;
+    ASSERT_EQ(GdLogAppendRecord(m_Log, 1, &record), 0);
+  }
+}
+
+void WatcherRun::RunTrials(int count) {
+  for (int i = 0; i < count; ++i) {
+    m_Genes.assign(m_Options.Genes, 0.0);
+    std::int32_t n = 0;
+    ASSERT_EQ(GdPopNextOrganism(m_Pop, m_Genes.data(), m_Options.Genes, &n), 0);
+    const double value = std::accumulate(m_Genes.begin(), m_Genes.end(), 0.0);
+    std::int32_t isNewBest = 0;
+    ASSERT_EQ(GdPopReportResult(m_Pop, value, value, 1, &isNewBest), 0);
+    LogTrial(value, m_Trials == 0 || isNewBest != 0);
+  }
+}
+
+void WatcherRun::SendFirstTrialInfo(std::int32_t allTrialsShown, std::int32_t lastTrialsShown) {
+  WriteLong(6, allTrialsShown);
+  WriteLong(7, lastTrialsShown);
+  WriteBoolean(8, true);
+}
+
+void WatcherRun::SetStatus(std::int16_t status) {
+  ASSERT_EQ(GdPopSetRunStatus(m_Pop, status), 0);
+}
+std::int16_t WatcherRun::Status() {
+  return GdPopGetRunStatus(m_Pop);
+}
+
+void WatcherRun::WriteBoolean(int channel, bool value) {
+  const std::int16_t v = value ? -1 : 0;
+  ASSERT_EQ(GdWriteTempData(static_cast<std::int16_t>(channel), &v, 2), 0);
+}
+
+void WatcherRun::WriteLong(int channel, std::int32_t value) {
+  ASSERT_EQ(GdWriteTempData(static_cast<std::int16_t>(channel), &value, 4), 0);
+}
+
+bool WatcherRun::ReadBoolean(int channel) {
+  std::int16_t v = 0;
+  EXPECT_EQ(GdReadTempData(static_cast<std::int16_t>(channel), &v, 2), 0);
+  return v != 0;
+}
+
+std::int32_t WatcherRun::ReadLong(int channel) {
+  std::int32_t v = 0;
+  EXPECT_EQ(GdReadTempData(static_cast<std::int16_t>(channel), &v, 4), 0);
+  return v;
+}
+
+void WatcherRun::Tick() {
+  Full().TimerUpdate_Timer();
+}
+
+std::vector<std::string> WatcherRun::NewLogLines() {
+  std::vector<std::string> lines;
+  std::ifstream in(g_LogFilePath, std::ios::binary);
+  if (!in) return lines;
+  in.seekg(static_cast<std::streamoff>(m_LogOffset));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    // "WATCHER, <tick>  <difference> <text>"
+    const auto afterTick = line.find("  ");
+    const auto text = afterTick == std::string::npos ? std::string::npos : line.find(' ', afterTick + 2);
+    lines.push_back(text == std::string::npos ? line : line.substr(text + 1));
+  }
+  in.clear();
+  in.seekg(0, std::ios::end);
+  m_LogOffset = static_cast<std::size_t>(in.tellg());
+  return lines;
+}
+
+void WatcherRun::FreePopulation() {
+  GdPopFree(m_Pop);
+  m_Pop = 0;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line) {
+  return IndexOf(lines, line) >= 0;
+}
+
+long IndexOf(const std::vector<std::string>& lines, const std::string& line, long from) {
+  for (long i = std::max(0L, from); i < static_cast<long>(lines.size()); ++i)
+    if (lines[i] == line) return i;
+  return -1;
+}
+
+}  // namespace corvana

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "watcher/controller/PlatformControllerServices.h"
+#include "watcher/controller/WatcherManager.h"
+#include "watcher/ui/FakePlatform.h"
+
+namespace corvana {
+
+class FormProgress;
+class FormProgressSmall;
+
+// One watched optimization in this process: the real manager and windows on the fake platform,
+// the real engine with a population and a trial log written here as the optimizing side would.
+class WatcherRun {
+ public:
+  struct Options {
+    int Genes = 3;
+    int PopulationSize = 5;
+    int GeneNames = -1;  // entries of Input_AllGeneNamesCol; -1: one per gene
+    bool MultiProcess = false;
+    bool ShowOptionsAtEnd = false;
+    double TrialGoal = 0;
+    double MillisecondsGoal = 0;
+  };
+
+  // Private runtime and logging folders for the whole test process, logging switched on.
+  static void PrepareProcess();
+
+  WatcherRun() : WatcherRun(Options{}) {}
+  explicit WatcherRun(const Options& options);
+  ~WatcherRun();
+
+  ui::FakePlatform Platform;
+  WatcherManager Manager;
+  FormProgress& Full();
+  FormProgressSmall& Small();
+
+  // The optimizing side: evaluates the population's next organisms (value = sum of the genes,
+  // or `value` when given) and logs each trial, with a progress step at every new best.
+  void RunTrials(int count);
+  // A trial of the given value; validTrials < 0: every trial so far valid.
+  void LogTrial(double value, bool newBest, int validTrials = -1);
+  int TrialCount() const noexcept { return m_Trials; }
+  // The first-trial hand-shake as the add-in answers it.
+  void SendFirstTrialInfo(std::int32_t allTrialsShown, std::int32_t lastTrialsShown);
+  void SetStatus(std::int16_t status);
+  std::int16_t Status();
+  void WriteBoolean(int channel, bool value);
+  void WriteLong(int channel, std::int32_t value);
+  bool ReadBoolean(int channel);
+  std::int32_t ReadLong(int channel);
+
+  // One TimerUpdate tick of the full window.
+  void Tick();
+  // Lines the diagnostic log got since the last call (their text after the tick columns).
+  std::vector<std::string> NewLogLines();
+
+  const std::string& LogPath() const noexcept { return m_LogPath; }
+  std::int32_t PopHandle() const noexcept { return m_Pop; }
+  void FreePopulation();
+
+ private:
+  Options m_Options;
+  std::shared_ptr<PlatformControllerServices> m_Services;
+  std::string m_LogPath;
+  std::int32_t m_Pop = 0;
+  std::int32_t m_Log = 0;
+  int m_Trials = 0;
+  double m_Best = 0;
+  std::vector<double> m_Genes;
+  std::size_t m_LogOffset = 0;
+};
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line);
+// Index of the first line equal to `line` at or after `from`; -1 when absent.
+long IndexOf(const std::vector<std::string>& lines, const std::string& line, long from = 0);
+
+}  // namespace corvana

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace corvana {
+
+class WatcherManager;
+class ControllerServices;
+class WindowFactory;
+class EFGraph;
+
+// Process-wide state of the Watcher: one value per process, touched only on the UI thread.
+// g_ResourceServer and g_WatcherProcessID live with the shared utilities.
+extern WatcherManager* g_WatcherManager;  // the controller last initialized; not owned
+extern bool g_ApplicationInitialized;
+extern bool g_OptimizationUnderWay;
+extern bool g_MessageBoxShown;
+extern bool g_StopRequested;
+extern bool g_ModalDialogShown;
+extern std::shared_ptr<EFGraph> g_EFGraph;
+extern std::uint64_t g_PollingTimerID;
+// The hidden survival form is only a marker on this platform: it holds no pictures of its own.
+extern bool g_FormSurvival;
+// Started by the object bus (--activated) rather than stand-alone.
+extern bool g_StartedByCom;
+
+// Installed once by main.cpp (or a test) before the first controller is created.
+extern std::shared_ptr<ControllerServices> g_Services;
+extern std::shared_ptr<WindowFactory> g_WindowFactory;
+
+// Puts the process-wide run state back to start-up (tests run several "processes" in one); the
+// installed services and factory stay.
+void ResetWatcherGlobals();
+
+}  // namespace corvana

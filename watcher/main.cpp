@@ -1,0 +1,63 @@
+// corvana-watcher: the Watcher process. "--activated" when the session bus starts it for the add-in
+// (then the host-survival check runs); without it the process is stand-alone. "--automation" (or
+// CORVANA_AUTOMATION=1) also serves the automation interface.
+#include <QApplication>
+#include <QDBusConnection>
+#include <QStringList>
+#include <cstdio>
+#include <memory>
+
+#include "watcher/controller/PlatformControllerServices.h"
+#include "watcher/controller/WatcherGlobals.h"
+#include "watcher/server/AutomationObject.h"
+#include "watcher/server/ObjectServer.h"
+#include "watcher/ui/qt/QtPlatform.h"
+#include "watcher/watcher_window/ProgressWindowFactory.h"
+
+namespace {
+
+int Serve(corvana::ui::QtPlatform& platform, bool automation) {
+  corvana::bus::ObjectServer server(QDBusConnection::sessionBus());
+  QString error;
+  if (!server.Start(error)) {
+    std::fprintf(stderr, "corvana-watcher: %s\n", qPrintable(error));
+    return 1;
+  }
+  if (automation &&
+      !server.AddSharedObject(new corvana::bus::AutomationObject(server.Connection(), platform))) {
+    std::fprintf(stderr, "corvana-watcher: cannot register the automation interface\n");
+    return 1;
+  }
+  // Without its bus the Watcher can serve no one: end at once, even inside a modal window.
+  server.WatchConnection([] { corvana::g_Services->TerminateProcess(0); });
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName("corvana-watcher");
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  const QStringList arguments = QApplication::arguments();
+  for (const QString& argument : arguments.mid(1)) {
+    if (argument != "--activated" && argument != "--automation") {
+      std::fprintf(
+          stderr, "corvana-watcher: unknown option %s\nusage: corvana-watcher [--activated] [--automation]\n",
+          qPrintable(argument));
+      return 2;
+    }
+  }
+  corvana::g_StartedByCom = arguments.contains("--activated");
+  const bool automation = arguments.contains("--automation") || qgetenv("CORVANA_AUTOMATION") == "1";
+
+  corvana::ui::QtPlatform platform;
+  corvana::g_Services = std::make_shared<corvana::PlatformControllerServices>(platform);
+  corvana::g_WindowFactory = std::make_shared<corvana::ProgressWindowFactory>(platform);
+  const int status = Serve(platform, automation);
+  // Both refer to the platform: they go before it does.
+  corvana::g_WindowFactory.reset();
+  corvana::g_Services.reset();
+  return status;
+}

@@ -1,0 +1,64 @@
+#include "watcher/watcher_window/SolutionTable.h"
+
+#include "common/ErrorTrap.h"
+#include "suite/objectlib/ErrorRaising.h"
+#include "watcher/common/WatcherOLShared.h"
+
+namespace corvana {
+
+SolutionTable::SolutionTable(const Collection& geneNames, const Collection& formatAsDate) {
+  m_AsDate.resize(static_cast<std::size_t>(geneNames.Count()), false);
+  const auto& flags = formatAsDate.Items();
+  for (std::size_t i = 0; i < m_AsDate.size() && i < flags.size(); ++i) {
+    ResumeNext([&] { m_AsDate[i] = flags[i].ToBoolean(); });
+  }
+}
+
+long SolutionTable::SummaryTableRowPosition(std::int32_t whichSolution) {
+  switch (whichSolution) {
+    case -1: return 1;
+    case -2: return 2;
+    case -5: return 3;
+    default: RaiseInvalidArgument("SummaryTableRowPosition", "WhichSolution");
+  }
+}
+
+std::string SolutionTable::GeneText(std::size_t column, double value) const {
+  if (column < m_AsDate.size() && m_AsDate[column])
+    return WatcherOLShared::FormatDateValue(OleDate{value}, false);
+  return WatcherOLShared::FormatNumberDefault(value).ToString();
+}
+
+void SolutionTable::AppendGenes(std::string& row, const std::vector<double>& values) const {
+  for (std::size_t j = 0; j < m_AsDate.size(); ++j) {
+    row += '\t';
+    if (j < values.size()) row += GeneText(j, values[j]);
+  }
+}
+
+std::string SolutionTable::SummaryRow(const std::string& trial, const std::string& objective,
+                                      const std::vector<double>& values) const {
+  std::string row = trial + '\t' + objective;
+  AppendGenes(row, values);
+  return row;
+}
+
+std::string SolutionTable::PopulationText(std::int32_t populationSize, const OrganismReader& organism) const {
+  std::string text;
+  if (populationSize <= 0) return text;
+  // One allocation for the whole table: a dozen characters per cell covers the usual numbers.
+  text.reserve(static_cast<std::size_t>(populationSize) * (m_AsDate.size() + 1) * 12);
+  std::string objective;
+  std::vector<double> values;
+  for (std::int32_t i = populationSize; i >= 1; --i) {
+    objective.clear();
+    values.clear();
+    if (!organism(i, objective, values)) values.clear();
+    text += objective;
+    AppendGenes(text, values);
+    if (i > 1) text += '\r';
+  }
+  return text;
+}
+
+}  // namespace corvana

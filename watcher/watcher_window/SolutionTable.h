@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/Collection.h"
+
+namespace corvana {
+
+// Rows of solutions as the summary and population grids load them: cells separated by tabs,
+// rows by carriage returns, one gene column per entry of the gene names. Row captions (solution
+// names, organism numbers) are the grids' row headers, not cells.
+class SolutionTable {
+ public:
+  // `geneNames` gives the gene columns; `formatAsDate` marks date columns (missing entries are
+  // plain numbers).
+  SolutionTable(const Collection& geneNames, const Collection& formatAsDate);
+
+  std::size_t NumGenesInTable() const noexcept { return m_AsDate.size(); }
+
+  // Row of the summary table for a solution selector: best 1, original 2, last 3; any other
+  // selector raises the invalid-argument error.
+  static long SummaryTableRowPosition(std::int32_t whichSolution);
+
+  // The text of one gene value in column `column` (0-based).
+  std::string GeneText(std::size_t column, double value) const;
+
+  // Appends a tab and a text for every gene column: values beyond those given stay empty and
+  // values beyond the columns are not shown.
+  void AppendGenes(std::string& row, const std::vector<double>& values) const;
+
+  // "trial \t objective \t genes..."
+  std::string SummaryRow(const std::string& trial, const std::string& objective,
+                         const std::vector<double>& values) const;
+  // A summary row with every cell empty.
+  std::string EmptySummaryRow() const { return std::string(NumGenesInTable() + 1, '\t'); }
+
+  // The whole population table in one buffer, organism N first (row header 1): objective, genes.
+  // `organism(i, objectiveText, values)` fills organism i's figures; a false return leaves its
+  // genes empty.
+  using OrganismReader =
+      std::function<bool(std::int32_t organism, std::string& objective, std::vector<double>& values)>;
+  std::string PopulationText(std::int32_t populationSize, const OrganismReader& organism) const;
+
+ private:
+  std::vector<bool> m_AsDate;
+};
+
+}  // namespace corvana
