@@ -16,7 +16,8 @@ class ControllerServices {
   // Message dialogs titled `title`. Buttons are the classic codes (4 Yes/No, 4096 system modal);
   // answers 1 OK, 6 Yes, 7 No.
   virtual int MessageBox(const std::string& text, const std::string& title, int buttons) = 0;
-  // Three buttons with the given captions; returns 1, 2 or 3 for the button pressed.
+  // Three buttons with the given captions; returns 1, 2 or 3 for the button pressed, 0 when the
+  // dialog is closed without a choice.
   virtual int MessageDialog(const std::string& text, const std::string& title, const std::string& button1,
                             const std::string& button2, const std::string& button3) = 0;
   virtual void SetApplicationHelpFile(const std::string& path) = 0;

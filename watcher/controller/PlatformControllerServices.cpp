@@ -21,11 +21,9 @@ int PlatformControllerServices::MessageBox(const std::string& text, const std::s
 }
 
 int PlatformControllerServices::MessageDialog(const std::string& text, const std::string& title,
-                                              const std::string& /*button1*/, const std::string& /*button2*/,
-                                              const std::string& /*button3*/) {
-  // The platform's boxes carry the standard captions only: Yes and No stand for the second and
-  // third buttons, and the help button is not offered.
-  return m_Platform.ShowMessageBox(text, ui::MsgBox::kYesNo, title) == ui::MsgBox::kYes ? 2 : 3;
+                                              const std::string& button1, const std::string& button2,
+                                              const std::string& button3) {
+  return m_Platform.ShowMessageDialog(text, {button1, button2, button3}, title);
 }
 
 std::uint64_t PlatformControllerServices::ForegroundWindow() {

@@ -44,6 +44,19 @@ int AnswerCode(const QString& button) {
   const auto it = codes.find(button);
   return it == codes.end() ? 0 : it->second;
 }
+
+// The answer that pressing `button` gives on the box, 0 when the box has no such button. A box with
+// its own captions is answered by caption, with the button's 1-based index.
+int AnswerFor(const ui::MessageBoxInfo& box, const QString& button) {
+  if (!box.Captions.empty()) {
+    for (std::size_t i = 0; i < box.Captions.size(); ++i)
+      if (ToQ(box.Captions[i]).compare(button, Qt::CaseInsensitive) == 0) return static_cast<int>(i) + 1;
+    return 0;
+  }
+  const int answer = AnswerCode(button);
+  const auto offered = ui::MsgBox::Answers(box.Buttons);
+  return std::find(offered.begin(), offered.end(), answer) == offered.end() ? 0 : answer;
+}
 }  // namespace
 
 AutomationObject::AutomationObject(QDBusConnection connection, ui::Platform& platform)
@@ -198,9 +211,8 @@ AutomationObject::AutomationObject(QDBusConnection connection, ui::Platform& pla
          const auto boxes = m_Platform.OpenMessageBoxes();
          if (boxes.empty()) Fail("AnswerMessageBox", "AnswerMessageBox: no message box is open.");
          const ui::MessageBoxInfo& box = boxes.back();
-         const int answer = AnswerCode(a[0].toString());
-         const auto offered = ui::MsgBox::Answers(box.Buttons);
-         if (std::find(offered.begin(), offered.end(), answer) == offered.end())
+         const int answer = AnswerFor(box, a[0].toString());
+         if (answer == 0)
            Fail("AnswerMessageBox",
                 "AnswerMessageBox: the open box has no button " + FromQ(a[0].toString()) + ".");
          m_Platform.AnswerMessageBox(box.Id, answer);

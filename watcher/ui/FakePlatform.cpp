@@ -93,7 +93,22 @@ int FakePlatform::ShowMessageBox(const std::string& text, int buttons, const std
     answer = m_MessageAnswers.front();
     m_MessageAnswers.pop_front();
   }
-  m_Messages.push_back(ShownMessage{text, title.empty() ? MsgBox::kDefaultTitle : title, buttons, answer});
+  m_Messages.push_back(
+      ShownMessage{text, title.empty() ? MsgBox::kDefaultTitle : title, buttons, answer, {}});
+  Record("MessageBox", 0, answer, text);
+  return answer;
+}
+
+int FakePlatform::ShowMessageDialog(const std::string& text, const std::vector<std::string>& captions,
+                                    const std::string& title) {
+  int answer = 0;
+  if (!m_MessageAnswers.empty()) {
+    answer = m_MessageAnswers.front();
+    m_MessageAnswers.pop_front();
+  }
+  if (answer < 0 || static_cast<std::size_t>(answer) > captions.size()) answer = 0;
+  m_Messages.push_back(
+      ShownMessage{text, title.empty() ? MsgBox::kDefaultTitle : title, 0, answer, captions});
   Record("MessageBox", 0, answer, text);
   return answer;
 }

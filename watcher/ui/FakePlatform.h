@@ -29,6 +29,7 @@ class FakePlatform : public Platform {
     std::string Title;
     int Buttons = 0;
     int Answer = 0;
+    std::vector<std::string> Captions;  // a box with captions (its Answer is a button index)
   };
 
   FakePlatform();
@@ -44,7 +45,9 @@ class FakePlatform : public Platform {
   bool IsAttached(const Timer& timer) const noexcept;
 
   // Message boxes take queued answers in order; with none queued they answer the box's first
-  // button (kOK, kYes, kAbort, kRetry).
+  // button (kOK, kYes, kAbort, kRetry). A box with captions takes a queued button index; with none
+  // queued, or one the box lacks, it is closed without a choice (0), as its first button may be
+  // no answer at all (a help button).
   void QueueMessageBoxAnswer(int answer) { m_MessageAnswers.push_back(answer); }
   const std::vector<ShownMessage>& Messages() const noexcept { return m_Messages; }
   // Popup menus take queued keys ("" = dismissed); with none queued they are dismissed.
@@ -77,6 +80,8 @@ class FakePlatform : public Platform {
   void AttachTimer(Timer& timer) override;
   void DetachTimer(Timer& timer) override;
   int ShowMessageBox(const std::string& text, int buttons, const std::string& title) override;
+  int ShowMessageDialog(const std::string& text, const std::vector<std::string>& captions,
+                        const std::string& title) override;
   void RunModal(Form& form) override;
   void DoEvents() override {}
   std::string ClipboardText() override { return m_Clipboard; }

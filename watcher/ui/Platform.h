@@ -54,6 +54,8 @@ struct MessageBoxInfo {
   std::string Title;
   std::string Text;
   int Buttons = 0;
+  // A box from ShowMessageDialog: its captions in order (empty for the standard boxes).
+  std::vector<std::string> Captions;
 };
 
 // The window system as the forms and the controller use it. One instance is injected into every
@@ -70,7 +72,12 @@ class Platform {
 
   // A message box; an empty title means kDefaultTitle. Returns the answer (MsgBox::kOK, ...).
   virtual int ShowMessageBox(const std::string& text, int buttons, const std::string& title) = 0;
-  // Boxes now open, and answering one of them (for the automation interface).
+  // A message box whose buttons carry the given captions, in order; an empty title means
+  // kDefaultTitle. Returns the 1-based index of the button pressed, 0 when closed without a choice.
+  virtual int ShowMessageDialog(const std::string& text, const std::vector<std::string>& captions,
+                                const std::string& title) = 0;
+  // Boxes now open, and answering one of them (for the automation interface): with a MsgBox answer,
+  // or for a box with captions the 1-based index of its button.
   virtual std::vector<MessageBoxInfo> OpenMessageBoxes() const { return {}; }
   virtual bool AnswerMessageBox(int /*id*/, int /*answer*/) { return false; }
 

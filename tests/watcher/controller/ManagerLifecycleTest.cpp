@@ -5,8 +5,10 @@
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/EFGraph.h"
 #include "watcher/controller/MainModule.h"
+#include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/SurvivalChecker.h"
 #include "watcher/controller/WatcherGlobals.h"
+#include "watcher/ui/FakePlatform.h"
 
 namespace corvana::testing {
 namespace {
@@ -176,6 +178,37 @@ TEST_F(ManagerLifecycleTest, YesNoQueriesFollowTheSuppressionRule) {
   EXPECT_EQ(services->Messages.size(), 2u);
   manager->DisplayMessage("m", false);
   EXPECT_EQ(services->Messages.back().Buttons, 4096);
+}
+
+// The question with help as the program shows it: through the UI platform's dialog with captions.
+class PlatformQuestionTest : public ControllerTest {
+ protected:
+  ui::FakePlatform platform;  // outlives TearDown, which still reaches the services
+};
+
+TEST_F(PlatformQuestionTest, HelpButtonShowsHelpAndAsksAgainUntilAnswered) {
+  Start();
+  g_Services = std::make_shared<PlatformControllerServices>(platform);
+  auto help = std::make_shared<FakeHelpHost>();
+  manager->Input_NETApplication = help;
+  platform.QueueMessageBoxAnswer(1);  // Help
+  platform.QueueMessageBoxAnswer(2);  // Yes
+  EXPECT_TRUE(manager->DisplayYesNoQueryWithHelp("Run the solver?", "other.chm", 11200, true, false));
+  EXPECT_EQ(help->Shown, std::vector<std::int32_t>{11200});
+  ASSERT_EQ(platform.Messages().size(), 2u);
+  for (const auto& shown : platform.Messages()) {
+    EXPECT_EQ(shown.Text, "Run the solver?");
+    EXPECT_EQ(shown.Title, "Corvana");
+    EXPECT_EQ(shown.Captions, (std::vector<std::string>{"Help", "Yes", "No"}));
+  }
+  EXPECT_FALSE(g_MessageBoxShown);
+
+  // The third button and a dialog closed without a choice both answer No, without help.
+  platform.QueueMessageBoxAnswer(3);
+  EXPECT_FALSE(manager->DisplayYesNoQueryWithHelp("Run the solver?", "", 11200, false, true));
+  EXPECT_FALSE(manager->DisplayYesNoQueryWithHelp("Run the solver?", "", 11200, false, true));
+  EXPECT_EQ(platform.Messages().size(), 4u);
+  EXPECT_EQ(help->Shown.size(), 1u);
 }
 
 TEST_F(ManagerLifecycleTest, ProgressStatusTextVariants) {

@@ -10,6 +10,7 @@
 #include "PrivateBus.h"
 #include "suite/gdlib/gdlib8.h"
 #include "suite/objectlib/SurvivalMutex.h"
+#include "watcher/controller/XLWatcherChannels.h"
 #include "watcher/server/BusNames.h"
 #include "watcher/server/BusValues.h"
 
@@ -64,6 +65,19 @@ class ModalWindowTest : public PrivateBusTest {
     return path;
   }
 
+  // A process holding the add-in's survival mutex, so that the Watcher's survival check keeps it.
+  bool StartAddinStandIn(QProcess& addin) {
+    const QString lock = QString::fromStdString(
+        corvana::SurvivalMutex::LockFilePath(runtimeDir, "OrrendelSurvivalMutex_OLProcessVersion8"));
+    addin.start("flock", {"--shared", "--no-fork", lock, "sleep", "600"});
+    if (!addin.waitForStarted(5000)) return false;
+    for (int i = 0;
+         i < 100 && !corvana::SurvivalMutex::ExistsIn(runtimeDir, "OrrendelSurvivalMutex_OLProcessVersion8");
+         ++i)
+      QThread::msleep(20);
+    return true;
+  }
+
   std::int32_t popHandle = 0;
 };
 
@@ -91,16 +105,44 @@ TEST_F(ModalWindowTest, AutomationSeesTheFormsAndRefusesUnknownNames) {
   EXPECT_TRUE(QFile::exists(shot));
 }
 
+TEST_F(ModalWindowTest, SolverQuestionIsAnsweredByCaptionAndAskedAgainAfterHelp) {
+  QProcess addin;
+  ASSERT_TRUE(StartAddinStandIn(addin));
+  const QString path = StartRun();
+  SetProperty(client, path, "Input_DisplayAlerts", true);
+  const auto readAnswer = [] {
+    std::int32_t value = 0;
+    EXPECT_EQ(GdReadTempData(corvana::ChannelAskUserAboutSolver, &value, 4), 0);
+    return value;
+  };
+  const auto openQuestions = [&] { return Automation("ListMessageBoxes").value(0).toStringList(); };
+  const std::int32_t violated = 1;
+  ASSERT_EQ(GdWriteTempData(corvana::ChannelAskUserAboutSolver, &violated, 4), 0);
+  QStringList open;
+  for (int i = 0; i < 100 && open.isEmpty(); ++i) {
+    Pump(100);
+    open = openQuestions();
+  }
+  ASSERT_EQ(open.size(), 1) << "the question did not come up";
+  EXPECT_EQ(Call(client, kAutomationPath, kAutomationInterface, "AnswerMessageBox", {"OK"}).errorMessage(),
+            "AnswerMessageBox: the open box has no button OK.");
+
+  Automation("AnswerMessageBox", {"Help"});
+  Pump(1500);  // past a tick of the update timer
+  EXPECT_EQ(openQuestions(), open);
+  EXPECT_EQ(readAnswer(), violated);
+
+  Automation("AnswerMessageBox", {"yes"});
+  for (int i = 0; i < 50 && readAnswer() == violated; ++i) Pump(100);
+  EXPECT_EQ(readAnswer(), -1);
+  EXPECT_TRUE(openQuestions().isEmpty());
+  addin.kill();
+  addin.waitForFinished(5000);
+}
+
 TEST_F(ModalWindowTest, ModalWindowKeepsServingAndTheWatcherEndsWithTheAddin) {
   QProcess addin;
-  const QString lock = QString::fromStdString(
-      corvana::SurvivalMutex::LockFilePath(runtimeDir, "OrrendelSurvivalMutex_OLProcessVersion8"));
-  addin.start("flock", {"--shared", "--no-fork", lock, "sleep", "600"});
-  ASSERT_TRUE(addin.waitForStarted(5000));
-  for (int i = 0;
-       i < 100 && !corvana::SurvivalMutex::ExistsIn(runtimeDir, "OrrendelSurvivalMutex_OLProcessVersion8");
-       ++i)
-    QThread::msleep(20);
+  ASSERT_TRUE(StartAddinStandIn(addin));
 
   const QString path = StartRun();
   Call(client, path, kWatcherManagerInterface, "StopTimer");

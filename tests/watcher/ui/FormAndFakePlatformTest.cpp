@@ -176,6 +176,22 @@ TEST(FakePlatform, MessageBoxesAndMenusTakeScriptedAnswers) {
   EXPECT_EQ(MsgBox::EscapeAnswer(MsgBox::kYesNoCancel), MsgBox::kCancel);
   EXPECT_EQ(MsgBox::EscapeAnswer(MsgBox::kYesNo), MsgBox::kNo);
 
+  // Boxes with captions answer with a button index; nothing queued, or a button the box lacks,
+  // closes them without a choice rather than pressing the first (a help button asks again).
+  const std::vector<std::string> captions{"Help", "Yes", "No"};
+  platform.QueueMessageBoxAnswer(2);
+  platform.QueueMessageBoxAnswer(4);
+  EXPECT_EQ(platform.ShowMessageDialog("Run the solver?", captions, ""), 2);
+  EXPECT_EQ(platform.ShowMessageDialog("Run the solver?", captions, "Corvana"), 0);
+  EXPECT_EQ(platform.ShowMessageDialog("Run the solver?", captions, "Other"), 0);
+  ASSERT_EQ(platform.Messages().size(), 5u);
+  EXPECT_EQ(platform.Messages()[2].Title, "Corvana");
+  EXPECT_EQ(platform.Messages()[2].Captions, captions);
+  EXPECT_EQ(platform.Messages()[2].Answer, 2);
+  EXPECT_EQ(platform.Messages()[4].Title, "Other");
+  EXPECT_TRUE(platform.Messages()[0].Captions.empty());
+  EXPECT_EQ(platform.CallsOf("MessageBox").size(), 5u);
+
   Form form(platform, "FormProgress");
   auto& menu = form.Add<PopupMenu>("GridPopup");
   menu.AddItem("mnuGridPopup_Copy", "Copy");

@@ -5,8 +5,10 @@
 #include <QClipboard>
 #include <QDir>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -41,6 +43,19 @@ QMessageBox::StandardButton ToQt(int answer) {
   }
   return QMessageBox::NoButton;
 }
+
+// Escape and the window's close button leave a box with captions without a choice; a message box
+// without a standard escape button would otherwise refuse both.
+class DismissWithoutChoice : public QObject {
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const bool escape =
+        event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel);
+    if (!escape && event->type() != QEvent::Close) return false;
+    static_cast<QMessageBox*>(watched)->reject();
+    return true;
+  }
+};
 
 int TwipsPerPixel(int dpi) {
   return std::max(1, static_cast<int>(std::lround(kTwipsPerInch / static_cast<double>(std::max(dpi, 1)))));
@@ -118,17 +133,41 @@ int QtPlatform::ShowMessageBox(const std::string& text, int buttons, const std::
   std::size_t defaultIndex = (buttons & MsgBox::kDefaultButton2) && answers.size() > 1 ? 1 : 0;
   box.setDefaultButton(ToQt(answers[defaultIndex]));
   box.setEscapeButton(box.button(ToQt(MsgBox::EscapeAnswer(buttons))));
-  int id = m_NextBoxId++;
-  m_OpenBoxes.push_back(
-      OpenBox{id, MessageBoxInfo{id, box.windowTitle().toStdString(), text, buttons}, &box});
+  QAbstractButton* clicked =
+      ExecBox(box, MessageBoxInfo{0, box.windowTitle().toStdString(), text, buttons, {}});
+  for (int answer : answers)
+    if (clicked && clicked == box.button(ToQt(answer))) return answer;
+  return MsgBox::EscapeAnswer(buttons);
+}
+
+int QtPlatform::ShowMessageDialog(const std::string& text, const std::vector<std::string>& captions,
+                                  const std::string& title) {
+  QMessageBox box(QApplication::activeWindow());
+  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(MsgBox::kDefaultTitle) : title));
+  box.setText(QString::fromStdString(text));
+  std::vector<QPointer<QAbstractButton>> buttons;
+  // One role for all keeps the buttons in the caller's order.
+  for (const std::string& caption : captions)
+    buttons.emplace_back(box.addButton(QString::fromStdString(caption), QMessageBox::ActionRole));
+  if (!buttons.empty()) box.setDefaultButton(qobject_cast<QPushButton*>(buttons.front().data()));
+  DismissWithoutChoice dismiss;
+  box.installEventFilter(&dismiss);
+  QAbstractButton* clicked =
+      ExecBox(box, MessageBoxInfo{0, box.windowTitle().toStdString(), text, 0, captions}, buttons);
+  const auto it = std::find(buttons.begin(), buttons.end(), clicked);
+  return clicked && it != buttons.end() ? static_cast<int>(it - buttons.begin()) + 1 : 0;
+}
+
+QAbstractButton* QtPlatform::ExecBox(QMessageBox& box, MessageBoxInfo info,
+                                     std::vector<QPointer<QAbstractButton>> captionButtons) {
+  const int id = m_NextBoxId++;
+  info.Id = id;
+  m_OpenBoxes.push_back(OpenBox{id, std::move(info), &box, std::move(captionButtons)});
   box.exec();
   m_OpenBoxes.erase(
       std::remove_if(m_OpenBoxes.begin(), m_OpenBoxes.end(), [&](const OpenBox& b) { return b.Id == id; }),
       m_OpenBoxes.end());
-  QAbstractButton* clicked = box.clickedButton();
-  for (int answer : answers)
-    if (clicked && clicked == box.button(ToQt(answer))) return answer;
-  return MsgBox::EscapeAnswer(buttons);
+  return box.clickedButton();
 }
 
 std::vector<MessageBoxInfo> QtPlatform::OpenMessageBoxes() const {
@@ -140,7 +179,11 @@ std::vector<MessageBoxInfo> QtPlatform::OpenMessageBoxes() const {
 bool QtPlatform::AnswerMessageBox(int id, int answer) {
   for (auto& open : m_OpenBoxes) {
     if (open.Id != id || !open.Box) continue;
-    QAbstractButton* button = open.Box->button(ToQt(answer));
+    QAbstractButton* button = nullptr;
+    if (open.Info.Captions.empty())
+      button = open.Box->button(ToQt(answer));
+    else if (answer >= 1 && static_cast<std::size_t>(answer) <= open.CaptionButtons.size())
+      button = open.CaptionButtons[static_cast<std::size_t>(answer) - 1];
     if (!button) return false;
     // Clicked from the event loop: the caller (an incoming call) returns before the box's owner goes on.
     QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);

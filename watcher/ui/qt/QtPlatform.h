@@ -11,6 +11,7 @@
 
 #include "watcher/ui/Platform.h"
 
+class QAbstractButton;
 class QMessageBox;
 class QMenu;
 class QTimer;
@@ -33,6 +34,8 @@ class QtPlatform : public QObject, public Platform {
   void AttachTimer(Timer& timer) override;
   void DetachTimer(Timer& timer) override;
   int ShowMessageBox(const std::string& text, int buttons, const std::string& title) override;
+  int ShowMessageDialog(const std::string& text, const std::vector<std::string>& captions,
+                        const std::string& title) override;
   std::vector<MessageBoxInfo> OpenMessageBoxes() const override;
   bool AnswerMessageBox(int id, int answer) override;
   void RunModal(Form& form) override;
@@ -71,7 +74,13 @@ class QtPlatform : public QObject, public Platform {
     int Id;
     MessageBoxInfo Info;
     QPointer<QMessageBox> Box;
+    std::vector<QPointer<QAbstractButton>> CaptionButtons;  // a box with captions, in order
   };
+
+  // Runs the box modally while the automation interface can see and answer it; returns the button
+  // pressed (nullptr when closed without a choice).
+  QAbstractButton* ExecBox(QMessageBox& box, MessageBoxInfo info,
+                           std::vector<QPointer<QAbstractButton>> captionButtons = {});
 
   QString m_HelpDirectory;
   QString m_LastHelpPage;

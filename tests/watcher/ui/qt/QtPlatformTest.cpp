@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "watcher/ui/Button.h"
@@ -32,8 +35,23 @@ class QtPlatformTest : public ::testing::Test {
     static char* argv[] = {name, nullptr};
     if (!QApplication::instance()) new QApplication(argc, argv);
   }
+  // Runs `act` on the message box once it is up. A box still open after a while is rejected and
+  // the test fails, rather than hanging.
+  void WhenBoxIsUp(std::function<void(QMessageBox&)> act) {
+    QTimer::singleShot(0, &m_Guard, [act = std::move(act)] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) act(*box);
+    });
+    QTimer::singleShot(5000, &m_Guard, [] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        ADD_FAILURE() << "the message box stayed open";
+        box->reject();
+      }
+    });
+  }
+
   QtPlatform m_Platform{
       QString(std::getenv("CORVANA_HELP_SOURCE") ? std::getenv("CORVANA_HELP_SOURCE") : "")};
+  QObject m_Guard;
 };
 
 bool HasColour(const QImage& image) {
@@ -165,6 +183,61 @@ TEST_F(QtPlatformTest, MessageBoxClosedWithoutChoiceAndTimersFollowTheirModel) {
   timer.SetEnabled(true);  // an interval of 0 never fires
   QTest::qWait(30);
   EXPECT_EQ(ticks, stoppedAt);
+}
+
+TEST_F(QtPlatformTest, MessageDialogShowsCaptionsInOrderAndIsAnsweredByCaption) {
+  const std::vector<std::string> captions{"Help", "Yes", "No"};
+  QString title;
+  QStringList shown;
+  std::vector<MessageBoxInfo> open;
+  bool answered = false;
+  WhenBoxIsUp([&](QMessageBox& box) {
+    title = box.windowTitle();
+    auto buttons = box.buttons();
+    std::sort(buttons.begin(), buttons.end(),
+              [](QAbstractButton* a, QAbstractButton* b) { return a->x() < b->x(); });
+    for (QAbstractButton* button : buttons) shown << button->text();
+    // As the automation interface answers: the newest box, by caption.
+    open = m_Platform.OpenMessageBoxes();
+    if (open.empty()) return;
+    const auto& boxCaptions = open.back().Captions;
+    const auto yes = std::find(boxCaptions.begin(), boxCaptions.end(), "Yes");
+    if (yes == boxCaptions.end()) return;
+    answered = m_Platform.AnswerMessageBox(open.back().Id, static_cast<int>(yes - boxCaptions.begin()) + 1);
+  });
+  EXPECT_EQ(m_Platform.ShowMessageDialog("Run the solver?", captions, ""), 2);
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(title, "Corvana");
+  EXPECT_EQ(shown, (QStringList{"Help", "Yes", "No"}));
+  ASSERT_EQ(open.size(), 1u);
+  EXPECT_EQ(open[0].Text, "Run the solver?");
+  EXPECT_EQ(open[0].Title, "Corvana");
+  EXPECT_TRUE(m_Platform.OpenMessageBoxes().empty());
+
+  // A standard box keeps answering by its answer codes.
+  WhenBoxIsUp([&](QMessageBox&) {
+    open = m_Platform.OpenMessageBoxes();
+    if (!open.empty()) m_Platform.AnswerMessageBox(open.back().Id, MsgBox::kNo);
+  });
+  EXPECT_EQ(m_Platform.ShowMessageBox("Stop?", MsgBox::kYesNo, ""), MsgBox::kNo);
+  ASSERT_EQ(open.size(), 1u);
+  EXPECT_TRUE(open[0].Captions.empty());
+}
+
+TEST_F(QtPlatformTest, MessageDialogLeftByEscapeOrClosingAnswersNoChoice) {
+  const std::vector<std::string> captions{"Help", "Yes", "No"};
+  bool refused = false;
+  WhenBoxIsUp([&](QMessageBox& box) {
+    const auto open = m_Platform.OpenMessageBoxes();
+    refused = !open.empty() && !m_Platform.AnswerMessageBox(open.back().Id, 4) &&
+              !m_Platform.AnswerMessageBox(open.back().Id, 0);
+    QTest::keyClick(&box, Qt::Key_Escape);
+  });
+  EXPECT_EQ(m_Platform.ShowMessageDialog("Run the solver?", captions, "Corvana"), 0);
+  EXPECT_TRUE(refused);
+  WhenBoxIsUp([](QMessageBox& box) { box.close(); });
+  EXPECT_EQ(m_Platform.ShowMessageDialog("Run the solver?", captions, "Corvana"), 0);
+  EXPECT_TRUE(m_Platform.OpenMessageBoxes().empty());
 }
 
 TEST_F(QtPlatformTest, HelpShowsThePageOfTheContextOrANotice) {
