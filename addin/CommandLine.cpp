@@ -1,0 +1,143 @@
+#include "addin/CommandLine.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "addin/ModelCatalog.h"
+#include "addin/UserScript.h"
+
+namespace corvana::addin {
+
+namespace {
+
+double ParseNumber(const std::string& option, const std::string& text) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(value))
+    throw UsageError(option + ": \"" + text + "\" is not a number");
+  return value;
+}
+
+long ParseCount(const std::string& option, const std::string& text, long minimum) {
+  long value = 0;
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc() || ptr != end)
+    throw UsageError(option + ": \"" + text + "\" is not a whole number");
+  if (value < minimum)
+    throw UsageError(option + " must be at least " + std::to_string(minimum) + ", not " + text);
+  return value;
+}
+
+std::vector<double> ParseValueList(const std::string& option, const std::string& text) {
+  std::vector<double> values;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    values.push_back(ParseNumber(option, text.substr(start, comma - start)));
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return values;
+}
+
+}  // namespace
+
+CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
+  CommandLine result;
+  if (args.empty()) throw UsageError("missing command; the command is \"run\"");
+  if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    result.HelpRequested = true;
+    return result;
+  }
+  if (args[0] != "run") throw UsageError("unknown command \"" + args[0] + "\"; the command is \"run\"");
+
+  RunSettings& s = result.Settings;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    // "--option=value" is the same as "--option value".
+    std::string option = args[i];
+    std::optional<std::string> inlineValue;
+    if (const auto equals = option.find('='); option.starts_with("--") && equals != std::string::npos) {
+      inlineValue = option.substr(equals + 1);
+      option.erase(equals);
+    }
+    bool valueTaken = false;
+    auto value = [&]() -> const std::string& {
+      valueTaken = true;
+      if (inlineValue) return *inlineValue;
+      if (i + 1 >= args.size()) throw UsageError(option + " needs a value");
+      return args[++i];
+    };
+    if (option == "--help" || option == "-h") {
+      result.HelpRequested = true;
+    } else if (option == "--model") {
+      s.ModelName = value();
+      if (!ModelCatalog::Has(s.ModelName))
+        throw UsageError("unknown model \"" + s.ModelName + "\"; the models are " +
+                         ModelCatalog::NamesText());
+    } else if (option == "--trials") {
+      s.Trials = ParseCount(option, value(), 1);
+    } else if (option == "--minutes") {
+      const std::string& text = value();
+      s.Minutes = ParseNumber(option, text);
+      if (*s.Minutes <= 0) throw UsageError("--minutes must be greater than 0, not " + text);
+    } else if (option == "--population") {
+      s.Population = static_cast<int>(ParseCount(option, value(), 2));
+      if (s.Population > 100000) throw UsageError("--population must be at most 100000");
+    } else if (option == "--seed") {
+      s.Seed = static_cast<unsigned long>(ParseCount(option, value(), 0));
+    } else if (option == "--efficient-frontier") {
+      s.EfficientFrontier = ParseValueList(option, value());
+    } else if (option == "--no-watcher") {
+      s.NoWatcher = true;
+    } else if (option == "--script") {
+      s.ScriptPath = value();
+      try {
+        UserScript::Load(s.ScriptPath);  // a malformed script is bad input, found before the run
+      } catch (const ScriptError& e) {
+        throw UsageError(std::string("--script: ") + e.what());
+      }
+    } else if (option == "--progress-graph") {
+      s.ProgressGraphPath = value();
+    } else if (option == "--trial-log") {
+      s.TrialLogPath = value();
+    } else if (option == "--no-end-options") {
+      s.ShowEndOptions = false;
+    } else {
+      throw UsageError("unknown option \"" + option + "\"");
+    }
+    if (inlineValue && !valueTaken) throw UsageError(option + " takes no value");
+  }
+  if (s.NoWatcher && !s.ScriptPath.empty()) throw UsageError("--script needs the Watcher; drop --no-watcher");
+  if (!s.EfficientFrontier.empty() && !ModelCatalog::SupportsSeries(s.ModelName))
+    throw UsageError("--efficient-frontier: the model \"" + s.ModelName + "\" has no constraint to vary");
+  if (!s.Trials && !s.Minutes) s.Trials = RunSettings::kDefaultTrials;
+  return result;
+}
+
+std::string CommandLine::UsageText() {
+  return "Usage: corvana-addin run [options]\n"
+         "\n"
+         "Runs a genetic-algorithm optimization of a built-in model, watched by the Corvana Watcher,\n"
+         "and writes the result as JSON on standard output.\n"
+         "\n"
+         "Options:\n"
+         "  --model NAME                 " +
+         ModelCatalog::NamesText() +
+         " (default portfolio)\n"
+         "  --trials N                   stop after N trials (default 2000 when no goal is given)\n"
+         "  --minutes M                  stop after M minutes\n"
+         "  --population N               population size (default 50)\n"
+         "  --seed N                     the engine's random seed (default 1)\n"
+         "  --efficient-frontier V1,V2   one optimization per value of the first constraint's bound\n"
+         "  --no-watcher                 optimize without the Watcher\n"
+         "  --script FILE                act as a user through the Watcher's automation interface\n"
+         "  --progress-graph FILE        picture of the progress graph, saved by the Watcher at the end\n"
+         "  --trial-log FILE             where the trial log is written (default: a new file)\n"
+         "  --no-end-options             do not ask which solution to keep at the end\n";
+}
+
+}  // namespace corvana::addin

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDBusContext>
+#include <QObject>
+#include <QString>
+
+#include "addin/BusObjectRef.h"
+
+namespace corvana::addin {
+
+// The host spreadsheet application as the Watcher sees it: the Watcher runs the add-in's
+// "keep responsive" macro through it while one of its windows is modal, switches one of its
+// Boolean properties off meanwhile and disables its window.
+class HostApplicationObject : public QObject, protected QDBusContext {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "com.orrendel.CorvanaWatcher8.HostApplication")
+
+ public:
+  explicit HostApplicationObject(QObject* parent = nullptr);
+
+  int MacroRuns() const { return m_MacroRuns; }
+  bool WindowIsEnabled() const { return m_WindowEnabled; }
+
+ public Q_SLOTS:
+  void Run(const QString& macroName);
+  bool GetBooleanProperty(int localeId);
+  void SetBooleanProperty(int localeId, bool value);
+  bool GetWindowEnabled();
+  void EnableWindow(bool enabled);
+  void SetForeground();
+  // Left, top, width, height in pixels.
+  void GetWindowRect(int& left, int& top, int& width, int& height);
+  corvana::addin::BusObjectRef CreateChart(const corvana::addin::BusObjectRef& dataRange,
+                                           const corvana::addin::BusObjectRef& placementRange, int chartKind,
+                                           int firstSeriesColor);
+
+ private:
+  int m_MacroRuns = 0;
+  bool m_BooleanProperty = true;
+  bool m_WindowEnabled = true;
+};
+
+}  // namespace corvana::addin

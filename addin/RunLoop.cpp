@@ -1,0 +1,316 @@
+#include "addin/RunLoop.h"
+
+#include <unistd.h>
+
+#include <thread>
+
+#include "addin/EngineCall.h"
+#include "common/ErrorTrap.h"
+#include "suite/gdlib/gdlib8.h"
+#include "suite/objectlib/SuiteFolders.h"
+
+namespace corvana::addin {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Holds the population lock for one engine step.
+class PopulationLock {
+ public:
+  explicit PopulationLock(std::int32_t handle) : m_Handle(handle) {
+    CheckEngine(GdPopLock(handle), "GdPopLock");
+  }
+  ~PopulationLock() { GdPopUnlock(m_Handle); }
+  PopulationLock(const PopulationLock&) = delete;
+  PopulationLock& operator=(const PopulationLock&) = delete;
+
+ private:
+  std::int32_t m_Handle;
+};
+
+std::string NewLogPath() {
+  const auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::system_clock::now().time_since_epoch())
+                         .count();
+  static std::atomic<int> sequence{0};  // two runs in one millisecond still get two files
+  return SuiteFolders::RuntimeDirectory() + "/trials-" + std::to_string(getpid()) + "-" +
+         std::to_string(stamp) + "-" + std::to_string(++sequence) + ".gdlog";
+}
+
+// Ranks below every real evaluation, so that the solutions found while only the hard constraints
+// count give way to the first solution that meets them.
+constexpr double kSolverOffset = 1e12;
+
+}  // namespace
+
+RunLoop::RunLoop(Model& model, const RunSettings& settings, RunObserver& observer,
+                 const std::atomic<bool>& interrupt)
+    : m_Model(model), m_Settings(settings), m_Observer(observer), m_Interrupt(interrupt) {}
+
+RunLoop::~RunLoop() {
+  if (m_LogHandle) GdLogClose(m_LogHandle);
+  if (m_PopHandle) GdPopFree(m_PopHandle);
+}
+
+void RunLoop::Create() {
+  CheckEngine(GdInit3(1, 0, 0, ""), "GdInit3");
+
+  // The group descriptions point into these vectors, which must outlive GdPopCreate.
+  std::vector<std::vector<double>> minimums, maximums;
+  std::vector<GdGroupSpec> specs;
+  for (const GeneGroup& group : m_Model.Groups()) {
+    GdGroupSpec spec{};
+    spec.SolvingMethod = static_cast<std::int32_t>(group.Method);
+    spec.GeneCount = static_cast<std::int32_t>(group.Genes.size());
+    auto& mins = minimums.emplace_back();
+    auto& maxs = maximums.emplace_back();
+    for (const Gene& gene : group.Genes) {
+      mins.push_back(gene.Min);
+      maxs.push_back(gene.Max);
+      spec.Budget += gene.Start;  // a budget group keeps the sum it starts with
+    }
+    if (group.Method != SolvingMethod::Order) {
+      spec.Minimums = mins.data();
+      spec.Maximums = maxs.data();
+    }
+    spec.AutoMutation = 1;
+    spec.CrossoverRate = 0.5;
+    spec.MutationRate = 0.1;
+    specs.push_back(spec);
+  }
+  CheckEngine(
+      GdPopCreate(specs.data(), static_cast<std::int32_t>(specs.size()), m_Settings.Population,
+                  m_Model.Maximize() ? GdGoalMaximize : GdGoalMinimize, m_Settings.Seed, &m_PopHandle),
+      "GdPopCreate");
+  const std::vector<double> start = m_Model.StartValues();
+  CheckEngine(GdPopSetInitialGenes(m_PopHandle, start.data(), static_cast<std::int32_t>(start.size())),
+              "GdPopSetInitialGenes");
+
+  m_LogPath = m_Settings.TrialLogPath.empty() ? NewLogPath() : m_Settings.TrialLogPath;
+  std::vector<const char*> names;
+  std::vector<std::int32_t> hard, hasValue;
+  for (const Constraint& c : m_Model.Constraints()) {
+    names.push_back(c.Name.c_str());
+    hard.push_back(c.Hard ? 1 : 0);
+    hasValue.push_back(1);
+  }
+  CheckEngine(GdLogCreate(m_LogPath.c_str(), static_cast<std::int32_t>(specs.size()),
+                          static_cast<std::int32_t>(start.size()), static_cast<std::int32_t>(names.size()),
+                          names.data(), hard.data(), hasValue.data(),
+                          m_Settings.EfficientFrontier.empty() ? 0 : 1, &m_LogHandle),
+              "GdLogCreate");
+  SetStatus(GdRunStatusOptimizing);
+  m_Observer.OnRunCreated(m_PopHandle, m_LogPath.c_str());
+}
+
+void RunLoop::SetStatus(std::int16_t status) {
+  PopulationLock lock(m_PopHandle);
+  CheckEngine(GdPopSetRunStatus(m_PopHandle, status), "GdPopSetRunStatus");
+}
+
+double RunLoop::ActiveSeconds() const {
+  return std::chrono::duration<double>(Clock::now() - m_OptimizationStart - m_Paused).count();
+}
+
+bool RunLoop::GoalReached() const {
+  if (m_Settings.Trials && m_TrialsThisOptimization >= *m_Settings.Trials) return true;
+  return m_Settings.Minutes && ActiveSeconds() >= *m_Settings.Minutes * 60;
+}
+
+RunLoop::Next RunLoop::FollowRunStatus() {
+  const std::int16_t status = GdPopGetRunStatus(m_PopHandle);
+  CheckEngine(status, "GdPopGetRunStatus");
+  switch (status) {
+    case GdRunStatusOptimizing: return Next::Continue;
+    case GdRunStatusMarkToMoveToNextOptimization: return Next::NextOptimization;
+    case GdRunStatusMarkToStop:
+    case GdRunStatusStopped: m_StopReason = "user"; return Next::Stop;
+    case GdRunStatusMarkToPause: SetStatus(GdRunStatusPaused); break;
+    case GdRunStatusPaused: break;
+    default: return Next::Continue;
+  }
+  // Paused: wait for the user's next word, serving the observer meanwhile.
+  const auto pauseStart = Clock::now();
+  Next next = Next::Continue;
+  while (true) {
+    m_Observer.OnIdle(true);
+    if (m_Interrupt) {
+      m_StopReason = "interrupted";
+      next = Next::Stop;
+      break;
+    }
+    const std::int16_t now = GdPopGetRunStatus(m_PopHandle);
+    CheckEngine(now, "GdPopGetRunStatus");
+    if (now == GdRunStatusOptimizing) break;
+    if (now == GdRunStatusMarkToStop || now == GdRunStatusStopped) {
+      m_StopReason = "user";
+      next = Next::Stop;
+      break;
+    }
+    if (now == GdRunStatusMarkToMoveToNextOptimization) {
+      next = Next::NextOptimization;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  m_Paused += Clock::now() - pauseStart;
+  return next;
+}
+
+RunResult RunLoop::Run() {
+  RunResult result;
+  result.Model = m_Model.Name();
+  result.Objective = m_Model.ObjectiveText();
+  result.GeneNames = m_Model.GeneNames();
+  result.KnownBest = m_Model.KnownBest();
+  result.TrialLogPath = m_LogPath;
+  m_RunStart = Clock::now();
+
+  const Evaluation original = m_Model.Evaluate(m_Model.StartValues());
+  int violated = 0;
+  for (std::size_t i = 0; i < m_Model.Constraints().size(); ++i)
+    if (m_Model.Constraints()[i].Hard && !original.ConstraintMet[i]) ++violated;
+  if (violated > 0) m_SolverPhase = result.UsedConstraintSolver = m_Observer.AskUseConstraintSolver(violated);
+
+  const int count = std::max<int>(1, static_cast<int>(m_Settings.EfficientFrontier.size()));
+  for (int k = 1; k <= count; ++k) {
+    OptimizationResult optimization;
+    if (!m_Settings.EfficientFrontier.empty()) {
+      optimization.ConstrainingValue = m_Settings.EfficientFrontier[k - 1];
+      m_Model.SetFirstConstraintBound(*optimization.ConstrainingValue);
+    }
+    m_TrialsThisOptimization = 0;
+    m_OptimizationStart = Clock::now();
+    m_Paused = {};
+    m_Observer.OnOptimizationStarted(k);
+
+    Next next = Next::Continue;
+    while (true) {
+      m_Observer.OnIdle(false);
+      if (m_Interrupt) {
+        m_StopReason = "interrupted";
+        next = Next::Stop;
+        break;
+      }
+      next = FollowRunStatus();
+      // Moving on from the last optimization of a series means going on with it.
+      if (next == Next::NextOptimization && k == count) {
+        SetStatus(GdRunStatusOptimizing);
+        next = Next::Continue;
+      }
+      if (next != Next::Continue) break;
+      if (GoalReached()) {
+        m_StopReason =
+            m_Settings.Trials && m_TrialsThisOptimization >= *m_Settings.Trials ? "trials" : "time";
+        next = k == count ? Next::Stop : Next::NextOptimization;
+        break;
+      }
+      RunTrial(optimization, k);
+    }
+    result.Optimizations.push_back(std::move(optimization));
+    if (next == Next::Stop) break;
+    SetStatus(GdRunStatusOptimizing);
+  }
+
+  SetStatus(GdRunStatusStopped);
+  if (m_LogHandle) {
+    GdLogClose(m_LogHandle);
+    m_LogHandle = 0;
+  }
+  result.StopReason = m_StopReason;
+  result.ElapsedSeconds = std::chrono::duration<double>(Clock::now() - m_RunStart).count();
+  result.OriginalSolution = m_Model.StartValues();
+  result.LastSolution = m_LastGenes.empty() ? result.OriginalSolution : m_LastGenes;
+  result.KeptSolution = result.Optimizations.back().HasBest ? result.Optimizations.back().BestSolution
+                                                            : result.OriginalSolution;
+  m_Observer.OnRunStopped();
+  return result;
+}
+
+void RunLoop::RunTrial(OptimizationResult& o, int optimization) {
+  std::vector<double> genes(m_Model.GeneCount());
+  std::int32_t count = 0;
+  {
+    PopulationLock lock(m_PopHandle);
+    CheckEngine(GdPopNextOrganism(m_PopHandle, genes.data(), static_cast<std::int32_t>(genes.size()), &count),
+                "GdPopNextOrganism");
+  }
+  // A solution the model cannot evaluate counts as the worst possible, hard constraints broken.
+  Evaluation e;
+  ErrorInfo failure;
+  if (!ResumeNext(failure, [&] { e = m_Model.Evaluate(genes); })) {
+    e = Evaluation{};
+    e.Objective = e.ObjectiveWithPenalties = m_Model.Maximize() ? -kSolverOffset * 2 : kSolverOffset * 2;
+    e.ConstraintValues.assign(m_Model.Constraints().size(), 0);
+    e.ConstraintMet.assign(m_Model.Constraints().size(), false);
+    e.ConstraintPenalties.assign(m_Model.Constraints().size(), 0);
+    e.Valid = false;
+  }
+  double ranked = e.ObjectiveWithPenalties;
+  if (m_SolverPhase) {
+    if (e.Valid)
+      m_SolverPhase = false;
+    else
+      ranked = m_Model.Maximize() ? -kSolverOffset - e.HardViolation : kSolverOffset + e.HardViolation;
+  }
+  std::int32_t isNewBest = 0;
+  {
+    PopulationLock lock(m_PopHandle);
+    CheckEngine(GdPopReportResult(m_PopHandle, e.Objective, ranked, e.Valid ? 1 : 0, &isNewBest),
+                "GdPopReportResult");
+  }
+  ++m_Trial;
+  ++m_TrialsThisOptimization;
+  ++o.Trials;
+  if (e.Valid) {
+    ++o.ValidTrials;
+    ++m_ValidTrials;
+  }
+  // The best is kept per optimization: in a series the constraint changes under the population.
+  const bool better =
+      !o.HasBest || (m_Model.Maximize() ? e.ObjectiveWithPenalties > o.BestValueWithPenalties
+                                        : e.ObjectiveWithPenalties < o.BestValueWithPenalties);
+  AppendRecord(GdLogKindTrial, m_Trial, genes, e, optimization);
+  if (better) {
+    o.HasBest = true;
+    o.BestValue = e.Objective;
+    o.BestValueWithPenalties = e.ObjectiveWithPenalties;
+    o.BestIsValid = e.Valid;
+    o.BestSolution = genes;
+    ++o.ProgressSteps;
+    AppendRecord(GdLogKindProgressStep, m_Trial, genes, e, optimization);
+  }
+  m_LastGenes = std::move(genes);
+  m_Observer.OnTrial(m_Trial, e, better);
+}
+
+void RunLoop::AppendRecord(std::int32_t kind, long trial, const std::vector<double>& genes,
+                           const Evaluation& e, int optimization) {
+  std::vector<double> status;
+  for (bool met : e.ConstraintMet) status.push_back(met ? 1 : 0);
+  GdLogRecord record{};
+  record.Kind = kind;
+  record.TrialNumber = static_cast<std::int32_t>(trial);
+  record.ValueWithoutPenalties = e.Objective;
+  record.ValueWithPenalties = e.ObjectiveWithPenalties;
+  record.ConstraintStatus = status.data();
+  record.ConstraintValues = e.ConstraintValues.data();
+  record.ConstraintPenalties = e.ConstraintPenalties.data();
+  record.GeneValues = genes.data();
+  record.Info.ElapsedSeconds = std::chrono::duration<double>(Clock::now() - m_RunStart).count();
+  record.Info.Mean = e.SimMean;
+  record.Info.StandardDeviation = e.SimStdDev;
+  record.Info.Minimum = e.SimMin;
+  record.Info.Maximum = e.SimMax;
+  record.Info.SimulationIterations = e.Iterations;
+  record.Info.ValidTrialCount = static_cast<std::int32_t>(m_ValidTrials);
+  if (!m_Settings.EfficientFrontier.empty()) {
+    record.Info.EFConstrainedValue = m_Model.Constraints().front().Bound;
+    record.Info.EFFlag = e.ConstraintMet.empty() ? 0 : (e.ConstraintMet.front() ? 1 : 0);
+  }
+  record.Info.ConstrainingValueIndex = optimization;
+  CheckEngine(GdLogAppendRecord(m_LogHandle, optimization, &record), "GdLogAppendRecord");
+}
+
+}  // namespace corvana::addin

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvana::addin {
+
+// The user's end-of-run choices as the Watcher hands them back.
+struct StopChoices {
+  bool ShownToUser = false;
+  int SolutionToKeep = -1;  // -1 best, -2 original, -5 last
+  bool GenerateOptimizationSummary = false;
+  bool WriteLogOfAllTrials = false;
+  bool WriteLogOfProgressSteps = false;
+  int ReportPlacement = 0;
+  bool FixSeed = false;
+};
+
+// One optimization of a run (a series has one per constraining value).
+struct OptimizationResult {
+  std::optional<double> ConstrainingValue;
+  long Trials = 0;
+  long ValidTrials = 0;
+  long ProgressSteps = 0;
+  bool HasBest = false;
+  double BestValue = 0;               // objective of the best solution, without penalties
+  double BestValueWithPenalties = 0;  // what the engine ranked by
+  bool BestIsValid = false;           // every hard constraint met
+  std::vector<double> BestSolution;
+};
+
+struct RunResult {
+  std::string Model;
+  std::string Objective;
+  std::vector<std::string> GeneNames;
+  std::optional<double> KnownBest;
+  std::vector<OptimizationResult> Optimizations;
+  std::string StopReason;  // "trials", "time", "user", "interrupted"
+  double ElapsedSeconds = 0;
+  std::string TrialLogPath;
+  bool UsedConstraintSolver = false;  // the user let the engine meet the hard constraints first
+  bool WatcherAttached = false;
+  std::string WatcherError;  // why the run went on without the Watcher, when it did
+  std::optional<StopChoices> Choices;
+  std::vector<double> OriginalSolution;  // trial 1
+  std::vector<double> LastSolution;      // the latest trial
+  // The solution left in the workbook, per the user's choice (the best one by default).
+  std::vector<double> KeptSolution;
+  int ShowExcelRecalculations = 1;  // the updating mode the user left the host in
+  std::string ScriptError;          // why the scripted user gave up, when it did
+};
+
+}  // namespace corvana::addin

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace corvana::addin {
+
+// What the user asked for on the command line.
+struct RunSettings {
+  std::string ModelName = "portfolio";
+  std::optional<long> Trials;     // stop after this many trials
+  std::optional<double> Minutes;  // stop after this much run time
+  int Population = 50;
+  unsigned long Seed = 1;                 // the engine's random seed: the same seed repeats the same run
+  std::vector<double> EfficientFrontier;  // constraining values of a series; empty: one optimization
+  bool NoWatcher = false;
+  std::string ScriptPath;         // act as a user through the Watcher's automation interface
+  std::string ProgressGraphPath;  // the Watcher saves its progress graph here at the end
+  std::string TrialLogPath;       // empty: a new file in the runtime directory
+  bool ShowEndOptions = true;     // ask the user at the end which solution to keep
+
+  // Trials when neither goal is given.
+  static constexpr long kDefaultTrials = 2000;
+};
+
+}  // namespace corvana::addin

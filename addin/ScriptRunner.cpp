@@ -1,0 +1,133 @@
+#include "addin/ScriptRunner.h"
+
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDir>
+#include <QFileInfo>
+#include <map>
+
+#include "addin/WatcherBus.h"
+#include "addin/WatcherDriver.h"
+#include "common/ComError.h"
+#include "common/ErrorTrap.h"
+#include "suite/gdlib/gdlib8.h"
+
+namespace corvana::addin {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Kind = ScriptStep::Kind;
+
+// A step that waits gives up after this long: a script must not hang a headless run forever.
+constexpr auto kWaitLimit = std::chrono::seconds(60);
+
+QString Q(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+}  // namespace
+
+ScriptRunner::ScriptRunner(std::vector<ScriptStep> steps, WatcherDriver& driver, QDBusConnection bus,
+                           QObject* parent)
+    : QObject(parent), m_Steps(std::move(steps)), m_Driver(driver), m_Bus(std::move(bus)) {
+  m_Timer.setInterval(50);
+  connect(&m_Timer, &QTimer::timeout, this, &ScriptRunner::Tick);
+}
+
+void ScriptRunner::Start() {
+  m_Timer.start();
+}
+
+std::int16_t ScriptRunner::RunStatus() const {
+  return m_Driver.PopHandle() ? GdPopGetRunStatus(m_Driver.PopHandle()) : std::int16_t{0};
+}
+
+QList<QVariant> ScriptRunner::Automation(const char* method, const QList<QVariant>& args) {
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      QString::fromLatin1(bus::kWatcherService), QString::fromLatin1(bus::kAutomationPath),
+      QString::fromLatin1(bus::kAutomationInterface), QString::fromLatin1(method));
+  call.setArguments(args);
+  const QDBusMessage reply = m_Bus.call(call, QDBus::BlockWithGui);
+  if (reply.type() == QDBusMessage::ErrorMessage)
+    RaiseError(kErrApplication, method, std::string(method) + ": " + reply.errorMessage().toStdString());
+  return reply.arguments();
+}
+
+void ScriptRunner::Tick() {
+  // A step's bus call serves events while it waits, and with them this timer: no re-entry.
+  if (m_Busy || Finished()) return;
+  m_Busy = true;
+  const ScriptStep& step = m_Steps[m_Next];
+  if (!m_StepStarted) {
+    m_StepStarted = true;
+    m_StepStart = Clock::now();
+  }
+  ErrorInfo err;
+  bool done = false;
+  if (!ResumeNext(err, [&] { done = Perform(step); })) {
+    m_Error = "line " + std::to_string(step.Line) + ": " + err.Description;
+  } else if (done) {
+    ++m_Next;
+    m_StepStarted = false;
+  } else if (Clock::now() - m_StepStart > kWaitLimit) {
+    m_Error = "line " + std::to_string(step.Line) + ": gave up waiting after " +
+              std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kWaitLimit).count()) +
+              " seconds";
+  }
+  if (Finished()) m_Timer.stop();
+  m_Busy = false;
+  if (!m_Error.empty() && OnFailure) OnFailure();
+}
+
+bool ScriptRunner::Perform(const ScriptStep& s) {
+  switch (s.What) {
+    case Kind::WaitTrials: return m_Driver.TrialCount() >= static_cast<long>(s.Number);
+    case Kind::WaitStatus: {
+      const std::int16_t status = RunStatus();
+      if (s.Text == "running") return status == GdRunStatusOptimizing;
+      if (s.Text == "paused") return status == GdRunStatusPaused;
+      return status == GdRunStatusStopped;
+    }
+    case Kind::Sleep: return Clock::now() - m_StepStart >= std::chrono::duration<double>(s.Number);
+    case Kind::WaitForm: {
+      const auto reply = Automation("GetFormVisible", {Q(s.Form)});
+      return !reply.isEmpty() && reply.front().toBool();
+    }
+    case Kind::Click: Automation("Click", {Q(s.Form), Q(s.Control)}); return true;
+    case Kind::SelectTab:
+      Automation("SelectTab", {Q(s.Form), Q(s.Control), static_cast<int>(s.Number)});
+      return true;
+    case Kind::SetText: Automation("SetText", {Q(s.Form), Q(s.Control), Q(s.Text)}); return true;
+    case Kind::SetCheck: Automation("SetCheck", {Q(s.Form), Q(s.Control), s.Number != 0}); return true;
+    case Kind::SetCombo:
+      Automation("SetComboIndex", {Q(s.Form), Q(s.Control), static_cast<int>(s.Number)});
+      return true;
+    case Kind::SetScroll:
+      Automation("SetScrollValue", {Q(s.Form), Q(s.Control), static_cast<int>(s.Number)});
+      return true;
+    case Kind::Menu: Automation("ChooseMenu", {Q(s.Form), Q(s.Text)}); return true;
+    case Kind::Answer: {
+      // Wait for the question to be on screen, then press the named button.
+      const auto open = Automation("ListMessageBoxes");
+      if (open.isEmpty() || open.front().toStringList().isEmpty()) return false;
+      static const std::map<std::string, QString> buttons = {
+          {"yes", "Yes"}, {"no", "No"}, {"ok", "OK"}, {"cancel", "Cancel"}};
+      Automation("AnswerMessageBox", {buttons.at(s.Text)});
+      return true;
+    }
+    case Kind::Screenshot: {
+      const QString path = QFileInfo(Q(s.Text)).absoluteFilePath();
+      QDir().mkpath(QFileInfo(path).absolutePath());
+      Automation("SaveScreenshot", {Q(s.Form), path});
+      return true;
+    }
+    case Kind::StopTimer:
+      if (m_Driver.TimerStopAcknowledged()) return true;
+      m_Driver.RequestStopTimer();  // repeating the request until it is answered is harmless
+      return false;
+  }
+  return true;
+}
+
+}  // namespace corvana::addin

@@ -1,0 +1,145 @@
+#include "addin/UserScript.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace corvana::addin {
+
+namespace {
+
+using Kind = ScriptStep::Kind;
+
+struct Grammar {
+  Kind What;
+  const char* Usage;
+  std::size_t Words;  // words after the command; SetText takes the rest of the line
+};
+
+const std::map<std::string, Grammar>& Commands() {
+  static const std::map<std::string, Grammar> commands = {
+      {"wait-trials", {Kind::WaitTrials, "wait-trials N", 1}},
+      {"wait-status", {Kind::WaitStatus, "wait-status running|paused|stopped", 1}},
+      {"wait-form", {Kind::WaitForm, "wait-form FORM", 1}},
+      {"sleep", {Kind::Sleep, "sleep SECONDS", 1}},
+      {"click", {Kind::Click, "click FORM CONTROL", 2}},
+      {"select-tab", {Kind::SelectTab, "select-tab FORM CONTROL INDEX", 3}},
+      {"set-text", {Kind::SetText, "set-text FORM CONTROL TEXT", 3}},
+      {"set-check", {Kind::SetCheck, "set-check FORM CONTROL on|off", 3}},
+      {"set-combo", {Kind::SetCombo, "set-combo FORM CONTROL INDEX", 3}},
+      {"set-scroll", {Kind::SetScroll, "set-scroll FORM CONTROL VALUE", 3}},
+      {"menu", {Kind::Menu, "menu FORM KEY", 2}},
+      {"answer", {Kind::Answer, "answer yes|no|ok|cancel", 1}},
+      {"screenshot", {Kind::Screenshot, "screenshot FORM PATH", 2}},
+      {"stop-timer", {Kind::StopTimer, "stop-timer", 0}},
+  };
+  return commands;
+}
+
+double Number(const std::string& text, const std::string& where) {
+  double value = 0;
+  const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(value))
+    throw ScriptError(where + "\"" + text + "\" is not a number");
+  return value;
+}
+
+}  // namespace
+
+std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
+  std::vector<ScriptStep> steps;
+  std::istringstream lines(text);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
+    std::istringstream words(line);
+    std::string command;
+    if (!(words >> command)) continue;
+    const std::string where = "line " + std::to_string(number) + ": ";
+    const auto found = Commands().find(command);
+    if (found == Commands().end()) throw ScriptError(where + "unknown command \"" + command + "\"");
+    const Grammar& g = found->second;
+
+    std::vector<std::string> args;
+    for (std::string word; args.size() < g.Words && words >> word;) args.push_back(word);
+    std::string rest;
+    std::getline(words >> std::ws, rest);
+    rest.erase(rest.find_last_not_of(" \t\r") + 1);
+    if (g.What == Kind::SetText && args.size() == 3) {
+      args[2] += rest.empty() ? "" : " " + rest;  // the text is the rest of the line
+      rest.clear();
+    }
+    if (args.size() != g.Words || !rest.empty()) throw ScriptError(where + "expected \"" + g.Usage + "\"");
+
+    ScriptStep s;
+    s.What = g.What;
+    s.Line = number;
+    switch (g.What) {
+      case Kind::WaitTrials:
+        s.Number = Number(args[0], where);
+        if (s.Number < 1 || s.Number != std::floor(s.Number))
+          throw ScriptError(where + "wait-trials needs a whole number of at least 1");
+        break;
+      case Kind::Sleep:
+        s.Number = Number(args[0], where);
+        if (s.Number < 0) throw ScriptError(where + "sleep needs a number of seconds of at least 0");
+        break;
+      case Kind::WaitStatus:
+        if (args[0] != "running" && args[0] != "paused" && args[0] != "stopped")
+          throw ScriptError(where + "expected \"" + g.Usage + "\"");
+        s.Text = args[0];
+        break;
+      case Kind::Answer:
+        if (args[0] != "yes" && args[0] != "no" && args[0] != "ok" && args[0] != "cancel")
+          throw ScriptError(where + "expected \"" + g.Usage + "\"");
+        s.Text = args[0];
+        break;
+      case Kind::WaitForm: s.Form = args[0]; break;
+      case Kind::Menu:
+        s.Form = args[0];
+        s.Text = args[1];
+        break;
+      case Kind::Screenshot:
+        s.Form = args[0];
+        s.Text = args[1];
+        break;
+      case Kind::Click:
+        s.Form = args[0];
+        s.Control = args[1];
+        break;
+      case Kind::SetText:
+        s.Form = args[0];
+        s.Control = args[1];
+        s.Text = args[2];
+        break;
+      case Kind::SetCheck:
+        if (args[2] != "on" && args[2] != "off") throw ScriptError(where + "expected \"" + g.Usage + "\"");
+        s.Form = args[0];
+        s.Control = args[1];
+        s.Number = args[2] == "on" ? 1 : 0;
+        break;
+      case Kind::SelectTab:
+      case Kind::SetCombo:
+      case Kind::SetScroll:
+        s.Form = args[0];
+        s.Control = args[1];
+        s.Number = Number(args[2], where);
+        break;
+      case Kind::StopTimer: break;
+    }
+    steps.push_back(std::move(s));
+  }
+  return steps;
+}
+
+std::vector<ScriptStep> UserScript::Load(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw ScriptError("cannot read \"" + path + "\"");
+  std::ostringstream text;
+  text << in.rdbuf();
+  return Parse(text.str());
+}
+
+}  // namespace corvana::addin

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace corvana::addin {
+
+// One thing the scripted user does.
+struct ScriptStep {
+  enum class Kind {
+    WaitTrials,  // wait-trials N: until the run has done N trials
+    WaitStatus,  // wait-status running|paused|stopped
+    WaitForm,    // wait-form FORM: until the form is on screen
+    Sleep,       // sleep SECONDS
+    Click,       // click FORM CONTROL
+    SelectTab,   // select-tab FORM CONTROL INDEX
+    SetText,     // set-text FORM CONTROL TEXT...
+    SetCheck,    // set-check FORM CONTROL on|off
+    SetCombo,    // set-combo FORM CONTROL INDEX
+    SetScroll,   // set-scroll FORM CONTROL VALUE
+    Menu,        // menu FORM KEY
+    Answer,      // answer yes|no|ok|cancel: the message box on screen (waits for one)
+    Screenshot,  // screenshot FORM PATH
+    StopTimer,   // stop-timer: the add-in asks the Watcher to stop its timer and waits for the answer
+  };
+  Kind What = Kind::Sleep;
+  int Line = 0;
+  std::string Form;
+  std::string Control;
+  std::string Text;  // text, menu key, answer, path or status
+  double Number = 0;
+};
+
+class ScriptError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A user's script: one step a line, '#' starts a comment.
+class UserScript {
+ public:
+  // Raises ScriptError "line N: ..." for the first malformed line.
+  static std::vector<ScriptStep> Parse(const std::string& text);
+  // Reads and parses a file; raises ScriptError when it cannot be read.
+  static std::vector<ScriptStep> Load(const std::string& path);
+};
+
+}  // namespace corvana::addin

@@ -1,0 +1,453 @@
+#include "addin/WatcherDriver.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusObjectPath>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QThread>
+#include <QTimer>
+#include <climits>
+
+#include "addin/AddinApplicationObject.h"
+#include "addin/BusObjectRef.h"
+#include "addin/HelpObject.h"
+#include "addin/HostApplicationObject.h"
+#include "addin/WatcherBus.h"
+#include "addin/WatcherChannels.h"
+#include "common/ErrorTrap.h"
+#include "suite/gdlib/gdlib8.h"
+#include "suite/objectlib/SuiteFolders.h"
+
+namespace corvana::addin {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The add-in's survival mutex: the Watcher ends itself once no process holds it.
+constexpr char kSurvivalMutex[] = "OrrendelSurvivalMutex_OLProcessVersion8";
+
+// How long the end of the run waits for the Watcher's request to show it modally. Its update
+// cycle ticks once a second, so a live Watcher asks within a few seconds.
+constexpr auto kShowModallyWait = std::chrono::seconds(20);
+
+QVariantList ToBusCollection(const QVariantList& items) {
+  QVariantList out;
+  for (const QVariant& item : items) out << QVariant::fromValue(QDBusVariant(item));
+  return out;
+}
+
+QString Text(const std::string& s) {
+  return QString::fromStdString(s);
+}
+
+}  // namespace
+
+WatcherDriver::WatcherDriver(const Model& model, const RunSettings& settings, QDBusConnection bus,
+                             const std::atomic<bool>& interrupt, QObject* parent)
+    : QObject(parent),
+      m_Model(model),
+      m_Settings(settings),
+      m_Bus(std::move(bus)),
+      m_SurvivalMutex(kSurvivalMutex),
+      m_Interrupt(interrupt) {}
+
+WatcherDriver::~WatcherDriver() {
+  if (m_Bus.isConnected()) {
+    m_Bus.unregisterObject(QString::fromLatin1(bus::kHostApplicationPath));
+    m_Bus.unregisterObject(QString::fromLatin1(bus::kAddinApplicationPath));
+    m_Bus.unregisterObject(QString::fromLatin1(bus::kHelpPath));
+  }
+}
+
+bool WatcherDriver::Start() {
+  ErrorInfo err;
+  if (!ResumeNext(err, [&] { m_SurvivalMutex.Take(); })) {
+    m_Error = "Cannot take the add-in's survival mutex: " + err.Description;
+    return false;
+  }
+  if (!m_Bus.isConnected()) {
+    m_Error = "No session bus: " + m_Bus.lastError().message().toStdString();
+    return false;
+  }
+  BusObjectRef::Register();
+  m_HostApplication = std::make_unique<HostApplicationObject>();
+  m_AddinApplication = std::make_unique<AddinApplicationObject>();
+  m_Help = std::make_unique<HelpObject>();
+  const auto options = QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllSlots;
+  if (!m_Bus.registerObject(QString::fromLatin1(bus::kHostApplicationPath), m_HostApplication.get(),
+                            options) ||
+      !m_Bus.registerObject(QString::fromLatin1(bus::kAddinApplicationPath), m_AddinApplication.get(),
+                            options) ||
+      !m_Bus.registerObject(QString::fromLatin1(bus::kHelpPath), m_Help.get(), options)) {
+    m_Error = "Cannot serve the host objects on the session bus.";
+    return false;
+  }
+  return true;
+}
+
+QDBusMessage WatcherDriver::Call(const QString& method, const QVariantList& args, bool modal) {
+  QDBusMessage call = QDBusMessage::createMethodCall(m_WatcherName, m_ManagerPath,
+                                                     QString::fromLatin1(bus::kManagerInterface), method);
+  call.setArguments(args);
+  // Always serve our own objects while waiting: the Watcher calls back into them.
+  QDBusMessage reply = m_Bus.call(call, QDBus::BlockWithGui, modal ? INT_MAX : -1);
+  if (reply.type() == QDBusMessage::ErrorMessage)
+    RaiseError(kErrApplication, method.toStdString(), reply.errorMessage().toStdString());
+  return reply;
+}
+
+void WatcherDriver::SetProperty(const char* name, const QVariant& value) {
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      m_WatcherName, m_ManagerPath, QString::fromLatin1(bus::kPropertiesInterface), QStringLiteral("Set"));
+  call.setArguments({QString::fromLatin1(bus::kManagerInterface), QString::fromLatin1(name),
+                     QVariant::fromValue(QDBusVariant(value))});
+  const QDBusMessage reply = m_Bus.call(call, QDBus::BlockWithGui);
+  if (reply.type() == QDBusMessage::ErrorMessage)
+    RaiseError(kErrApplication, name,
+               "Setting " + std::string(name) + ": " + reply.errorMessage().toStdString());
+}
+
+QVariant WatcherDriver::GetProperty(const char* name) {
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      m_WatcherName, m_ManagerPath, QString::fromLatin1(bus::kPropertiesInterface), QStringLiteral("Get"));
+  call.setArguments({QString::fromLatin1(bus::kManagerInterface), QString::fromLatin1(name)});
+  const QDBusMessage reply = m_Bus.call(call, QDBus::BlockWithGui);
+  if (reply.type() == QDBusMessage::ErrorMessage || reply.arguments().isEmpty())
+    RaiseError(kErrApplication, name,
+               "Reading " + std::string(name) + ": " + reply.errorMessage().toStdString());
+  return reply.arguments().front().value<QDBusVariant>().variant();
+}
+
+QVariant WatcherDriver::HostRef(const char* path) const {
+  return QVariant::fromValue(BusObjectRef{m_Bus.baseService(), QDBusObjectPath(QString::fromLatin1(path))});
+}
+
+QVariant WatcherDriver::NothingRef() const {
+  return QVariant::fromValue(BusObjectRef{});
+}
+
+void WatcherDriver::OnRunCreated(std::int32_t popHandle, const char* logPath) {
+  m_PopHandle = popHandle;
+  Attach(popHandle, logPath);
+}
+
+void WatcherDriver::Attach(std::int32_t popHandle, const std::string& logPath) {
+  ErrorInfo err;
+  // The factory call activates the Watcher on the bus when it is not running yet.
+  const bool ok = ResumeNext(err, [&] {
+    WatcherChannels::ResetForNewRun();
+    WatcherChannels::WriteBool(Channel::StopGenerateOptimizationSummary, false);
+    WatcherChannels::WriteBool(Channel::StopWriteLogOfAllTrials, false);
+    WatcherChannels::WriteBool(Channel::StopWriteLogOfProgressSteps, false);
+    WatcherChannels::WriteLong(Channel::StopSolutionToKeep, -1);
+
+    QDBusMessage create = QDBusMessage::createMethodCall(
+        QString::fromLatin1(bus::kWatcherService), QString::fromLatin1(bus::kFactoryPath),
+        QString::fromLatin1(bus::kFactoryInterface), QStringLiteral("CreateWatcherManager"));
+    const QDBusMessage reply = m_Bus.call(create, QDBus::BlockWithGui, 30000);
+    if (reply.type() == QDBusMessage::ErrorMessage || reply.arguments().isEmpty())
+      RaiseError(kErrApplication, "CreateWatcherManager",
+                 "Cannot start the Watcher: " + reply.errorMessage().toStdString());
+    m_WatcherName = reply.service();
+    m_ManagerPath = reply.arguments().front().value<QDBusObjectPath>().path();
+
+    // Follow the very process that serves our manager: a restarted Watcher is not ours.
+    m_ServiceWatcher =
+        new QDBusServiceWatcher(m_WatcherName, m_Bus, QDBusServiceWatcher::WatchForUnregistration, this);
+    connect(m_ServiceWatcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { WatcherVanished(); });
+
+    SetInputs(popHandle, logPath);
+    Call(QStringLiteral("Initialize"));
+    FillCollections();
+    Call(QStringLiteral("InitializeForms"));
+  });
+  if (ok) {
+    m_Attached = m_EverAttached = true;
+  } else {
+    Detach(err.Description);
+  }
+}
+
+void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath) {
+  const Model& m = m_Model;
+  const bool series = !m_Settings.EfficientFrontier.empty();
+  const auto statistic = static_cast<std::int32_t>(m.ObjectiveStatistic());
+  SetProperty("ShowExcelRecalculations", 1);
+  SetProperty("Input_DisplayAlerts", true);
+  SetProperty("Input_PopHandle", popHandle);
+  SetProperty("Input_OptimizationStartedFromGUI", true);
+  SetProperty("Input_LogPath", Text(logPath));
+  SetProperty("Input_MainHelpFilePath", Text(SuiteFolders::SystemDirectory() + "/help/index.html"));
+  SetProperty("Input_PopulationSize", m_Settings.Population);
+  SetProperty("Input_NumConstraints", static_cast<std::int32_t>(m.Constraints().size()));
+  SetProperty("Input_Runtime_TrialCount", static_cast<double>(m_Settings.Trials.value_or(0)));
+  SetProperty("Input_Runtime_NumIterations", m.Iterations());
+  SetProperty("Input_Runtime_Milliseconds", m_Settings.Minutes.value_or(0) * 60000.0);
+  SetProperty("Input_ExcelAppHwnd", 0);
+  SetProperty("Input_ExcelProcessID", static_cast<std::int32_t>(getpid()));
+  SetProperty("Input_DisallowInteractionWithExcelWindow", true);
+  SetProperty("Input_ExcelApplication", HostRef(bus::kHostApplicationPath));
+  SetProperty("Input_Application", HostRef(bus::kAddinApplicationPath));
+  SetProperty("Input_HalvardCallbacksObject", NothingRef());
+  SetProperty("Input_NETApplication", HostRef(bus::kHelpPath));
+  SetProperty("Input_TargetCellValuesTreatedAsDates", false);
+  SetProperty("Input_StatisticToOptimize", statistic);
+  SetProperty("Input_TargetCellNumberFormat", Text(m.NumberFormat()));
+  SetProperty("Input_TargetCellNumberFormat_ShortIfDate", Text(m.NumberFormat()));
+  SetProperty("Input_TargetCellNumberFormat_ShortIfDate_ForcedEnglish", Text(m.NumberFormat()));
+  SetProperty("Input_TargetCellNumberFormatIsLocal", false);
+  SetProperty("Input_GAMutationIsAuto", true);
+  SetProperty("Input_ConstraintSolverMode", false);
+  SetProperty("Input_ConstraintSolver_FixedSeed", false);
+  SetProperty("Input_OptimizationEngine", 1);
+  SetProperty("Input_MCoreOptimization", false);
+  SetProperty("Input_MCoreNumWorkerProcesses", 1);
+  SetProperty("Input_SuppressProgressWindow", false);
+  SetProperty("Input_ProgressGraphPath", Text(m_Settings.ProgressGraphPath));
+  SetProperty("Input_ExcelMajorVersion", 16);
+  SetProperty("Input_EFPerformAnalysis", series);
+  SetProperty("Input_EFNumConstrainingValues",
+              static_cast<std::int32_t>(m_Settings.EfficientFrontier.size()));
+  if (series) {
+    const Constraint& c = m.Constraints().front();
+    const std::string op = c.Compare == Comparison::AtMost ? "<=" : ">=";
+    SetProperty("Input_EFConstrainedCellValuesTreatedAsDate", false);
+    SetProperty("Input_EFConstrainedStatistic", static_cast<std::int32_t>(c.Stat));
+    SetProperty("Input_EFConstrainedCellNumberFormat", QStringLiteral("General"));
+    SetProperty("Input_EFConstrainedCellNumberFormat_ShortIfDate", QStringLiteral("General"));
+    SetProperty("Input_EFConstrainedCellNumberFormatIsLocal", QStringLiteral("False"));
+    SetProperty("Input_EFConstrainedCellNumberFormat_ShortIfDate_ForcedEnglish", QStringLiteral("General"));
+    SetProperty("Input_EFConstraintDisplayFormula_LHSide", Text(c.Name));
+    SetProperty("Input_EFConstraintOperatorAsString", Text(op));
+    SetProperty("Input_EFConstraintFormula", Text(c.Formula));
+    SetProperty("Input_EFConstraintOperator", c.Compare == Comparison::AtMost ? 1 : 2);
+  }
+  SetProperty("Input_RuntimeGoalType", 1);
+  SetProperty("Input_RuntimeTargetValue", 0.0);
+  SetProperty("Input_OptimizationObjectiveStr", Text(m.ObjectiveText()));
+  SetProperty("Input_TarnLibHVars", 0);
+  SetProperty("Stop_AtEndShowOptionsToUser", m_Settings.ShowEndOptions);
+}
+
+void WatcherDriver::FillCollections() {
+  const Model& m = m_Model;
+  QVariantList genes, groups, methods, cellDates, constraintDates, constraintStats, hardTexts, hardFormulas;
+  for (const GeneGroup& g : m.Groups()) {
+    groups << Text(g.Name);
+    methods << static_cast<std::int32_t>(g.Method);
+    for (const Gene& gene : g.Genes) {
+      genes << Text(gene.Name);
+      cellDates << false;
+    }
+  }
+  for (const Constraint& c : m.Constraints()) {
+    constraintDates << false;
+    constraintStats << static_cast<std::int32_t>(c.Stat);
+    if (!c.Hard) continue;
+    hardTexts << Text(c.Name);
+    hardFormulas << Text(c.Formula);
+  }
+  SetProperty("Input_AllGeneNamesCol", ToBusCollection(genes));
+  SetProperty("Input_GroupNames", ToBusCollection(groups));
+  SetProperty("Input_GroupSolvingMethods", ToBusCollection(methods));
+  SetProperty("Input_AdjustableCellsFormatAsDateCol", ToBusCollection(cellDates));
+  SetProperty("Input_AtomicConstraintsFormatAsDateCol", ToBusCollection(constraintDates));
+  SetProperty("Input_AtomicConstraintsStatisticCol", ToBusCollection(constraintStats));
+  SetProperty("Input_ConstraintSolver_HardConstraintDescriptions", ToBusCollection(hardTexts));
+  SetProperty("Input_ConstraintSolver_HardConstraintFormulas", ToBusCollection(hardFormulas));
+  if (m_Settings.EfficientFrontier.empty()) return;
+  QVariantList values, formatted;
+  for (double v : m_Settings.EfficientFrontier) {
+    values << v;
+    formatted << QString::number(v, 'g', 15);
+  }
+  SetProperty("Input_EFCollectionOfConstrainingValues_OptimizationOrder_Initial", ToBusCollection(values));
+  SetProperty("Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final", ToBusCollection(values));
+  SetProperty("Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final_Formatted",
+              ToBusCollection(formatted));
+}
+
+void WatcherDriver::Detach(const std::string& why) {
+  if (m_Error.empty()) m_Error = why;
+  m_Attached = false;
+}
+
+void WatcherDriver::WatcherVanished() {
+  if (!m_Attached) return;
+  Detach("The Watcher ended during the run.");
+  ResumeIfPaused();  // nobody is left to resume it
+}
+
+void WatcherDriver::GiveUpUserInteraction() {
+  m_NoUser = true;
+  // Without a user the run would wait for clicks that never come: end it.
+  ResumeNext([&] {
+    GdPopLock(m_PopHandle);
+    GdPopSetRunStatus(m_PopHandle, GdRunStatusMarkToStop);
+    GdPopUnlock(m_PopHandle);
+  });
+  CancelModalIfNeeded();
+}
+
+void WatcherDriver::CancelModalIfNeeded() {
+  if (!m_Modal || m_ModalCancelled || !NobodyToAsk()) return;
+  m_ModalCancelled = true;
+  // Dispose closes the modal window, which ends the pending ShowWatcherModally.
+  QDBusMessage dispose = QDBusMessage::createMethodCall(
+      m_WatcherName, m_ManagerPath, QString::fromLatin1(bus::kManagerInterface), QStringLiteral("Dispose"));
+  m_Bus.asyncCall(dispose);
+}
+
+void WatcherDriver::ResumeIfPaused() {
+  ResumeNext([&] {
+    const std::int16_t status = GdPopGetRunStatus(m_PopHandle);
+    if (status == GdRunStatusPaused || status == GdRunStatusMarkToPause) {
+      GdPopLock(m_PopHandle);
+      GdPopSetRunStatus(m_PopHandle, GdRunStatusOptimizing);
+      GdPopUnlock(m_PopHandle);
+    }
+  });
+}
+
+void WatcherDriver::Pump(bool force) {
+  const auto now = Clock::now();
+  if (!force && now - m_LastPump < std::chrono::milliseconds(20)) return;
+  m_LastPump = now;
+  QCoreApplication::processEvents();
+  if (!m_Attached) return;
+  WriteTrialUnderWay();
+  ResumeNext([&] {
+    const std::int32_t mode = WatcherChannels::ReadLong(Channel::ShowExcelRecalculations);
+    if (mode >= 1 && mode <= 3) m_ShowExcelRecalculations = mode;
+  });
+}
+
+void WatcherDriver::OnOptimizationStarted(int number) {
+  if (!m_Settings.EfficientFrontier.empty())
+    ResumeNext([&] { WatcherChannels::WriteDouble(Channel::EFNumOptimizationUnderWay, number); });
+}
+
+void WatcherDriver::WriteTrialUnderWay() {
+  if (m_TrialWritten == m_Trials) return;
+  ResumeNext([&] { WatcherChannels::WriteDouble(Channel::NumTrialUnderWay, static_cast<double>(m_Trials)); });
+  m_TrialWritten = m_Trials;
+}
+
+void WatcherDriver::OnTrial(long trialNumber, const Evaluation& evaluation, bool) {
+  m_Trials = trialNumber;
+  // The Watcher reads the channels once a second: the trial number goes out with each pump, and
+  // the iteration counts only when they change.
+  if (evaluation.Iterations != m_IterationsWritten) {
+    ResumeNext([&] {
+      WatcherChannels::WriteDouble(Channel::NumIterations, evaluation.Iterations);
+      WatcherChannels::WriteDouble(Channel::NumIterationsInCompletedSimulation, evaluation.Iterations);
+    });
+    m_IterationsWritten = evaluation.Iterations;
+  }
+  ResumeNext([&] {
+    if (m_FirstTrialSent) return;
+    WriteTrialUnderWay();
+    // The first-trial hand-shake: the two graph extents, then the flag that they are there.
+    const long goal = m_Settings.Trials.value_or(0);
+    WatcherChannels::WriteLong(Channel::GraphAllTrialsInitialNumTrialsShown,
+                               static_cast<std::int32_t>(goal > 0 && goal <= 1000 ? goal : 100));
+    WatcherChannels::WriteLong(Channel::NumLastTrialsToShow, 100);
+    WatcherChannels::WriteBool(Channel::FirstTrialInfoAvailable, true);
+    m_FirstTrialSent = true;
+  });
+  Pump(false);
+}
+
+void WatcherDriver::OnIdle(bool paused) {
+  Pump(paused);
+}
+
+bool WatcherDriver::AskUseConstraintSolver(int violated) {
+  if (!m_Attached) return false;
+  std::int32_t answer = 0;
+  ResumeNext([&] {
+    WatcherChannels::WriteLong(Channel::AskUserAboutSolver, violated);
+    // The user may take their time; the question ends with an answer or with the Watcher.
+    while (m_Attached && !NobodyToAsk()) {
+      Pump(true);
+      answer = WatcherChannels::ReadLong(Channel::AskUserAboutSolver);
+      if (answer < 0) break;
+      QThread::msleep(20);
+    }
+  });
+  return answer == -1;
+}
+
+void WatcherDriver::RequestStopTimer() {
+  if (m_Attached) ResumeNext([&] { WatcherChannels::WriteBool(Channel::OLToldWatcherToStopTimer, true); });
+}
+
+bool WatcherDriver::TimerStopAcknowledged() {
+  bool acknowledged = false;
+  ResumeNext([&] { acknowledged = WatcherChannels::ReadBool(Channel::WatcherStoppedTimer); });
+  return acknowledged;
+}
+
+void WatcherDriver::OnRunStopped() {
+  if (m_Attached) WriteTrialUnderWay();
+  FinishRun();
+}
+
+void WatcherDriver::FinishRun() {
+  if (!m_Attached) return;
+  bool shown = false;
+  ErrorInfo err;
+  ResumeNext(err, [&] {
+    if (m_Settings.ShowEndOptions && !NobodyToAsk() && !TimerStopAcknowledged()) {
+      const auto deadline = Clock::now() + kShowModallyWait;
+      bool asked = false;
+      while (m_Attached && !NobodyToAsk() && Clock::now() < deadline) {
+        Pump(true);
+        asked = WatcherChannels::ReadBool(Channel::WatcherSentCommandToShowItModally);
+        if (asked || TimerStopAcknowledged()) break;
+        QThread::msleep(20);
+      }
+      if (asked && m_Attached && !NobodyToAsk()) {
+        // Returns when the user has closed the window; the Watcher disposes of the manager itself.
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [this] { CancelModalIfNeeded(); });
+        watch.start(100);
+        m_Modal = true;
+        Call(QStringLiteral("ShowWatcherModally"), {}, true);
+        m_Modal = false;
+        shown = !m_ModalCancelled;
+      }
+    }
+  });
+  if (err) Detach(err.Description);
+  if (!m_Attached) return;
+  ReadChoices(shown);
+  if (!shown && !m_ModalCancelled) ResumeNext([&] { Call(QStringLiteral("Dispose")); });
+}
+
+void WatcherDriver::ReadChoices(bool shownToUser) {
+  ErrorInfo err;
+  StopChoices c;
+  if (ResumeNext(err, [&] {
+        c.ShownToUser = shownToUser;
+        c.GenerateOptimizationSummary = GetProperty("Stop_AtEndGenerateOptimizationSummary").toBool();
+        c.WriteLogOfAllTrials = GetProperty("Stop_AtEndWriteLogOfAllTrials").toBool();
+        c.WriteLogOfProgressSteps = GetProperty("Stop_AtEndWriteLogOfProgressSteps").toBool();
+        c.SolutionToKeep = GetProperty("Stop_SolutionToKeep").toInt();
+        c.ReportPlacement = GetProperty("ReportPlacement").toInt();
+        c.FixSeed = GetProperty("Stop_ConstraintSolver_FixSeed").toBool();
+      })) {
+    m_Choices = c;
+  } else if (m_AddinApplication && m_AddinApplication->Choices()) {
+    // The manager is gone; the choices the window handed to our application object remain.
+    m_Choices = m_AddinApplication->Choices();
+  } else {
+    Detach(err.Description);
+  }
+}
+
+}  // namespace corvana::addin

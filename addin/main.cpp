@@ -1,0 +1,119 @@
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <atomic>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "addin/CommandLine.h"
+#include "addin/ConsoleObserver.h"
+#include "addin/ModelCatalog.h"
+#include "addin/ResultWriter.h"
+#include "addin/RunLoop.h"
+#include "addin/ScriptRunner.h"
+#include "addin/UserScript.h"
+#include "addin/WatcherDriver.h"
+#include "common/ComError.h"
+#include "suite/gdlib/gdlib8.h"
+
+namespace {
+
+std::atomic<bool> g_Interrupted{false};
+
+void OnInterrupt(int) {
+  g_Interrupted = true;
+}
+
+// Ctrl-C and a polite kill end the run between two trials, so the trial log stays complete and
+// the shared population is freed.
+void InstallInterruptHandler() {
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+}
+
+// The solution the user chose to keep: -2 the original, -5 the last trial, otherwise the best.
+std::vector<double> KeptSolution(const corvana::addin::RunResult& r, int choice) {
+  if (choice == -2) return r.OriginalSolution;
+  if (choice == -5) return r.LastSolution;
+  return r.KeptSolution;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace corvana::addin;
+  CommandLine commandLine;
+  try {
+    commandLine = CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const UsageError& e) {
+    std::cerr << "corvana-addin: " << e.what() << "\nTry 'corvana-addin --help'.\n";
+    return 2;
+  }
+  if (commandLine.HelpRequested) {
+    std::cout << CommandLine::UsageText();
+    return 0;
+  }
+  const RunSettings& settings = commandLine.Settings;
+  QCoreApplication app(argc, argv);
+  InstallInterruptHandler();
+
+  try {
+    auto model = ModelCatalog::Create(settings.ModelName);
+    std::unique_ptr<WatcherDriver> driver;
+    std::unique_ptr<ScriptRunner> script;
+    std::string watcherError;
+    if (!settings.NoWatcher) {
+      driver =
+          std::make_unique<WatcherDriver>(*model, settings, QDBusConnection::sessionBus(), g_Interrupted);
+      if (!driver->Start()) {
+        watcherError = driver->Error();
+        driver.reset();
+        if (!settings.ScriptPath.empty()) {
+          std::cerr << "corvana-addin: the script needs the Watcher: " << watcherError << "\n";
+          return 1;
+        }
+        std::cerr << "corvana-addin: going on without the Watcher: " << watcherError << "\n";
+      }
+    }
+    if (driver && !settings.ScriptPath.empty()) {
+      script = std::make_unique<ScriptRunner>(UserScript::Load(settings.ScriptPath), *driver,
+                                              QDBusConnection::sessionBus());
+      // A user who cannot go on leaves the run to end by itself, with no end-of-run questions.
+      script->OnFailure = [&driver] { driver->GiveUpUserInteraction(); };
+    }
+
+    ProgressLine line(stderr, isatty(fileno(stderr)) != 0);
+    ConsoleObserver console(settings, line, driver.get());
+    RunLoop loop(*model, settings, console, g_Interrupted);
+    loop.Create();
+    if (script) script->Start();
+    RunResult result = loop.Run();
+
+    result.WatcherAttached = driver && driver->EverAttached();
+    result.WatcherError = driver ? driver->Error() : watcherError;
+    if (driver) {
+      result.Choices = driver->Choices();
+      result.ShowExcelRecalculations = driver->ShowExcelRecalculations();
+    }
+    if (result.Choices) result.KeptSolution = KeptSolution(result, result.Choices->SolutionToKeep);
+    if (script && !script->Error().empty()) result.ScriptError = script->Error();
+    if (script && result.ScriptError.empty() && script->PendingLine() > 0 && !g_Interrupted)
+      result.ScriptError =
+          "line " + std::to_string(script->PendingLine()) + ": the run ended before this step";
+    std::cout << ResultWriter::ToJson(result) << std::flush;
+    if (!result.ScriptError.empty()) std::cerr << "corvana-addin: script " << result.ScriptError << "\n";
+    if (g_Interrupted) return 130;
+    return result.ScriptError.empty() ? 0 : 1;
+  } catch (const corvana::ComError& e) {
+    std::cerr << "corvana-addin: " << e.Description() << "\n";
+  } catch (const std::exception& e) {
+    std::cerr << "corvana-addin: " << e.what() << "\n";
+  }
+  return 1;
+}

@@ -1,0 +1,59 @@
+#include <gtest/gtest.h>
+
+#include "addin/UserScript.h"
+
+namespace corvana::addin {
+namespace {
+
+using Kind = ScriptStep::Kind;
+
+std::string ErrorOf(const std::string& text) {
+  try {
+    UserScript::Parse(text);
+  } catch (const ScriptError& e) {
+    return e.what();
+  }
+  return "(accepted)";
+}
+
+TEST(UserScriptTest, ParsesStepsWithTheirArguments) {
+  const auto steps = UserScript::Parse(
+      "# a comment line\n"
+      "\n"
+      "wait-trials 50   # trailing comment\n"
+      "click FormProgressSmall CommandPauseOptimization\n"
+      "set-text FormRate TextRate  0.25 per cent \n"
+      "set-check FormProgress CheckLogAllTrials on\n"
+      "select-tab FormProgress TabMain 6\n"
+      "answer no\n"
+      "sleep 0.5\n"
+      "stop-timer\n");
+  ASSERT_EQ(steps.size(), 8u);
+  EXPECT_EQ(steps[0].What, Kind::WaitTrials);
+  EXPECT_EQ(steps[0].Number, 50);
+  EXPECT_EQ(steps[0].Line, 3);
+  EXPECT_EQ(steps[1].Form, "FormProgressSmall");
+  EXPECT_EQ(steps[1].Control, "CommandPauseOptimization");
+  EXPECT_EQ(steps[2].Text, "0.25 per cent");
+  EXPECT_EQ(steps[3].Number, 1);
+  EXPECT_EQ(steps[4].Number, 6);
+  EXPECT_EQ(steps[5].Text, "no");
+  EXPECT_EQ(steps[6].Number, 0.5);
+  EXPECT_EQ(steps[7].What, Kind::StopTimer);
+}
+
+TEST(UserScriptTest, MalformedLinesAreNamed) {
+  EXPECT_EQ(ErrorOf("sleep 1\njump FormProgress\n"), "line 2: unknown command \"jump\"");
+  EXPECT_EQ(ErrorOf("click FormProgress\n"), "line 1: expected \"click FORM CONTROL\"");
+  EXPECT_EQ(ErrorOf("click A B C\n"), "line 1: expected \"click FORM CONTROL\"");
+  EXPECT_EQ(ErrorOf("wait-trials many\n"), "line 1: \"many\" is not a number");
+  EXPECT_EQ(ErrorOf("wait-trials 2.5\n"), "line 1: wait-trials needs a whole number of at least 1");
+  EXPECT_EQ(ErrorOf("sleep -1\n"), "line 1: sleep needs a number of seconds of at least 0");
+  EXPECT_EQ(ErrorOf("answer maybe\n"), "line 1: expected \"answer yes|no|ok|cancel\"");
+  EXPECT_EQ(ErrorOf("wait-status done\n"), "line 1: expected \"wait-status running|paused|stopped\"");
+  EXPECT_EQ(ErrorOf("set-check F C yes\n"), "line 1: expected \"set-check FORM CONTROL on|off\"");
+  EXPECT_THROW(UserScript::Load("/nonexistent/script"), ScriptError);
+}
+
+}  // namespace
+}  // namespace corvana::addin
