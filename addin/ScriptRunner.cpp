@@ -1,5 +1,7 @@
 #include "addin/ScriptRunner.h"
 
+#include "addin/BusCall.h"
+
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QDir>
@@ -48,7 +50,7 @@ QList<QVariant> ScriptRunner::Automation(const char* method, const QList<QVarian
       QString::fromLatin1(bus::kWatcherService), QString::fromLatin1(bus::kAutomationPath),
       QString::fromLatin1(bus::kAutomationInterface), QString::fromLatin1(method));
   call.setArguments(args);
-  const QDBusMessage reply = m_Bus.call(call, QDBus::BlockWithGui);
+  const QDBusMessage reply = CallServingEvents(m_Bus, call);
   if (reply.type() == QDBusMessage::ErrorMessage)
     RaiseError(kErrApplication, method, std::string(method) + ": " + reply.errorMessage().toStdString());
   return reply.arguments();

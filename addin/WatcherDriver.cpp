@@ -1,5 +1,7 @@
 #include "addin/WatcherDriver.h"
 
+#include "addin/BusCall.h"
+
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -94,7 +96,7 @@ QDBusMessage WatcherDriver::Call(const QString& method, const QVariantList& args
                                                      QString::fromLatin1(bus::kManagerInterface), method);
   call.setArguments(args);
   // Always serve our own objects while waiting: the Watcher calls back into them.
-  QDBusMessage reply = m_Bus.call(call, QDBus::BlockWithGui, modal ? INT_MAX : -1);
+  QDBusMessage reply = CallServingEvents(m_Bus, call, modal ? INT_MAX : -1);
   if (reply.type() == QDBusMessage::ErrorMessage)
     RaiseError(kErrApplication, method.toStdString(), reply.errorMessage().toStdString());
   return reply;
@@ -105,7 +107,7 @@ void WatcherDriver::SetProperty(const char* name, const QVariant& value) {
       m_WatcherName, m_ManagerPath, QString::fromLatin1(bus::kPropertiesInterface), QStringLiteral("Set"));
   call.setArguments({QString::fromLatin1(bus::kManagerInterface), QString::fromLatin1(name),
                      QVariant::fromValue(QDBusVariant(value))});
-  const QDBusMessage reply = m_Bus.call(call, QDBus::BlockWithGui);
+  const QDBusMessage reply = CallServingEvents(m_Bus, call);
   if (reply.type() == QDBusMessage::ErrorMessage)
     RaiseError(kErrApplication, name,
                "Setting " + std::string(name) + ": " + reply.errorMessage().toStdString());
@@ -115,7 +117,7 @@ QVariant WatcherDriver::GetProperty(const char* name) {
   QDBusMessage call = QDBusMessage::createMethodCall(
       m_WatcherName, m_ManagerPath, QString::fromLatin1(bus::kPropertiesInterface), QStringLiteral("Get"));
   call.setArguments({QString::fromLatin1(bus::kManagerInterface), QString::fromLatin1(name)});
-  const QDBusMessage reply = m_Bus.call(call, QDBus::BlockWithGui);
+  const QDBusMessage reply = CallServingEvents(m_Bus, call);
   if (reply.type() == QDBusMessage::ErrorMessage || reply.arguments().isEmpty())
     RaiseError(kErrApplication, name,
                "Reading " + std::string(name) + ": " + reply.errorMessage().toStdString());
@@ -148,7 +150,7 @@ void WatcherDriver::Attach(std::int32_t popHandle, const std::string& logPath) {
     QDBusMessage create = QDBusMessage::createMethodCall(
         QString::fromLatin1(bus::kWatcherService), QString::fromLatin1(bus::kFactoryPath),
         QString::fromLatin1(bus::kFactoryInterface), QStringLiteral("CreateWatcherManager"));
-    const QDBusMessage reply = m_Bus.call(create, QDBus::BlockWithGui, 30000);
+    const QDBusMessage reply = CallServingEvents(m_Bus, create, 30000);
     if (reply.type() == QDBusMessage::ErrorMessage || reply.arguments().isEmpty())
       RaiseError(kErrApplication, "CreateWatcherManager",
                  "Cannot start the Watcher: " + reply.errorMessage().toStdString());
