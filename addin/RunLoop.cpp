@@ -58,29 +58,29 @@ void RunLoop::Create() {
 
   // The group descriptions point into these vectors, which must outlive GdPopCreate.
   std::vector<std::vector<double>> minimums, maximums;
-  std::vector<GdGroupSpec> specs;
+  std::vector<GdGroupSpec> groups;
   for (const GeneGroup& group : m_Model.Groups()) {
-    GdGroupSpec spec{};
-    spec.SolvingMethod = static_cast<std::int32_t>(group.Method);
-    spec.GeneCount = static_cast<std::int32_t>(group.Genes.size());
+    GdGroupSpec description{};
+    description.SolvingMethod = static_cast<std::int32_t>(group.Method);
+    description.GeneCount = static_cast<std::int32_t>(group.Genes.size());
     auto& mins = minimums.emplace_back();
     auto& maxs = maximums.emplace_back();
     for (const Gene& gene : group.Genes) {
       mins.push_back(gene.Min);
       maxs.push_back(gene.Max);
-      spec.Budget += gene.Start;  // a budget group keeps the sum it starts with
+      description.Budget += gene.Start;  // a budget group keeps the sum it starts with
     }
     if (group.Method != SolvingMethod::Order) {
-      spec.Minimums = mins.data();
-      spec.Maximums = maxs.data();
+      description.Minimums = mins.data();
+      description.Maximums = maxs.data();
     }
-    spec.AutoMutation = 1;
-    spec.CrossoverRate = 0.5;
-    spec.MutationRate = 0.1;
-    specs.push_back(spec);
+    description.AutoMutation = 1;
+    description.CrossoverRate = 0.5;
+    description.MutationRate = 0.1;
+    groups.push_back(description);
   }
   CheckEngine(
-      GdPopCreate(specs.data(), static_cast<std::int32_t>(specs.size()), m_Settings.Population,
+      GdPopCreate(groups.data(), static_cast<std::int32_t>(groups.size()), m_Settings.Population,
                   m_Model.Maximize() ? GdGoalMaximize : GdGoalMinimize, m_Settings.Seed, &m_PopHandle),
       "GdPopCreate");
   const std::vector<double> start = m_Model.StartValues();
@@ -95,7 +95,7 @@ void RunLoop::Create() {
     hard.push_back(c.Hard ? 1 : 0);
     hasValue.push_back(1);
   }
-  CheckEngine(GdLogCreate(m_LogPath.c_str(), static_cast<std::int32_t>(specs.size()),
+  CheckEngine(GdLogCreate(m_LogPath.c_str(), static_cast<std::int32_t>(groups.size()),
                           static_cast<std::int32_t>(start.size()), static_cast<std::int32_t>(names.size()),
                           names.data(), hard.data(), hasValue.data(),
                           m_Settings.EfficientFrontier.empty() ? 0 : 1, &m_LogHandle),
