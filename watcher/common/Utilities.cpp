@@ -5,7 +5,7 @@
 #include "common/ComError.h"
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/NumericHelpers.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 #include "watcher/common/ClassicFormat.h"
 #include "watcher/common/WatcherOLShared.h"
 

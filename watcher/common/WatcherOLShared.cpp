@@ -4,7 +4,7 @@
 
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/ErrorRaising.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 #include "watcher/common/ClassicFormat.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"

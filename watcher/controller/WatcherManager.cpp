@@ -6,7 +6,7 @@
 #include "common/ComError.h"
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/ErrorRaising.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 #include "suite/objectlib/SurvivalMutex.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"

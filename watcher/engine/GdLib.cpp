@@ -10,7 +10,7 @@
 
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/ErrorRaising.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 #include "suite/objectlib/SuiteFolders.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"

@@ -5,7 +5,7 @@
 
 #include "common/ComError.h"
 #include "common/ErrorTrap.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 #include "watcher/common/DebugLogFile.h"
 
 namespace corvana {

@@ -4,7 +4,7 @@
 
 #include "EnglishResources.h"
 #include "common/ComError.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 #include "watcher/common/ClassicFormat.h"
 #include "watcher/common/WatcherOLShared.h"
 

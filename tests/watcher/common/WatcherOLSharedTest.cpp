@@ -6,7 +6,7 @@
 
 #include "EnglishResources.h"
 #include "common/ComError.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 
 using namespace corvana;
 using namespace corvana::WatcherOLShared;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestSupport.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 #include "watcher/engine/GdLib.h"
 
 using namespace corvana;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/ComError.h"
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 #include "watcher/log/LogObject.h"
 
 using namespace corvana;

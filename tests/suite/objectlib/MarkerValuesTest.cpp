@@ -1,4 +1,4 @@
-#include "suite/objectlib/SpecialValues.h"
+#include "suite/objectlib/MarkerValues.h"
 
 #include <gtest/gtest.h>
 
