@@ -8,11 +8,11 @@
 #include <cmath>
 #include <memory>
 
+#include "watcher/graph/render/OGrGraphRenderer.h"
 #include "watcher/ui/Form.h"
 #include "watcher/ui/Grid.h"
 #include "watcher/ui/qt/FormBinder.h"
 #include "watcher/ui/qt/QtPlatform.h"
-#include "watcher/watcher_window/graph/render/OGrGraphRenderer.h"
 
 using namespace corvana;
 using namespace corvana::ui;

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "watcher/graph/OGrGraph.h"
 #include "watcher/ui/Control.h"
-#include "watcher/watcher_window/graph/OGrGraph.h"
 
 namespace corvana::ui {
 

@@ -12,8 +12,8 @@
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
+#include "watcher/graph/OGrGraph.h"
 #include "watcher/ui/WindowUtilities.h"
-#include "watcher/watcher_window/graph/OGrGraph.h"
 
 namespace corvana {
 

@@ -10,7 +10,7 @@
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/XLWatcherChannels.h"
 #include "watcher/engine/GdLib.h"
-#include "watcher/watcher_window/graph/OGrGraph.h"
+#include "watcher/graph/OGrGraph.h"
 
 namespace corvana {
 namespace {

@@ -8,8 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "watcher/graph/render/OGrGraphRenderer.h"
 #include "watcher/ui/GraphControl.h"
-#include "watcher/watcher_window/graph/render/OGrGraphRenderer.h"
 
 namespace corvana::ui {
 

@@ -18,6 +18,7 @@
 
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/SuiteFolders.h"
+#include "watcher/graph/render/OGrGraphRenderer.h"
 #include "watcher/ui/Control.h"
 #include "watcher/ui/Form.h"
 #include "watcher/ui/PopupMenu.h"
@@ -25,7 +26,6 @@
 #include "watcher/ui/qt/ButtonPictures.h"
 #include "watcher/ui/qt/FormBinder.h"
 #include "watcher/ui/qt/HelpWindow.h"
-#include "watcher/watcher_window/graph/render/OGrGraphRenderer.h"
 
 namespace corvana::ui {
 

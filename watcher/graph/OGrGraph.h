@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "watcher/watcher_window/graph/OGrAxis.h"
-#include "watcher/watcher_window/graph/OGrCurve.h"
-#include "watcher/watcher_window/graph/OGrData.h"
+#include "watcher/graph/OGrAxis.h"
+#include "watcher/graph/OGrCurve.h"
+#include "watcher/graph/OGrData.h"
 
 namespace corvana {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "watcher/watcher_window/graph/OGrCurve.h"
-#include "watcher/watcher_window/graph/OGrData.h"
+#include "watcher/graph/OGrCurve.h"
+#include "watcher/graph/OGrData.h"
 
 namespace corvana {
 

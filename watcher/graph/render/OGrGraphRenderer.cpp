@@ -1,4 +1,4 @@
-#include "watcher/watcher_window/graph/render/OGrGraphRenderer.h"
+#include "watcher/graph/render/OGrGraphRenderer.h"
 
 #include <QFontMetrics>
 #include <QPainterPath>
@@ -9,9 +9,9 @@
 #include <limits>
 
 #include "common/ErrorTrap.h"
-#include "watcher/watcher_window/graph/OGrAxisScale.h"
-#include "watcher/watcher_window/graph/OGrCurveDecimator.h"
-#include "watcher/watcher_window/graph/OGrNumberFormat.h"
+#include "watcher/graph/OGrAxisScale.h"
+#include "watcher/graph/OGrCurveDecimator.h"
+#include "watcher/graph/OGrNumberFormat.h"
 
 namespace corvana {
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "common/ComError.h"
-#include "watcher/watcher_window/graph/OGrAxisScale.h"
-#include "watcher/watcher_window/graph/OGrCurveDecimator.h"
-#include "watcher/watcher_window/graph/OGrGraph.h"
+#include "watcher/graph/OGrAxisScale.h"
+#include "watcher/graph/OGrCurveDecimator.h"
+#include "watcher/graph/OGrGraph.h"
 
 using namespace corvana;
 

@@ -1,4 +1,4 @@
-#include "watcher/watcher_window/graph/OGrCurveDecimator.h"
+#include "watcher/graph/OGrCurveDecimator.h"
 
 #include <algorithm>
 #include <cmath>

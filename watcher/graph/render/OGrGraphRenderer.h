@@ -5,7 +5,7 @@
 #include <QRect>
 #include <QString>
 
-#include "watcher/watcher_window/graph/OGrGraph.h"
+#include "watcher/graph/OGrGraph.h"
 
 namespace corvana {
 

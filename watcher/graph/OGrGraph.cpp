@@ -1,4 +1,4 @@
-#include "watcher/watcher_window/graph/OGrGraph.h"
+#include "watcher/graph/OGrGraph.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "watcher/watcher_window/graph/OGrAxis.h"
+#include "watcher/graph/OGrAxis.h"
 
 namespace corvana {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "watcher/watcher_window/graph/OGrData.h"
+#include "watcher/graph/OGrData.h"
 
 namespace corvana {
 

@@ -1,4 +1,4 @@
-#include "watcher/watcher_window/graph/OGrAxisScale.h"
+#include "watcher/graph/OGrAxisScale.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "watcher/watcher_window/graph/OGrData.h"
+#include "watcher/graph/OGrData.h"
 
 namespace corvana {
 

@@ -1,4 +1,4 @@
-#include "watcher/watcher_window/graph/OGrNumberFormat.h"
+#include "watcher/graph/OGrNumberFormat.h"
 
 #include <algorithm>
 #include <cctype>

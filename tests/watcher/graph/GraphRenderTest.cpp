@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "watcher/watcher_window/graph/render/OGrGraphRenderer.h"
+#include "watcher/graph/render/OGrGraphRenderer.h"
 
 using namespace corvana;
 

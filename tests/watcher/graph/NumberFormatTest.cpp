@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "watcher/watcher_window/graph/OGrNumberFormat.h"
+#include "watcher/graph/OGrNumberFormat.h"
 
 using corvana::OGrNumberFormat;
 

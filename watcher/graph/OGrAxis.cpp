@@ -1,4 +1,4 @@
-#include "watcher/watcher_window/graph/OGrAxis.h"
+#include "watcher/graph/OGrAxis.h"
 
 #include <utility>
 
