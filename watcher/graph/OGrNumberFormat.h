@@ -6,8 +6,10 @@
 namespace corvana {
 
 // An Excel-style number format: "General", "0", "0.00", "#,##0", "0.0%", "0.00E+00", "m/d/yyyy",
-// "hh:mm:ss", literal text in quotes, up to two sections ("positive;negative"). Dates are days
-// since 30 December 1899. A pattern that cannot be read formats as General; formatting never fails.
+// "hh:mm:ss", literal text in quotes, up to four sections ("positive;negative;zero;text"). Dates are
+// days since 30 December 1899. A pattern that cannot be read formats as General; formatting never fails.
+// This class reads the spreadsheet's dialect (sections, General, padding, fill and colour codes) and
+// hands each section, translated, to ClassicFormat, which lays out the digits and the dates.
 class OGrNumberFormat {
  public:
   explicit OGrNumberFormat(const std::string& pattern = "General");
@@ -25,24 +27,14 @@ class OGrNumberFormat {
 
  private:
   struct Section {
-    std::string Prefix;
-    std::string Suffix;
-    int MinInteger = 0;
-    int MinDecimals = 0;
-    int MaxDecimals = 0;
-    bool Grouping = false;
-    bool Percent = false;
-    bool Exponent = false;
-    bool ExponentSign = false;  // "E+" shows the plus sign
-    int ExponentDigits = 0;
-    bool IsDate = false;
+    std::string Pattern;  // the section in ClassicFormat's terms
     bool IsGeneral = false;
-    std::vector<std::string> DateTokens;  // date/time tokens and literal pieces
-    std::vector<bool> DateTokenLiteral;
+    bool IsDate = false;
+    bool HasDigits = false;  // a digit placeholder or decimal point: else only its text shows
+    bool Exponent = false;
   };
   static bool ParseSection(const std::string& text, Section& section);
-  static std::string FormatNumber(double value, const Section& section);
-  static std::string FormatDate(double value, const Section& section);
+  static std::string FormatSection(double value, const Section& section);
 
   std::vector<Section> m_Sections;
   bool m_Valid = true;

@@ -3,8 +3,10 @@
 #include <cmath>
 #include <limits>
 
+#include "watcher/common/ClassicFormat.h"
 #include "watcher/graph/OGrNumberFormat.h"
 
+using corvana::ClassicFormat;
 using corvana::OGrNumberFormat;
 
 namespace {
@@ -33,6 +35,10 @@ TEST(NumberFormat, PatternsASpreadsheetUserTypes) {
   EXPECT_EQ(F(5, "\"$\"0.00"), "$5.00");
   EXPECT_EQ(F(-5, "0.00;(0.00)"), "(5.00)");
   EXPECT_EQ(F(0, "0;-0;\"zero\""), "zero");
+  EXPECT_EQ(F(5, "#"), "5");  // an optional digit is still a digit
+  EXPECT_EQ(F(0, "#"), "");
+  EXPECT_EQ(F(-7, "\"n/a\""), "-n/a");
+  EXPECT_EQ(F(1234.5, "_(#,##0.0_)"), " 1,234.5 ");
 }
 
 TEST(NumberFormat, General) {
@@ -41,6 +47,8 @@ TEST(NumberFormat, General) {
   EXPECT_EQ(F(1234567.125, "general"), "1234567.125");
   EXPECT_EQ(F(1.5e20, "General"), "1.5E+20");
   EXPECT_EQ(F(-2.5e-12, "General"), "-2.5E-12");
+  EXPECT_EQ(F(1e20, "General"), "1E+20");
+  EXPECT_EQ(F(0.00001, "General"), "0.00001");  // fixed notation down to 1E-09
   EXPECT_EQ(F(std::nan(""), "0.00"), "#NUM!");
   EXPECT_EQ(F(std::numeric_limits<double>::infinity(), "General"), "#NUM!");
 }
@@ -55,6 +63,11 @@ TEST(NumberFormat, Dates) {
   EXPECT_EQ(F(45000, "dddd"), "Wednesday");
   EXPECT_EQ(F(-1.25, "m/d/yyyy hh:mm"), "12/29/1899 06:00");  // before the epoch: day part down, time forward
   EXPECT_EQ(F(1e12, "m/d/yyyy"), "#####");
+  EXPECT_EQ(F(std::nan(""), "m/d/yyyy"), "#####");
+  // The pattern's colon is text, whatever the classic time separator is set to.
+  ClassicFormat::SetTimeSeparator(".");
+  EXPECT_EQ(F(45000.75, "hh:mm"), "18:00");
+  ClassicFormat::SetTimeSeparator(":");
   EXPECT_TRUE(OGrNumberFormat("m/d/yyyy").IsDate());
   EXPECT_FALSE(OGrNumberFormat("0.00").IsDate());
 }
