@@ -173,15 +173,24 @@ TEST_F(QtPlatformTest, MessageBoxClosedWithoutChoiceAndTimersFollowTheirModel) {
   auto& timer = form.Add<Timer>("TimerUpdate", 10, true);
   int ticks = 0;
   timer.Tick = [&] { ++ticks; };
-  QTest::qWait(60);
-  EXPECT_GT(ticks, 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks > 0; }, 10'000));
+  // A Qt timer of the same interval is the clock: once it has fired a few times, the model's timer
+  // would have fired too, had it been running.
+  QTimer clock;
+  int clockTicks = 0;
+  QObject::connect(&clock, &QTimer::timeout, [&] { ++clockTicks; });
+  clock.start(10);
+  auto clockRunsOn = [&] {
+    const int until = clockTicks + 3;
+    return QTest::qWaitFor([&] { return clockTicks >= until; }, 10'000);
+  };
   timer.SetEnabled(false);
   int stoppedAt = ticks;
-  QTest::qWait(40);
+  EXPECT_TRUE(clockRunsOn());
   EXPECT_EQ(ticks, stoppedAt);
   timer.SetInterval(0);
   timer.SetEnabled(true);  // an interval of 0 never fires
-  QTest::qWait(30);
+  EXPECT_TRUE(clockRunsOn());
   EXPECT_EQ(ticks, stoppedAt);
 }
 
