@@ -13,6 +13,7 @@
 #include "watcher/ui/Grid.h"
 #include "watcher/ui/qt/FormBinder.h"
 #include "watcher/ui/qt/QtPlatform.h"
+#include "watcher/ui/testing/CountingGridSource.h"
 
 using namespace corvana;
 using namespace corvana::ui;
@@ -46,28 +47,10 @@ void BM_DrawCurve(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawCurve)->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
-class CountingSource : public IsgGridDataSource {
- public:
-  explicit CountingSource(std::int32_t rows) : m_Rows(rows) {}
-  std::int32_t IsgGridDataSource_GetRowCount() override { return m_Rows; }
-  void IsgGridDataSource_GetRowData(std::int32_t row, std::int32_t, std::vector<Variant>& values) override {
-    ++Calls;
-    values.assign(4, Variant());
-    values[0] = Variant(row + 1);
-    values[1] = Variant(row * 0.5);
-    values[2] = Variant("trial");
-    values[3] = Variant(static_cast<double>(row % 13));
-  }
-  std::int64_t Calls = 0;
-
- private:
-  std::int32_t m_Rows;
-};
-
 // Binds a grid to a source, shows it and scrolls to its last rows, drawing what is in view.
 void BM_VirtualGridScrollToEnd(benchmark::State& state) {
   QtPlatform platform;
-  CountingSource source(static_cast<std::int32_t>(state.range(0)));
+  CountingGridSource source(static_cast<std::int32_t>(state.range(0)));
   std::int64_t calls = 0;
   std::int64_t rounds = 0;
   for (auto _ : state) {
@@ -76,12 +59,12 @@ void BM_VirtualGridScrollToEnd(benchmark::State& state) {
     auto& grid = form.Add<Grid>("SGGridLog");
     grid.Move(0, 0, 8500, 5000);
     for (const char* caption : {"Trial", "Value", "Text", "Group"}) grid.AddColumn(caption, 1500);
-    source.Calls = 0;
+    source.ForgetCalls();
     grid.SetDataSource(&source);
     form.Show();
     grid.ScrollToLastRows();
     platform.Binder(form)->WidgetFor("SGGridLog")->grab();
-    calls += source.Calls;
+    calls += source.Calls();
     ++rounds;
     grid.SetDataSource(nullptr);
   }

@@ -147,7 +147,6 @@ std::vector<std::string> Grid::RowTexts(int row) const {
   if (row < 0 || row >= m_RowCount) return texts;
   if (m_DataSource) {
     std::vector<Variant> values(texts.size());
-    ++m_RowDataRequests;
     ResumeNext([&] { m_DataSource->IsgGridDataSource_GetRowData(row, 0, values); });
     for (std::size_t k = 0; k < texts.size() && k < values.size(); ++k) {
       ResumeNext([&] { texts[k] = values[k].ToString(); });

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -86,9 +85,6 @@ class Grid : public Control {
   const GridStyle& Style() const noexcept { return m_Style; }
   void SetStyle(const GridStyle& style);
 
-  // Counts GetRowData calls made through this model (the backend's model counts its own).
-  std::int64_t RowDataRequests() const noexcept { return m_RowDataRequests; }
-
   Variant Property(std::string_view name) const override;
 
   std::function<void()> Click;
@@ -104,7 +100,6 @@ class Grid : public Control {
   int m_TopRow = 0;
   int m_VisibleRows = 0;
   GridStyle m_Style;
-  mutable std::int64_t m_RowDataRequests = 0;
 };
 
 }  // namespace corvana::ui

@@ -14,27 +14,12 @@
 #include "watcher/ui/ScrollBar.h"
 #include "watcher/ui/TabControl.h"
 #include "watcher/ui/TextBox.h"
+#include "watcher/ui/testing/CountingGridSource.h"
 
 using namespace corvana;
 using namespace corvana::ui;
 
 namespace {
-
-// A log-like source: rows on demand, remembers which rows were asked for.
-class CountingSource : public IsgGridDataSource {
- public:
-  explicit CountingSource(int rows) : m_Rows(rows) {}
-  std::int32_t IsgGridDataSource_GetRowCount() override { return m_Rows; }
-  void IsgGridDataSource_GetRowData(std::int32_t row, std::int32_t, std::vector<Variant>& values) override {
-    Asked.push_back(row);
-    values.assign(3, Variant());
-    values[0] = Variant(static_cast<std::int32_t>(row + 1));
-    values[1] = Variant(0.5 * row);
-    values[2] = Variant("r" + std::to_string(row));
-  }
-  std::vector<int> Asked;
-  int m_Rows;
-};
 
 class FailingSource : public IsgGridDataSource {
  public:
@@ -211,17 +196,17 @@ TEST(GridModel, LoadTextSplitsRowsAndColumns) {
 TEST(GridModel, VirtualSourceIsAskedOnlyForRowsRead) {
   Grid grid("SGGridLog");
   for (const char* caption : {"Trial", "Value", "Name"}) grid.AddColumn(caption, 900);
-  CountingSource source(10'000'000);
+  CountingGridSource source(10'000'000);
   grid.SetDataSource(&source);
   EXPECT_EQ(grid.RowCount(), 10'000'000);
-  EXPECT_TRUE(source.Asked.empty());
+  EXPECT_TRUE(source.Asked().empty());
   grid.Move(0, 0, 5000, 255 * 10 + 275);
   grid.ScrollToLastRows();
   EXPECT_EQ(grid.TopRow(), 10'000'000 - 10);
   EXPECT_EQ(grid.RowTexts(9'999'999), (std::vector<std::string>{"10000000", "4999999.5", "r9999999"}));
-  EXPECT_EQ(source.Asked, (std::vector<int>{9'999'999}));
+  EXPECT_EQ(source.Asked(), (std::vector<std::int32_t>{9'999'999}));
 
-  source.m_Rows = 12'000'000;
+  source.SetRowCount(12'000'000);
   grid.RefreshRowCount();
   EXPECT_EQ(grid.RowCount(), 12'000'000);
 }

@@ -6,12 +6,12 @@
 
 #include "common/ComError.h"
 #include "watcher/ui/Button.h"
-#include "watcher/ui/FakePlatform.h"
 #include "watcher/ui/Form.h"
 #include "watcher/ui/Frame.h"
 #include "watcher/ui/Label.h"
 #include "watcher/ui/PopupMenu.h"
 #include "watcher/ui/Timer.h"
+#include "watcher/ui/testing/FakePlatform.h"
 
 using namespace corvana;
 using namespace corvana::ui;

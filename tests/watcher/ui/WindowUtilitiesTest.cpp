@@ -6,11 +6,11 @@
 
 #include "suite/objectlib/ResourceServer.h"
 #include "watcher/common/Utilities.h"
-#include "watcher/ui/FakePlatform.h"
 #include "watcher/ui/Label.h"
 #include "watcher/ui/ScrollBar.h"
 #include "watcher/ui/Timer.h"
 #include "watcher/ui/WindowUtilities.h"
+#include "watcher/ui/testing/FakePlatform.h"
 
 using namespace corvana;
 using namespace corvana::ui;

@@ -38,7 +38,6 @@ const QStringList& GridTableModel::Row(int row) const {
     m_Order.splice(m_Order.begin(), m_Order, it->second.second);
     return it->second.first;
   }
-  if (m_Grid.DataSource()) ++m_RowRequests;
   QStringList texts;
   for (const auto& text : m_Grid.RowTexts(row)) texts << QString::fromStdString(text);
   if (m_Cache.size() >= kCacheRows) {

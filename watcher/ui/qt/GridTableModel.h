@@ -2,7 +2,6 @@
 
 #include <QAbstractTableModel>
 #include <QStringList>
-#include <cstdint>
 #include <list>
 #include <unordered_map>
 
@@ -31,8 +30,6 @@ class GridTableModel : public QAbstractTableModel {
   void Reload();
   // Only the row count changed (the log grew): rows already cached stay valid.
   void RowCountChanged();
-  // GetRowData calls made so far.
-  std::int64_t RowRequests() const noexcept { return m_RowRequests; }
 
  private:
   const QStringList& Row(int row) const;
@@ -47,7 +44,6 @@ class GridTableModel : public QAbstractTableModel {
   static constexpr std::size_t kCacheRows = 512;
   mutable std::list<int> m_Order;  // most recent first
   mutable std::unordered_map<int, std::pair<QStringList, std::list<int>::iterator>> m_Cache;
-  mutable std::int64_t m_RowRequests = 0;
 };
 
 }  // namespace corvana::ui

@@ -35,24 +35,12 @@
 #include "watcher/ui/qt/FormBinder.h"
 #include "watcher/ui/qt/GridTableModel.h"
 #include "watcher/ui/qt/QtPlatform.h"
+#include "watcher/ui/testing/CountingGridSource.h"
 
 using namespace corvana;
 using namespace corvana::ui;
 
 namespace {
-
-class RowSource : public IsgGridDataSource {
- public:
-  std::int32_t IsgGridDataSource_GetRowCount() override { return Rows; }
-  void IsgGridDataSource_GetRowData(std::int32_t row, std::int32_t, std::vector<Variant>& values) override {
-    ++Calls;
-    values.assign(2, Variant());
-    values[0] = Variant(static_cast<std::int32_t>(row + 1));
-    values[1] = Variant(row * 0.25);
-  }
-  std::int32_t Rows = 10'000'000;
-  int Calls = 0;
-};
 
 int CountNear(const QImage& image, const QRect& area, QColor colour, int tolerance = 60) {
   int count = 0;
@@ -286,7 +274,7 @@ TEST_F(QtBinder, ModalLoopsKeepTimersRunningAndDialogsCanBeAnswered) {
 
 TEST_F(QtBinder, VirtualGridAsksOnlyForDrawnRows) {
   Form& form = m_Form->Window;
-  RowSource source;
+  CountingGridSource source(10'000'000);
   auto& log = form.Get<Grid>("SGGridLog");
   log.SetDataSource(&source);
   form.Show();
@@ -298,18 +286,18 @@ TEST_F(QtBinder, VirtualGridAsksOnlyForDrawnRows) {
   auto* model = m_Platform->Binder(form)->Binder("SGGridLog")->TableModel();
   ASSERT_NE(model, nullptr);
   EXPECT_EQ(model->TotalRows(), 10'000'000);
-  EXPECT_LE(source.Calls, visible + 2);
-  int before = source.Calls;
+  EXPECT_LE(source.Calls(), visible + 2);
+  const auto before = source.Calls();
   log.ScrollToLastRows();
   view->grab();
-  EXPECT_GT(source.Calls, before);
-  EXPECT_LE(source.Calls - before, visible + 2);
+  EXPECT_GT(source.Calls(), before);
+  EXPECT_LE(source.Calls() - before, visible + 2);
   // The last row is drawn, whole, at the bottom.
   QModelIndex last = model->index(model->rowCount() - 1, 0);
   EXPECT_EQ(model->data(last, Qt::DisplayRole).toString(), "10000000");
   EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(last)));
 
-  source.Rows += 5;  // the log grew
+  source.SetRowCount(10'000'005);  // the log grew
   log.RefreshRowCount();
   EXPECT_EQ(model->TotalRows(), 10'000'005);
   log.SetDataSource(nullptr);  // the source may go away now
@@ -317,8 +305,7 @@ TEST_F(QtBinder, VirtualGridAsksOnlyForDrawnRows) {
 
 TEST_F(QtBinder, ScreenshotShowsButtonsBarPictureAndGraph) {
   Form& form = m_Form->Window;
-  RowSource source;
-  source.Rows = 1000;
+  CountingGridSource source(1000);
   form.Get<Grid>("SGGridLog").SetDataSource(&source);
   form.Show();
   QApplication::processEvents();

@@ -1,4 +1,4 @@
-#include "watcher/ui/FakePlatform.h"
+#include "watcher/ui/testing/FakePlatform.h"
 
 #include <algorithm>
 
