@@ -116,6 +116,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       s.ProgressGraphPath = ParsePath(option, value());
     } else if (option == "--trial-log") {
       s.TrialLogPath = ParsePath(option, value());
+    } else if (option == "--keep-log") {
+      s.KeepLog = true;
     } else if (option == "--no-end-options") {
       s.ShowEndOptions = false;
     } else {
@@ -148,7 +150,9 @@ std::string CommandLine::UsageText() {
          "  --no-watcher                 optimize without the Watcher\n"
          "  --script FILE                act as a user through the Watcher's automation interface\n"
          "  --progress-graph FILE        picture of the progress graph, saved by the Watcher at the end\n"
-         "  --trial-log FILE             where the trial log is written (default: a new file)\n"
+         "  --trial-log FILE             where the trial log is written (default: a new file, removed\n"
+         "                               at the end of the run)\n"
+         "  --keep-log                   keep the default trial log after the run\n"
          "  --no-end-options             do not ask which solution to keep at the end\n";
 }
 

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -238,6 +239,26 @@ TEST(TrialLog, WriterRefusesExistingPathsAndBadRecords) {
   EXPECT_EQ(GetCounts(log.Path).Trials, 0) << "refused records leave nothing behind";
   EXPECT_EQ(GdLogClose(log.Handle), 0);
   EXPECT_EQ(GdLogClose(log.Handle), GdErrUnknownHandle);
+}
+
+TEST(TrialLog, TheFolderOrFileInTheWayIsNamed) {
+  TempDir dir;
+  std::int32_t handle = 0;
+  char message[512] = {};
+  auto messageOf = [&](std::int16_t code) {
+    GdGetExceptionInfoWVB(code, nullptr, 0, nullptr, 0, message, sizeof message);
+    return std::string(message);
+  };
+  const std::string missing = dir.File("no/such/dir.log");
+  EXPECT_EQ(GdLogCreate(missing.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
+  EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + missing + " does not exist.");
+  const std::string folder = dir.File("");
+  EXPECT_EQ(GdLogCreate(folder.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogExists);
+  EXPECT_EQ(messageOf(GdErrLogExists), "The log " + folder + " is a folder.");
+  std::ofstream(dir.File("file")) << "x";
+  const std::string underFile = dir.File("file/x.log");
+  EXPECT_EQ(GdLogCreate(underFile.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
+  EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + underFile + " does not exist.");
 }
 
 TEST(TrialLog, ConcurrentAppendAndReadSeeOnlyCompleteRecords) {
