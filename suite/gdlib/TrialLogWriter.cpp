@@ -48,7 +48,14 @@ std::int32_t TrialLogWriter::Create(const std::string& path, const TrialLogForma
   // log without its complete header and an existing log is never replaced.
   static std::atomic<int> counter{0};
   std::string temp = path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  // Trials show what the user works on: owner-only, whatever the umask.
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd >= 0 && ::fchmod(fd, 0600) != 0) {
+    const int chmodErrno = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    FailErrno("Cannot create the log " + path, chmodErrno);
+  }
   if (fd < 0) {
     if (errno == ENOENT || errno == ENOTDIR)
       Fail(GdErrLogNotFound, "The folder of the log " + path + " does not exist.");

@@ -241,6 +241,17 @@ TEST(TrialLog, WriterRefusesExistingPathsAndBadRecords) {
   EXPECT_EQ(GdLogClose(log.Handle), GdErrUnknownHandle);
 }
 
+TEST(TrialLog, ALogIsOwnerOnlyWhateverTheUmask) {
+  TempDir dir;
+  const mode_t previous = ::umask(0);
+  LogFixture log = CreateLog(dir.File("private.log"), 2);
+  ::umask(previous);
+  struct stat info {};
+  ASSERT_EQ(::stat(log.Path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(GdLogClose(log.Handle), 0);
+}
+
 TEST(TrialLog, TheFolderOrFileInTheWayIsNamed) {
   TempDir dir;
   std::int32_t handle = 0;
