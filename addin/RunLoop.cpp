@@ -54,7 +54,8 @@ RunLoop::~RunLoop() {
   if (m_LogHandle) GdLogClose(m_LogHandle);
   if (m_PopHandle) GdPopFree(m_PopHandle);
   // The Watcher reads the log until the run is over; by now it is done with it.
-  if (RemovesLog() && !m_LogPath.empty()) ::unlink(m_LogPath.c_str());
+  // Only our own file: one made under its name after ours was deleted belongs to someone else.
+  if (RemovesLog() && LogStillThere()) ::unlink(m_LogPath.c_str());
 }
 
 bool RunLoop::RemovesLog() const {

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "addin/ModelCatalog.h"
 #include "addin/RunLoop.h"
@@ -283,15 +285,21 @@ TEST_F(RunLoopTest, InfeasibleStartAsksAboutTheConstraintSolver) {
 TEST_F(RunLoopTest, LogDeletedDuringTheRunIsReportedNotNamed) {
   auto model = ModelCatalog::Create("spring");
   m_Settings.Trials = 40;
+  m_Settings.KeepLog = false;
   SteeringObserver observer;
   observer.AtTrial = [&](long trial) {
-    if (trial == 10) std::filesystem::remove(observer.LogPath);
+    if (trial != 10) return;
+    std::filesystem::remove(observer.LogPath);
+    std::ofstream(observer.LogPath) << "someone else's";
   };
   const RunResult r = RunModel(*model, observer);
   EXPECT_EQ(r.StopReason, "trials");
   EXPECT_EQ(r.TrialLogPath, "");
   EXPECT_EQ(r.TrialLogError, "The trial log " + observer.LogPath + " was deleted during the run.");
   EXPECT_TRUE(r.Optimizations[0].HasBest);
+  // Removing the run's own log at the end leaves a file made later under its name alone.
+  std::ifstream other(observer.LogPath);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(other), {}), "someone else's");
 }
 
 TEST_F(RunLoopTest, DefaultLogIsReadableDuringTheRunAndRemovedAfterIt) {
