@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 
@@ -21,15 +22,26 @@ double ParseNumber(const std::string& option, const std::string& text) {
   return value;
 }
 
-long ParseCount(const std::string& option, const std::string& text, long minimum) {
+// A whole number in [minimum, maximum]; checked before any narrowing, so no value wraps around.
+long ParseCount(const std::string& option, const std::string& text, long minimum,
+                long maximum = std::numeric_limits<long>::max()) {
   long value = 0;
   const char* end = text.data() + text.size();
   const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec == std::errc::result_out_of_range && ptr == end)
+    throw UsageError(option + ": \"" + text + "\" is too " + (text.starts_with('-') ? "small" : "large"));
   if (text.empty() || ec != std::errc() || ptr != end)
     throw UsageError(option + ": \"" + text + "\" is not a whole number");
   if (value < minimum)
     throw UsageError(option + " must be at least " + std::to_string(minimum) + ", not " + text);
+  if (value > maximum)
+    throw UsageError(option + " must be at most " + std::to_string(maximum) + ", not " + text);
   return value;
+}
+
+const std::string& ParsePath(const std::string& option, const std::string& text) {
+  if (text.empty()) throw UsageError(option + " needs a file name, not an empty one");
+  return text;
 }
 
 std::vector<double> ParseValueList(const std::string& option, const std::string& text) {
@@ -79,14 +91,14 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
         throw UsageError("unknown model \"" + s.ModelName + "\"; the models are " +
                          ModelCatalog::NamesText());
     } else if (option == "--trials") {
-      s.Trials = ParseCount(option, value(), 1);
+      // The trial log numbers trials with 32 bits.
+      s.Trials = ParseCount(option, value(), 1, std::numeric_limits<std::int32_t>::max());
     } else if (option == "--minutes") {
       const std::string& text = value();
       s.Minutes = ParseNumber(option, text);
       if (*s.Minutes <= 0) throw UsageError("--minutes must be greater than 0, not " + text);
     } else if (option == "--population") {
-      s.Population = static_cast<int>(ParseCount(option, value(), 2));
-      if (s.Population > 100000) throw UsageError("--population must be at most 100000");
+      s.Population = static_cast<int>(ParseCount(option, value(), 2, 100000));
     } else if (option == "--seed") {
       s.Seed = static_cast<unsigned long>(ParseCount(option, value(), 0));
     } else if (option == "--efficient-frontier") {
@@ -94,16 +106,18 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     } else if (option == "--no-watcher") {
       s.NoWatcher = true;
     } else if (option == "--script") {
-      s.ScriptPath = value();
+      s.ScriptPath = ParsePath(option, value());
       try {
         UserScript::Load(s.ScriptPath);  // a malformed script is bad input, found before the run
       } catch (const ScriptError& e) {
         throw UsageError(std::string("--script: ") + e.what());
       }
     } else if (option == "--progress-graph") {
-      s.ProgressGraphPath = value();
+      s.ProgressGraphPath = ParsePath(option, value());
     } else if (option == "--trial-log") {
-      s.TrialLogPath = value();
+      s.TrialLogPath = ParsePath(option, value());
+    } else if (option == "--keep-log") {
+      s.KeepLog = true;
     } else if (option == "--no-end-options") {
       s.ShowEndOptions = false;
     } else {
@@ -136,7 +150,9 @@ std::string CommandLine::UsageText() {
          "  --no-watcher                 optimize without the Watcher\n"
          "  --script FILE                act as a user through the Watcher's automation interface\n"
          "  --progress-graph FILE        picture of the progress graph, saved by the Watcher at the end\n"
-         "  --trial-log FILE             where the trial log is written (default: a new file)\n"
+         "  --trial-log FILE             where the trial log is written (default: a new file, removed\n"
+         "                               at the end of the run)\n"
+         "  --keep-log                   keep the default trial log after the run\n"
          "  --no-end-options             do not ask which solution to keep at the end\n";
 }
 

@@ -79,7 +79,9 @@ std::string ResultWriter::ToJson(const RunResult& r) {
   out += "  \"constraint_solver_used\": " + Bool(r.UsedConstraintSolver) + ",\n";
   out += "  \"stop_reason\": " + Quote(r.StopReason) + ",\n";
   out += "  \"elapsed_seconds\": " + Number(r.ElapsedSeconds) + ",\n";
-  out += "  \"trial_log\": " + Quote(r.TrialLogPath) + ",\n";
+  out += "  \"trial_log\": " + (r.TrialLogPath.empty() ? "null" : Quote(r.TrialLogPath)) + ",\n";
+  if (!r.TrialLogError.empty()) out += "  \"trial_log_error\": " + Quote(r.TrialLogError) + ",\n";
+  if (!r.Error.empty()) out += "  \"error\": " + Quote(r.Error) + ",\n";
   out += "  \"watcher\": {\"attached\": " + Bool(r.WatcherAttached) +
          (r.WatcherError.empty() ? "" : ", \"error\": " + Quote(r.WatcherError)) + "},\n";
   out += "  \"optimizations\": [";

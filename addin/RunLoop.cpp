@@ -1,9 +1,11 @@
 #include "addin/RunLoop.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <thread>
 
+#include "addin/CommandLine.h"
 #include "addin/EngineCall.h"
 #include "common/ErrorTrap.h"
 #include "suite/gdlib/gdlib8.h"
@@ -34,7 +36,7 @@ std::string NewLogPath() {
                          std::chrono::system_clock::now().time_since_epoch())
                          .count();
   static std::atomic<int> sequence{0};  // two runs in one millisecond still get two files
-  return SuiteFolders::RuntimeDirectory() + "/trials-" + std::to_string(getpid()) + "-" +
+  return SuiteFolders::TrialLogFolder() + "/trials-" + std::to_string(getpid()) + "-" +
          std::to_string(stamp) + "-" + std::to_string(++sequence) + ".gdlog";
 }
 
@@ -51,6 +53,13 @@ RunLoop::RunLoop(Model& model, const RunSettings& settings, RunObserver& observe
 RunLoop::~RunLoop() {
   if (m_LogHandle) GdLogClose(m_LogHandle);
   if (m_PopHandle) GdPopFree(m_PopHandle);
+  // The Watcher reads the log until the run is over; by now it is done with it.
+  // Only our own file: one made under its name after ours was deleted belongs to someone else.
+  if (RemovesLog() && LogStillThere()) ::unlink(m_LogPath.c_str());
+}
+
+bool RunLoop::RemovesLog() const {
+  return m_Settings.TrialLogPath.empty() && !m_Settings.KeepLog;
 }
 
 void RunLoop::Create() {
@@ -95,11 +104,16 @@ void RunLoop::Create() {
     hard.push_back(c.Hard ? 1 : 0);
     hasValue.push_back(1);
   }
-  CheckEngine(GdLogCreate(m_LogPath.c_str(), static_cast<std::int32_t>(groups.size()),
-                          static_cast<std::int32_t>(start.size()), static_cast<std::int32_t>(names.size()),
-                          names.data(), hard.data(), hasValue.data(),
-                          m_Settings.EfficientFrontier.empty() ? 0 : 1, &m_LogHandle),
-              "GdLogCreate");
+  const std::int16_t created = GdLogCreate(
+      m_LogPath.c_str(), static_cast<std::int32_t>(groups.size()), static_cast<std::int32_t>(start.size()),
+      static_cast<std::int32_t>(names.size()), names.data(), hard.data(), hasValue.data(),
+      m_Settings.EfficientFrontier.empty() ? 0 : 1, &m_LogHandle);
+  // A log the user named that cannot be made is bad input, found before the run starts.
+  if (created < 0 && !m_Settings.TrialLogPath.empty())
+    throw UsageError("--trial-log: " + EngineErrorText(created));
+  CheckEngine(created, "GdLogCreate");
+  struct stat info {};
+  if (::stat(m_LogPath.c_str(), &info) == 0) m_LogFile = {info.st_dev, info.st_ino};
   SetStatus(GdRunStatusOptimizing);
   m_Observer.OnRunCreated(m_PopHandle, m_LogPath.c_str());
 }
@@ -164,9 +178,41 @@ RunResult RunLoop::Run() {
   result.Objective = m_Model.ObjectiveText();
   result.GeneNames = m_Model.GeneNames();
   result.KnownBest = m_Model.KnownBest();
-  result.TrialLogPath = m_LogPath;
   m_RunStart = Clock::now();
 
+  // An engine failure mid-run (a full disk under the log) ends the run, not the result: what was
+  // found so far is still reported, with the failure.
+  ErrorInfo failure;
+  if (!ResumeNext(failure, [&] { RunOptimizations(result); })) {
+    result.Error = failure.Description;
+    m_StopReason = "error";
+  }
+  ResumeNext([&] { SetStatus(GdRunStatusStopped); });
+  if (m_LogHandle) {
+    GdLogClose(m_LogHandle);
+    m_LogHandle = 0;
+  }
+  result.TrialLogPath = RemovesLog() ? "" : m_LogPath;
+  if (!LogStillThere()) {
+    result.TrialLogPath.clear();
+    result.TrialLogError = "The trial log " + m_LogPath + " was deleted during the run.";
+  }
+  result.StopReason = m_StopReason;
+  result.ElapsedSeconds = std::chrono::duration<double>(Clock::now() - m_RunStart).count();
+  result.OriginalSolution = m_Model.StartValues();
+  result.LastSolution = m_LastGenes.empty() ? result.OriginalSolution : m_LastGenes;
+  const bool hasBest = !result.Optimizations.empty() && result.Optimizations.back().HasBest;
+  result.KeptSolution = hasBest ? result.Optimizations.back().BestSolution : result.OriginalSolution;
+  m_Observer.OnRunStopped();
+  return result;
+}
+
+bool RunLoop::LogStillThere() const {
+  struct stat info {};
+  return ::stat(m_LogPath.c_str(), &info) == 0 && LogFile{info.st_dev, info.st_ino} == m_LogFile;
+}
+
+void RunLoop::RunOptimizations(RunResult& result) {
   const Evaluation original = m_Model.Evaluate(m_Model.StartValues());
   int violated = 0;
   for (std::size_t i = 0; i < m_Model.Constraints().size(); ++i)
@@ -175,7 +221,7 @@ RunResult RunLoop::Run() {
 
   const int count = std::max<int>(1, static_cast<int>(m_Settings.EfficientFrontier.size()));
   for (int k = 1; k <= count; ++k) {
-    OptimizationResult optimization;
+    OptimizationResult& optimization = result.Optimizations.emplace_back();
     if (!m_Settings.EfficientFrontier.empty()) {
       optimization.ConstrainingValue = m_Settings.EfficientFrontier[k - 1];
       m_Model.SetFirstConstraintBound(*optimization.ConstrainingValue);
@@ -208,24 +254,9 @@ RunResult RunLoop::Run() {
       }
       RunTrial(optimization, k);
     }
-    result.Optimizations.push_back(std::move(optimization));
     if (next == Next::Stop) break;
     SetStatus(GdRunStatusOptimizing);
   }
-
-  SetStatus(GdRunStatusStopped);
-  if (m_LogHandle) {
-    GdLogClose(m_LogHandle);
-    m_LogHandle = 0;
-  }
-  result.StopReason = m_StopReason;
-  result.ElapsedSeconds = std::chrono::duration<double>(Clock::now() - m_RunStart).count();
-  result.OriginalSolution = m_Model.StartValues();
-  result.LastSolution = m_LastGenes.empty() ? result.OriginalSolution : m_LastGenes;
-  result.KeptSolution = result.Optimizations.back().HasBest ? result.Optimizations.back().BestSolution
-                                                            : result.OriginalSolution;
-  m_Observer.OnRunStopped();
-  return result;
 }
 
 void RunLoop::RunTrial(OptimizationResult& o, int optimization) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -14,7 +16,8 @@ namespace corvana::addin {
 
 // The optimization itself: a population in the engine, one trial at a time, every trial and new
 // best appended to the trial log, the run status honoured between trials. The population and the
-// log live until this object is destroyed, so the Watcher can still read them after the run.
+// log live until this object is destroyed, so the Watcher can still read them after the run; a
+// default log (no --trial-log, no --keep-log) is removed then.
 class RunLoop {
  public:
   RunLoop(Model& model, const RunSettings& settings, RunObserver& observer,
@@ -33,6 +36,14 @@ class RunLoop {
 
  private:
   enum class Next { Continue, NextOptimization, Stop };
+  struct LogFile {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    bool operator==(const LogFile&) const = default;
+  };
+  void RunOptimizations(RunResult& result);
+  bool RemovesLog() const;
+  bool LogStillThere() const;
   Next FollowRunStatus();
   void SetStatus(std::int16_t status);
   bool GoalReached() const;
@@ -49,6 +60,7 @@ class RunLoop {
   std::int32_t m_PopHandle = 0;
   std::int32_t m_LogHandle = 0;
   std::string m_LogPath;
+  LogFile m_LogFile;           // the file created, told apart from one made later under its name
   bool m_SolverPhase = false;  // rank by hard-constraint violation until a valid trial appears
   long m_Trial = 0;            // trials of the whole run
   long m_ValidTrials = 0;

@@ -36,9 +36,11 @@ struct RunResult {
   std::vector<std::string> GeneNames;
   std::optional<double> KnownBest;
   std::vector<OptimizationResult> Optimizations;
-  std::string StopReason;  // "trials", "time", "user", "interrupted"
+  std::string StopReason;  // "trials", "time", "user", "interrupted", "error"
   double ElapsedSeconds = 0;
-  std::string TrialLogPath;
+  std::string TrialLogPath;           // empty: no log is left (removed at the end, or deleted during the run)
+  std::string TrialLogError;          // why the log is gone when it went missing during the run
+  std::string Error;                  // the engine failure that ended the run early ("error" stop reason)
   bool UsedConstraintSolver = false;  // the user let the engine meet the hard constraints first
   bool WatcherAttached = false;
   std::string WatcherError;  // why the run went on without the Watcher, when it did

@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <filesystem>
 #include <fstream>
+#include <limits>
 #include <map>
 #include <sstream>
 
@@ -46,6 +49,39 @@ double Number(const std::string& text, const std::string& where) {
   return value;
 }
 
+// A whole number the step can hold: a double outside the target's range must never reach a cast.
+double WholeNumber(const std::string& text, const std::string& where, const char* usage, double minimum,
+                   double maximum) {
+  const double value = Number(text, where);
+  if (value != std::floor(value) || value < minimum || value > maximum)
+    throw ScriptError(where + usage + " needs a whole number from " +
+                      std::to_string(static_cast<long>(minimum)) + " to " +
+                      std::to_string(static_cast<long>(maximum)));
+  return value;
+}
+
+constexpr double kIntMin = std::numeric_limits<std::int32_t>::min();
+constexpr double kIntMax = std::numeric_limits<std::int32_t>::max();
+
+// Printable text, tabs and UTF-8 only: anything else is not a script, and echoing it in an error
+// would write raw bytes to the user's terminal.
+bool IsText(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80) {
+      if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7f) return false;
+      ++i;
+      continue;
+    }
+    const std::size_t length = c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 && c < 0xe0 ? 2 : 0;
+    if (length == 0 || (length == 3 && c > 0xef) || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k)
+      if ((static_cast<unsigned char>(text[i + k]) & 0xc0) != 0x80) return false;
+    i += length;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
@@ -77,11 +113,7 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
     s.What = g.What;
     s.Line = number;
     switch (g.What) {
-      case Kind::WaitTrials:
-        s.Number = Number(args[0], where);
-        if (s.Number < 1 || s.Number != std::floor(s.Number))
-          throw ScriptError(where + "wait-trials needs a whole number of at least 1");
-        break;
+      case Kind::WaitTrials: s.Number = WholeNumber(args[0], where, "wait-trials", 1, kIntMax); break;
       case Kind::Sleep:
         s.Number = Number(args[0], where);
         if (s.Number < 0) throw ScriptError(where + "sleep needs a number of seconds of at least 0");
@@ -125,7 +157,7 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
       case Kind::SetScroll:
         s.Form = args[0];
         s.Control = args[1];
-        s.Number = Number(args[2], where);
+        s.Number = WholeNumber(args[2], where, command.c_str(), kIntMin, kIntMax);
         break;
       case Kind::StopTimer: break;
     }
@@ -135,10 +167,15 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
 }
 
 std::vector<ScriptStep> UserScript::Load(const std::string& path) {
-  std::ifstream in(path);
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error))
+    throw ScriptError("\"" + path + "\" is a folder, not a script");
+  std::ifstream in(path, std::ios::binary);
   if (!in) throw ScriptError("cannot read \"" + path + "\"");
   std::ostringstream text;
   text << in.rdbuf();
+  if (in.bad()) throw ScriptError("cannot read \"" + path + "\"");
+  if (!IsText(text.str())) throw ScriptError("\"" + path + "\" is not a text file");
   return Parse(text.str());
 }
 

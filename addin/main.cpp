@@ -107,9 +107,14 @@ int main(int argc, char** argv) {
       result.ScriptError =
           "line " + std::to_string(script->PendingLine()) + ": the run ended before this step";
     std::cout << ResultWriter::ToJson(result) << std::flush;
+    if (!result.Error.empty()) std::cerr << "corvana-addin: the run failed: " << result.Error << "\n";
     if (!result.ScriptError.empty()) std::cerr << "corvana-addin: script " << result.ScriptError << "\n";
+    if (!result.Error.empty()) return 1;
     if (g_Interrupted) return 130;
     return result.ScriptError.empty() ? 0 : 1;
+  } catch (const UsageError& e) {
+    std::cerr << "corvana-addin: " << e.what() << "\n";
+    return 2;
   } catch (const corvana::ComError& e) {
     std::cerr << "corvana-addin: " << e.Description() << "\n";
   } catch (const std::exception& e) {

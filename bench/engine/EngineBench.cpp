@@ -1,6 +1,7 @@
 // Engine costs that the Watcher and the optimizing side pay on every tick or trial. The record
 // read and the count query must not grow with the log: compare the 10 thousand and 10 million
 // rows of each in one run.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -116,6 +117,24 @@ void BM_LogCountAfterOneAppend(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LogCountAfterOneAppend)->Arg(10'000)->Arg(10'000'000)->Unit(benchmark::kMicrosecond);
+
+// What indexing a log costs in memory: the reader must stay flat however long the log grows.
+void BM_LogIndexMemory(benchmark::State& state) {
+  auto heapInUse = [] {
+    const struct mallinfo2 m = ::mallinfo2();
+    return static_cast<double>(m.uordblks + m.hblkhd);
+  };
+  // Benchmark calls this more than once per size: only the first call writes and indexes the log.
+  static std::map<std::int64_t, double> grownBySize;
+  const double before = heapInUse();
+  const Logs::Log& log = Logs::Instance().Get(state.range(0));
+  const double grown = grownBySize.emplace(state.range(0), heapInUse() - before).first->second;
+  std::int32_t trials = 0, steps = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(GdLogGetRecordCountsWVB(log.Path.c_str(), &trials, &steps));
+  state.counters["heap_bytes"] = grown;
+  state.counters["heap_bytes_per_record"] = grown / static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_LogIndexMemory)->Arg(20'000)->Arg(2'000'000)->Unit(benchmark::kMicrosecond);
 
 void BM_PopLockUnlock(benchmark::State& state) {
   double lo[] = {0, 0}, hi[] = {1, 1};

@@ -1,11 +1,7 @@
 #include "suite/gdlib/Population.h"
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <pthread.h>
-#include <signal.h>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,56 +17,15 @@
 
 #include "suite/gdlib/GdError.h"
 #include "suite/gdlib/GeneticOperators.h"
-#include "suite/gdlib/ScopeNames.h"
+#include "suite/gdlib/PopulationHeader.h"
+#include "suite/gdlib/PopulationSegment.h"
 
 namespace gdlib {
 
 namespace {
-constexpr std::uint64_t kMagic = 0x31504f5044474443ull;  // "CGDGDPOP1" (little-endian)
-constexpr double kNoValue = -1.001e300;                  // an organism without a result yet
+constexpr double kNoValue = -1.001e300;  // an organism without a result yet
 constexpr double kAutoMutationCeiling = 0.5;
 }  // namespace
-
-struct PopulationHeader {
-  std::uint64_t Magic;
-  std::uint64_t Bytes;
-  std::int32_t OwnerPid;
-  std::int32_t Handle;
-  std::int32_t Freed;      // atomic: set by the owner's free before the segment goes
-  std::int32_t RunStatus;  // atomic
-  std::int64_t Timer;      // atomic: running: 2 * start + 1; stopped: 2 * elapsed (ms)
-  pthread_mutex_t Mutex;
-  std::int32_t StepInProgress;  // set under the lock while organisms are rearranged
-  std::int32_t PopulationSize;
-  std::int32_t GroupCount;
-  std::int32_t GeneTotal;
-  std::int32_t Goal;
-  std::int32_t EvaluatedCount;
-  std::int32_t PendingValid;
-  std::int32_t HasBest;
-  std::int32_t HasInitialGenes;
-  std::int32_t Stagnation;
-  std::int64_t TrialCount;
-  std::uint64_t RngState;
-  std::uint64_t GroupsOffset;
-  std::uint64_t RangesOffset;
-  std::uint64_t InitialOffset;
-  std::uint64_t OrganismsOffset;
-  std::uint64_t OrganismStride;  // doubles: value, objective, flags, genes
-};
-
-struct GroupRecord {
-  std::int32_t Method;
-  std::int32_t GeneCount;
-  std::int32_t FirstGene;
-  std::int32_t GroupCount;
-  std::int32_t AutoMutation;
-  std::int32_t Reserved;
-  double Budget;
-  double CrossoverRate;
-  double MutationRate;
-  double CurrentMutationRate;
-};
 
 namespace {
 
@@ -78,10 +33,6 @@ std::int64_t NowMs() {
   timespec ts{};
   ::clock_gettime(CLOCK_MONOTONIC, &ts);
   return std::int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
-}
-
-bool ProcessAlive(std::int32_t pid) {
-  return pid > 0 && (::kill(pid, 0) == 0 || errno != ESRCH);
 }
 
 template <class T>
@@ -94,29 +45,6 @@ std::mutex g_MapMutex;
 std::map<std::int32_t, std::shared_ptr<Population>>& Mapped() {
   static auto* map = new std::map<std::int32_t, std::shared_ptr<Population>>;
   return *map;
-}
-
-// Removes the segments of this scope whose owner is gone (crashed or killed without freeing).
-void ReclaimStaleSegments() {
-  std::string prefix = ScopeNames::PopulationPrefix();
-  DIR* dir = ::opendir("/dev/shm");
-  if (!dir) return;
-  while (dirent* entry = ::readdir(dir)) {
-    if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) != 0) continue;
-    std::string name = std::string("/") + entry->d_name;
-    int fd = ::shm_open(name.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (fd < 0) continue;
-    struct stat st {};
-    bool stale = false;
-    if (::fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(sizeof(PopulationHeader))) {
-      PopulationHeader header{};
-      if (::pread(fd, &header, sizeof header, 0) == static_cast<ssize_t>(sizeof header))
-        stale = header.Magic == kMagic && !ProcessAlive(header.OwnerPid);
-    }
-    ::close(fd);
-    if (stale) ::shm_unlink(name.c_str());
-  }
-  ::closedir(dir);
 }
 
 void CheckRate(double rate, const char* what) {
@@ -222,7 +150,7 @@ std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> grou
   }
   if (geneTotal > 1000000) Fail(GdErrInvalidArgument, "Too many genes.");
 
-  ReclaimStaleSegments();
+  PopulationSegment::ReclaimStale();
 
   const std::uint64_t stride = 3 + static_cast<std::uint64_t>(geneTotal);
   const std::uint64_t groupsOffset = (sizeof(PopulationHeader) + 63) / 64 * 64;
@@ -232,30 +160,8 @@ std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> grou
   // Organisms 1..N, then the pending child and the best so far.
   const std::uint64_t bytes = organismsOffset + (populationSize + 2) * stride * sizeof(double);
 
-  std::random_device device;
   std::int32_t handle = 0;
-  int fd = -1;
-  std::string name;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    handle = static_cast<std::int32_t>(device() & 0x7ffffffe) + 1;
-    name = ScopeNames::PopulationSegment(handle);
-    fd = ::shm_open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && errno != EEXIST) FailErrno("Cannot create the population segment", errno);
-  }
-  if (fd < 0) Fail(GdErrSystem, "No free population handle.");
-  int rc = ::posix_fallocate(fd, 0, static_cast<off_t>(bytes));
-  if (rc != 0) {
-    ::close(fd);
-    ::shm_unlink(name.c_str());
-    if (rc == ENOSPC) Fail(GdErrNoSpace, "Not enough shared memory for the population.");
-    FailErrno("Cannot size the population segment", rc);
-  }
-  void* base = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  ::close(fd);
-  if (base == MAP_FAILED) {
-    ::shm_unlink(name.c_str());
-    FailErrno("Cannot map the population segment", errno);
-  }
+  void* base = PopulationSegment::Create(bytes, handle);
   std::shared_ptr<Population> population(new Population(handle, base, bytes, true));
 
   PopulationHeader& h = population->Header();
@@ -320,7 +226,7 @@ std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> grou
       GeneticOperators::Randomize(shape, {o + 3 + r.FirstGene, std::size_t(r.GeneCount)}, rng);
     }
   }
-  Atomic(h.Magic).store(kMagic);
+  Atomic(h.Magic).store(kPopulationMagic);
 
   std::lock_guard lock(g_MapMutex);
   Mapped()[handle] = population;
@@ -336,24 +242,11 @@ std::shared_ptr<Population> Population::Open(std::int32_t handle) {
     Fail(GdErrPopulationGone, "Population " + std::to_string(handle) + " has been freed.");
   }
   if (handle <= 0) Fail(GdErrUnknownHandle, "There is no population " + std::to_string(handle) + ".");
-  std::string name = ScopeNames::PopulationSegment(handle);
-  int fd = ::shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
-  if (fd < 0) {
-    if (errno == ENOENT) Fail(GdErrUnknownHandle, "There is no population " + std::to_string(handle) + ".");
-    FailErrno("Cannot open population " + std::to_string(handle), errno);
-  }
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(sizeof(PopulationHeader))) {
-    ::close(fd);
-    Fail(GdErrUnknownHandle, "Population " + std::to_string(handle) + " is not ready.");
-  }
-  std::size_t bytes = static_cast<std::size_t>(st.st_size);
-  void* base = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  ::close(fd);
-  if (base == MAP_FAILED) FailErrno("Cannot map population " + std::to_string(handle), errno);
+  std::size_t bytes = 0;
+  void* base = PopulationSegment::Open(handle, bytes);
   std::shared_ptr<Population> population(new Population(handle, base, bytes, false));
   const PopulationHeader& h = population->Header();
-  if (Atomic(const_cast<std::uint64_t&>(h.Magic)).load() != kMagic || h.Bytes != bytes)
+  if (Atomic(const_cast<std::uint64_t&>(h.Magic)).load() != kPopulationMagic || h.Bytes != bytes)
     Fail(GdErrUnknownHandle, "Population " + std::to_string(handle) + " is not ready.");
   population->CheckAlive();
   map[handle] = population;
@@ -364,7 +257,7 @@ void Population::Free(std::int32_t handle) {
   std::shared_ptr<Population> population = Open(handle);
   if (!population->m_Owner) Fail(GdErrNotOwner, "Only the process that created a population frees it.");
   Atomic(population->Header().Freed).store(1);
-  ::shm_unlink(ScopeNames::PopulationSegment(handle).c_str());
+  PopulationSegment::Remove(handle);
   std::lock_guard lock(g_MapMutex);
   Mapped().erase(handle);
 }
@@ -378,7 +271,7 @@ void Population::ReleaseAll() {
   for (auto& [handle, population] : map) {
     if (!population->m_Owner) continue;
     Atomic(population->Header().Freed).store(1);
-    ::shm_unlink(ScopeNames::PopulationSegment(handle).c_str());
+    PopulationSegment::Remove(handle);
   }
 }
 

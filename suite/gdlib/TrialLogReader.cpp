@@ -110,14 +110,15 @@ void TrialLogReader::CatchUp(Index& index) {
   const std::uint64_t complete = (size - headerBytes) / recordBytes;
   const std::uint64_t perChunk = std::max<std::uint64_t>(1, kChunkBytes / recordBytes);
   const bool series = index.Header.IsEfficientFrontier != 0;
+  // A chunk lives only while it is indexed: an open log holds no more than one record's bytes.
+  std::vector<std::byte> chunk;
   while (index.IndexedRecords < complete) {
     std::uint64_t first = index.IndexedRecords;
     std::uint64_t count = std::min(perChunk, complete - first);
-    index.Buffer.resize(count * recordBytes);
-    ReadAt(index.Fd, index.Buffer.data(), index.Buffer.size(),
-           static_cast<off_t>(headerBytes + first * recordBytes));
+    chunk.resize(count * recordBytes);
+    ReadAt(index.Fd, chunk.data(), chunk.size(), static_cast<off_t>(headerBytes + first * recordBytes));
     for (std::uint64_t i = 0; i < count; ++i) {
-      std::span<const std::byte> bytes(index.Buffer.data() + i * recordBytes, recordBytes);
+      std::span<const std::byte> bytes(chunk.data() + i * recordBytes, recordBytes);
       std::uint64_t position = first + i;
       if (std::string why = CheckRecord(bytes, position); !why.empty()) {
         // The last record may still be on its way into the file; anything before it is damage.
@@ -128,11 +129,14 @@ void TrialLogReader::CatchUp(Index& index) {
       TrialLogFormat::RecordHead head;
       std::memcpy(&head, bytes.data(), sizeof head);
       const auto at = static_cast<std::uint32_t>(position);
-      (head.Kind == GdLogKindTrial ? index.Whole.Trials : index.Whole.ProgressSteps).push_back(at);
-      if (series) {
-        Sequence& s = index.ByConstrainingValue[head.ConstrainingValueIndex];
-        (head.Kind == GdLogKindTrial ? s.Trials : s.ProgressSteps).push_back(at);
-      }
+      auto note = [&](Sequence& s) {
+        if (head.Kind == GdLogKindTrial)
+          ++s.Trials;
+        else
+          s.ProgressSteps.push_back(at);
+      };
+      note(index.Whole);
+      if (series) note(index.ByConstrainingValue[head.ConstrainingValueIndex]);
       index.IndexedRecords = position + 1;
     }
   }
@@ -151,7 +155,7 @@ void TrialLogReader::GetCounts(const std::string& path, std::int32_t constrainin
       auto it = index->ByConstrainingValue.find(constrainingValueIndex);
       s = it == index->ByConstrainingValue.end() ? &none : &it->second;
     }
-    counts.Trials = static_cast<std::int32_t>(s->Trials.size());
+    counts.Trials = static_cast<std::int32_t>(s->Trials);
     counts.ProgressSteps = static_cast<std::int32_t>(s->ProgressSteps.size());
   };
   try {
@@ -169,38 +173,58 @@ TrialLogFormat::Header TrialLogReader::GetHeader(const std::string& path) {
   return index->Header;
 }
 
+std::uint64_t TrialLogReader::TrialPosition(const Index& index, std::uint64_t trial) {
+  // Before the j-th progress step (0-based) lie steps[j] - j trials; the trial sits after every
+  // step with at most `trial` trials before it.
+  const std::vector<std::uint32_t>& steps = index.Whole.ProgressSteps;
+  std::size_t low = 0, high = steps.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (steps[middle] - middle <= trial)
+      low = middle + 1;
+    else
+      high = middle;
+  }
+  return trial + low;
+}
+
 void TrialLogReader::ReadInto(Index& index, std::int32_t recordNumber, std::int32_t selector) {
   if (selector < 0)
     Fail(GdErrInvalidArgument, "Record selector " + std::to_string(selector) + " is negative.");
-  auto sequence = [&]() -> const std::vector<std::uint32_t>* {
-    if (selector == 0) return &index.Whole.Trials;
+  // Selector 0 reads the log's trials; otherwise progress steps (of one constraining value in a series).
+  auto steps = [&]() -> const std::vector<std::uint32_t>* {
     if (!index.Header.IsEfficientFrontier) return &index.Whole.ProgressSteps;
     auto it = index.ByConstrainingValue.find(selector);
     return it == index.ByConstrainingValue.end() ? nullptr : &it->second.ProgressSteps;
   };
-  auto known = [&] {
-    const auto* s = sequence();
-    return recordNumber >= 1 && s && static_cast<std::size_t>(recordNumber) <= s->size();
+  auto size = [&]() -> std::uint64_t {
+    if (selector == 0) return index.Whole.Trials;
+    const auto* s = steps();
+    return s ? s->size() : 0;
   };
+  auto known = [&] { return recordNumber >= 1 && static_cast<std::uint64_t>(recordNumber) <= size(); };
   if (!known()) {
     try {
       CatchUp(index);
     } catch (const GdError&) {
       if (!known()) throw;
     }
-    if (!known()) {
-      const auto* s = sequence();
-      Fail(GdErrRecordOutOfRange, "Record " + std::to_string(recordNumber) + " is outside 1.." +
-                                      std::to_string(s ? s->size() : 0) + ".");
-    }
+    if (!known())
+      Fail(GdErrRecordOutOfRange,
+           "Record " + std::to_string(recordNumber) + " is outside 1.." + std::to_string(size()) + ".");
   }
-  const std::uint64_t position = (*sequence())[static_cast<std::size_t>(recordNumber - 1)];
+  const auto number = static_cast<std::uint64_t>(recordNumber - 1);
+  const std::uint64_t position = selector == 0 ? TrialPosition(index, number) : (*steps())[number];
   const std::uint64_t recordBytes = index.Header.RecordBytes;
   index.Buffer.resize(recordBytes);
   ReadAt(index.Fd, index.Buffer.data(), recordBytes,
          static_cast<off_t>(index.Header.HeaderBytes + position * recordBytes));
   if (std::string why = CheckRecord(index.Buffer, position); !why.empty())
     Fail(GdErrLogCorrupt, "Damaged trial log: " + why + ".");
+  TrialLogFormat::RecordHead head;
+  std::memcpy(&head, index.Buffer.data(), sizeof head);
+  if (selector == 0 && head.Kind != GdLogKindTrial)
+    Fail(GdErrLogCorrupt, "Damaged trial log: record " + std::to_string(position + 1) + " is not a trial.");
 }
 
 void TrialLogReader::Clear() {

@@ -15,9 +15,9 @@
 
 namespace gdlib {
 
-// Reads trial logs while they grow. Each path keeps an index of where its records are: a count
-// query reads only the bytes appended since the last query, a record read is one pread whatever
-// the log's length, and a record that is not completely written yet is not there.
+// Reads trial logs while they grow. Each path keeps an index of where its progress steps are: a
+// count query reads only the bytes appended since the last query, a record read is one pread
+// whatever the log's length, and a record that is not completely written yet is not there.
 class TrialLogReader {
  public:
   static TrialLogReader& Instance();
@@ -46,9 +46,11 @@ class TrialLogReader {
   void Clear();
 
  private:
+  // Trials are only counted: with every record the same size, a trial's place follows from the
+  // progress steps before it, so the index grows with the (few) progress steps, not the trials.
   struct Sequence {
-    std::vector<std::uint32_t> Trials;  // 0-based record positions in the file
-    std::vector<std::uint32_t> ProgressSteps;
+    std::uint64_t Trials = 0;
+    std::vector<std::uint32_t> ProgressSteps;  // 0-based record positions in the file
   };
   struct Index {
     std::mutex Mutex;
@@ -69,6 +71,7 @@ class TrialLogReader {
   std::shared_ptr<Index> Open(const std::string& path, bool checkPath = true);
   void CatchUp(Index& index);
   void ReadInto(Index& index, std::int32_t recordNumber, std::int32_t selector);
+  static std::uint64_t TrialPosition(const Index& index, std::uint64_t trial);
 
   std::mutex m_Mutex;
   std::map<std::string, std::shared_ptr<Index>> m_Indexes;

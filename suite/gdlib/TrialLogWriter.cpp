@@ -28,7 +28,9 @@ void WriteAll(int fd, const std::byte* data, std::size_t size, const std::string
     ssize_t n = ::write(fd, data, size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      if (errno == ENOSPC) Fail(GdErrNoSpace, "No space left for " + what + ".");
+      // A file-size or quota limit is a full disk as far as the log is concerned.
+      if (errno == ENOSPC || errno == EFBIG || errno == EDQUOT)
+        Fail(GdErrNoSpace, "No space left for " + what + ".");
       FailErrno("Cannot write " + what, errno);
     }
     data += n;
@@ -46,9 +48,17 @@ std::int32_t TrialLogWriter::Create(const std::string& path, const TrialLogForma
   // log without its complete header and an existing log is never replaced.
   static std::atomic<int> counter{0};
   std::string temp = path + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  // Trials show what the user works on: owner-only, whatever the umask.
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd >= 0 && ::fchmod(fd, 0600) != 0) {
+    const int chmodErrno = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    FailErrno("Cannot create the log " + path, chmodErrno);
+  }
   if (fd < 0) {
-    if (errno == ENOENT) Fail(GdErrLogNotFound, "The folder of the log " + path + " does not exist.");
+    if (errno == ENOENT || errno == ENOTDIR)
+      Fail(GdErrLogNotFound, "The folder of the log " + path + " does not exist.");
     FailErrno("Cannot create the log " + path, errno);
   }
   try {
@@ -63,6 +73,9 @@ std::int32_t TrialLogWriter::Create(const std::string& path, const TrialLogForma
   int linkErrno = errno;
   ::unlink(temp.c_str());
   if (rc != 0) {
+    struct stat info {};
+    if (linkErrno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+      Fail(GdErrLogExists, "The log " + path + " is a folder.");
     if (linkErrno == EEXIST) Fail(GdErrLogExists, "The log " + path + " already exists.");
     FailErrno("Cannot create the log " + path, linkErrno);
   }

@@ -79,6 +79,12 @@ std::string SuiteFolders::RuntimeDirectory() {
   return dir;
 }
 
+std::string SuiteFolders::TrialLogFolder() {
+  const std::string dir = LoggingFolder() + "/trials";
+  CreateQuietly(dir, fs::perms::owner_all);
+  return dir;
+}
+
 std::string SuiteFolders::ResourceDirectory() {
   return SystemDirectory() + "/resources";
 }

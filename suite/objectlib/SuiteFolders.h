@@ -19,6 +19,10 @@ class SuiteFolders {
   // else /tmp/corvana-<uid>. Created on demand with owner-only access; a folder that is not this
   // user's raises 0x8004000A.
   static std::string RuntimeDirectory();
+  // Default trial logs, which grow by hundreds of megabytes a minute and so do not belong in the
+  // runtime folder (often a small in-memory file system): "trials" in the logging folder. Created
+  // on demand with owner-only access.
+  static std::string TrialLogFolder();
   // The resources folder inside the system directory.
   static std::string ResourceDirectory();
 };

@@ -63,7 +63,18 @@ TEST(CommandLineTest, BadInputNamesTheCulprit) {
   EXPECT_EQ(ErrorOf({"run", "--trials", "0"}), "--trials must be at least 1, not 0");
   EXPECT_EQ(ErrorOf({"run", "--trials", "12x"}), "--trials: \"12x\" is not a whole number");
   EXPECT_EQ(ErrorOf({"run", "--trials", "99999999999999999999"}),
-            "--trials: \"99999999999999999999\" is not a whole number");
+            "--trials: \"99999999999999999999\" is too large");
+  EXPECT_EQ(ErrorOf({"run", "--seed", "-99999999999999999999"}),
+            "--seed: \"-99999999999999999999\" is too small");
+  EXPECT_EQ(ErrorOf({"run", "--trials", "4294967296"}),
+            "--trials must be at most 2147483647, not 4294967296");
+  // Range checks come before narrowing: 4294967346 must not wrap around to 50.
+  EXPECT_EQ(ErrorOf({"run", "--population", "4294967346"}),
+            "--population must be at most 100000, not 4294967346");
+  EXPECT_EQ(ErrorOf({"run", "--population", "100001"}), "--population must be at most 100000, not 100001");
+  EXPECT_EQ(ErrorOf({"run", "--trial-log", ""}), "--trial-log needs a file name, not an empty one");
+  EXPECT_EQ(ErrorOf({"run", "--trial-log="}), "--trial-log needs a file name, not an empty one");
+  EXPECT_EQ(ErrorOf({"run", "--progress-graph", ""}), "--progress-graph needs a file name, not an empty one");
   EXPECT_EQ(ErrorOf({"run", "--trials"}), "--trials needs a value");
   EXPECT_EQ(ErrorOf({"run", "--minutes", "0"}), "--minutes must be greater than 0, not 0");
   EXPECT_EQ(ErrorOf({"run", "--minutes", "inf"}), "--minutes: \"inf\" is not a number");
@@ -91,7 +102,22 @@ TEST(CommandLineTest, ScriptIsCheckedBeforeTheRun) {
             "--script needs the Watcher; drop --no-watcher");
   { std::ofstream(path) << "sleep 1\njump\n"; }
   EXPECT_EQ(ErrorOf({"run", "--script", path}), "--script: line 2: unknown command \"jump\"");
+  // Raw bytes are not echoed back to the terminal.
+  {
+    std::ofstream(path, std::ios::binary) << std::string(
+        "\x7f"
+        "ELF\x02\x01\x01\0\0\x1b[2J",
+        13);
+  }
+  EXPECT_EQ(ErrorOf({"run", "--script", path}), std::string("--script: \"") + path + "\" is not a text file");
+  { std::ofstream(path, std::ios::binary) << "sleep 1\nclick F \xff\xfe\n"; }
+  EXPECT_EQ(ErrorOf({"run", "--script", path}), std::string("--script: \"") + path + "\" is not a text file");
+  { std::ofstream(path) << "click Form\u00e9 Control # caf\u00e9\n"; }
+  EXPECT_EQ(CommandLine::Parse({"run", "--script", path}).Settings.ScriptPath, path);
   std::remove(path);
+
+  // A folder is not an empty script that would wait forever.
+  EXPECT_EQ(ErrorOf({"run", "--script", "/tmp"}), "--script: \"/tmp\" is a folder, not a script");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 
 #include "addin/ModelCatalog.h"
 #include "addin/RunLoop.h"
@@ -18,6 +20,7 @@ class PrivateRuntimeDirectory : public ::testing::Environment {
     char pattern[] = "/tmp/corvana-addin-test-XXXXXX";
     m_Dir = mkdtemp(pattern);
     setenv("ORRENDEL_RUNTIME_DIR", m_Dir.c_str(), 1);
+    setenv("ORRENDEL_LOG_DIR", m_Dir.c_str(), 1);
   }
   void TearDown() override { std::filesystem::remove_all(m_Dir); }
 
@@ -106,6 +109,7 @@ class RunLoopTest : public ::testing::Test {
     s.NoWatcher = true;
     s.Trials = 200;
     s.Population = 20;
+    s.KeepLog = true;  // the tests read the log after the run
     return s;
   }();
   std::atomic<bool> m_Interrupt{false};
@@ -276,6 +280,42 @@ TEST_F(RunLoopTest, InfeasibleStartAsksAboutTheConstraintSolver) {
   EXPECT_EQ(asked, 1);
   EXPECT_TRUE(r.Optimizations[0].BestIsValid);
   EXPECT_NEAR(r.Optimizations[0].BestValue, 5, 0.5);
+}
+
+TEST_F(RunLoopTest, LogDeletedDuringTheRunIsReportedNotNamed) {
+  auto model = ModelCatalog::Create("spring");
+  m_Settings.Trials = 40;
+  m_Settings.KeepLog = false;
+  SteeringObserver observer;
+  observer.AtTrial = [&](long trial) {
+    if (trial != 10) return;
+    std::filesystem::remove(observer.LogPath);
+    std::ofstream(observer.LogPath) << "someone else's";
+  };
+  const RunResult r = RunModel(*model, observer);
+  EXPECT_EQ(r.StopReason, "trials");
+  EXPECT_EQ(r.TrialLogPath, "");
+  EXPECT_EQ(r.TrialLogError, "The trial log " + observer.LogPath + " was deleted during the run.");
+  EXPECT_TRUE(r.Optimizations[0].HasBest);
+  // Removing the run's own log at the end leaves a file made later under its name alone.
+  std::ifstream other(observer.LogPath);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(other), {}), "someone else's");
+}
+
+TEST_F(RunLoopTest, DefaultLogIsReadableDuringTheRunAndRemovedAfterIt) {
+  auto model = ModelCatalog::Create("spring");
+  m_Settings.Trials = 30;
+  m_Settings.KeepLog = false;
+  SteeringObserver observer;
+  std::int32_t trialsSeen = -1;
+  observer.AtTrial = [&](long trial) {
+    if (trial == 20) trialsSeen = CountsOf(observer.LogPath).Trials;
+  };
+  const RunResult r = RunModel(*model, observer);
+  EXPECT_EQ(trialsSeen, 20);
+  EXPECT_EQ(r.TrialLogPath, "");
+  EXPECT_EQ(std::filesystem::path(observer.LogPath).parent_path().filename(), "trials");
+  EXPECT_FALSE(std::filesystem::exists(observer.LogPath));
 }
 
 }  // namespace

@@ -47,7 +47,17 @@ TEST(UserScriptTest, MalformedLinesAreNamed) {
   EXPECT_EQ(ErrorOf("click FormProgress\n"), "line 1: expected \"click FORM CONTROL\"");
   EXPECT_EQ(ErrorOf("click A B C\n"), "line 1: expected \"click FORM CONTROL\"");
   EXPECT_EQ(ErrorOf("wait-trials many\n"), "line 1: \"many\" is not a number");
-  EXPECT_EQ(ErrorOf("wait-trials 2.5\n"), "line 1: wait-trials needs a whole number of at least 1");
+  EXPECT_EQ(ErrorOf("wait-trials 2.5\n"), "line 1: wait-trials needs a whole number from 1 to 2147483647");
+  // Numbers no step can hold are refused, not cast into something else.
+  EXPECT_EQ(ErrorOf("wait-trials 1e300\n"), "line 1: wait-trials needs a whole number from 1 to 2147483647");
+  EXPECT_EQ(ErrorOf("wait-trials 0\n"), "line 1: wait-trials needs a whole number from 1 to 2147483647");
+  EXPECT_EQ(ErrorOf("select-tab F C 1e300\n"),
+            "line 1: select-tab needs a whole number from -2147483648 to 2147483647");
+  EXPECT_EQ(ErrorOf("set-combo F C -3e9\n"),
+            "line 1: set-combo needs a whole number from -2147483648 to 2147483647");
+  EXPECT_EQ(ErrorOf("set-scroll F C 2.5\n"),
+            "line 1: set-scroll needs a whole number from -2147483648 to 2147483647");
+  EXPECT_EQ(UserScript::Parse("set-scroll F C -40\n").at(0).Number, -40);
   EXPECT_EQ(ErrorOf("sleep -1\n"), "line 1: sleep needs a number of seconds of at least 0");
   EXPECT_EQ(ErrorOf("answer maybe\n"), "line 1: expected \"answer yes|no|ok|cancel\"");
   EXPECT_EQ(ErrorOf("wait-status done\n"), "line 1: expected \"wait-status running|paused|stopped\"");

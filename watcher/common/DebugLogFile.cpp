@@ -1,5 +1,9 @@
 #include "watcher/common/DebugLogFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -84,9 +88,12 @@ void WriteLine(std::string& text) {
   text = "WATCHER, " + std::to_string(t1) + "  " + std::to_string(sincePrevious) + " " + text;
   g_LastLogTick = TickCount();
 
-  std::FILE* file = std::fopen(g_LogFilePath.c_str(), "ab");
+  // The log shows what the user works on: only its owner may read it, whatever the umask.
+  const int fd = ::open(g_LogFilePath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  std::FILE* file = fd >= 0 && ::fchmod(fd, 0600) == 0 ? ::fdopen(fd, "ab") : nullptr;
   bool written = false;
-  int error = 0;
+  int error = errno;
+  if (fd >= 0 && !file) ::close(fd);
   if (file) {
     written = std::fputs(text.c_str(), file) >= 0 && std::fputs("\r\n", file) >= 0;
     if (!written) error = errno;
@@ -94,8 +101,6 @@ void WriteLine(std::string& text) {
       written = false;
       error = errno;
     }
-  } else {
-    error = errno;
   }
   if (!written)
     RaiseError(0x800A004B, "DebugLogFile.WriteLine",

@@ -1,8 +1,11 @@
 #include <signal.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <fstream>
 #include <numeric>
 #include <set>
 #include <vector>
@@ -15,6 +18,13 @@
 using namespace gdtest;
 
 namespace {
+
+// True while the process sits in a futex wait: blocked on a lock, not just slow to get there.
+bool WaitsOnAFutex(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/syscall");
+  long number = -1;
+  return in >> number && number == SYS_futex;
+}
 
 double Sphere(const std::vector<double>& genes) {
   double sum = 0;
@@ -171,7 +181,9 @@ TEST(Population, StatusAndTimerFollowTheRun) {
   ASSERT_EQ(GdPopSetRunStatus(pop, GdRunStatusPaused), 0);
   std::int32_t paused = GdPopGetTimerValue(pop);
   ASSERT_GE(paused, 0);
-  ::usleep(30000);
+  const auto pausedAt = std::chrono::steady_clock::now();
+  ASSERT_TRUE(Eventually(
+      [&] { return std::chrono::steady_clock::now() - pausedAt > std::chrono::milliseconds(20); }));
   EXPECT_EQ(GdPopGetTimerValue(pop), paused) << "the timer stands still while paused";
   ASSERT_EQ(GdPopSetRunStatus(pop, GdRunStatusOptimizing), 0);
   EXPECT_TRUE(Eventually([&] { return GdPopGetTimerValue(pop) > paused; }));
@@ -215,14 +227,17 @@ TEST(PopulationAcrossProcesses, AHeldLockBlocksTheOtherSide) {
   WriteInt(31, 0);
   ASSERT_EQ(GdPopLock(pop), 0);
   pid_t child = Fork([pop] {
+    std::int32_t state = 2;  // about to lock
+    GdWriteTempData(31, &state, 4);
     if (GdPopLock(pop) != 0) return 1;
-    std::int32_t got = 1;
-    GdWriteTempData(31, &got, 4);
+    state = 1;
+    GdWriteTempData(31, &state, 4);
     GdPopUnlock(pop);
     return 0;
   });
-  ::usleep(200000);
-  EXPECT_EQ(ReadInt(31), 0) << "the other side got the lock while this side held it";
+  // The other side is seen asleep on the lock itself, not merely not yet through it.
+  EXPECT_TRUE(Eventually([child] { return ReadInt(31) == 2 && WaitsOnAFutex(child); }));
+  EXPECT_EQ(ReadInt(31), 2) << "the other side got the lock while this side held it";
   ASSERT_EQ(GdPopUnlock(pop), 0);
   EXPECT_TRUE(Eventually([] { return ReadInt(31) == 1; }));
   EXPECT_EQ(Wait(child), 0);
@@ -270,6 +285,28 @@ TEST(PopulationAcrossProcesses, SegmentsGoWithTheirOwner) {
   EXPECT_TRUE(SegmentExists(orphan));
   std::int32_t next = CreateRecipePopulation(2, 4);
   EXPECT_FALSE(SegmentExists(orphan));
+  EXPECT_EQ(GdPopFree(next), 0);
+
+  // A killed run of a throwaway runtime folder: no later run there will reclaim its segment, so
+  // a run in any other folder does.
+  TempDir elsewhere;
+  int channel[2];
+  ASSERT_EQ(::pipe(channel), 0);
+  child = Fork([&] {
+    ::setenv("ORRENDEL_RUNTIME_DIR", elsewhere.Path().c_str(), 1);
+    std::int32_t handle = CreateRecipePopulation(2, 4);
+    if (::write(channel[1], &handle, sizeof handle) != sizeof handle) return 1;
+    ::kill(::getpid(), SIGKILL);
+    return 2;
+  });
+  ::close(channel[1]);
+  orphan = 0;
+  ASSERT_EQ(::read(channel[0], &orphan, sizeof orphan), static_cast<ssize_t>(sizeof orphan));
+  ::close(channel[0]);
+  EXPECT_EQ(Wait(child), 128 + SIGKILL);
+  EXPECT_TRUE(SegmentExists(orphan));
+  next = CreateRecipePopulation(2, 4);
+  EXPECT_FALSE(SegmentExists(orphan)) << "the dead run's segment outlived it";
   EXPECT_EQ(GdPopFree(next), 0);
 }
 

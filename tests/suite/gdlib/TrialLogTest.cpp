@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <malloc.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -238,6 +240,71 @@ TEST(TrialLog, WriterRefusesExistingPathsAndBadRecords) {
   EXPECT_EQ(GetCounts(log.Path).Trials, 0) << "refused records leave nothing behind";
   EXPECT_EQ(GdLogClose(log.Handle), 0);
   EXPECT_EQ(GdLogClose(log.Handle), GdErrUnknownHandle);
+}
+
+TEST(TrialLog, ALogIsOwnerOnlyWhateverTheUmask) {
+  TempDir dir;
+  const mode_t previous = ::umask(0);
+  LogFixture log = CreateLog(dir.File("private.log"), 2);
+  ::umask(previous);
+  struct stat info {};
+  ASSERT_EQ(::stat(log.Path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(GdLogClose(log.Handle), 0);
+}
+
+TEST(TrialLog, TheFolderOrFileInTheWayIsNamed) {
+  TempDir dir;
+  std::int32_t handle = 0;
+  char message[512] = {};
+  auto messageOf = [&](std::int16_t code) {
+    GdGetExceptionInfoWVB(code, nullptr, 0, nullptr, 0, message, sizeof message);
+    return std::string(message);
+  };
+  const std::string missing = dir.File("no/such/dir.log");
+  EXPECT_EQ(GdLogCreate(missing.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
+  EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + missing + " does not exist.");
+  const std::string folder = dir.File("");
+  EXPECT_EQ(GdLogCreate(folder.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogExists);
+  EXPECT_EQ(messageOf(GdErrLogExists), "The log " + folder + " is a folder.");
+  std::ofstream(dir.File("file")) << "x";
+  const std::string underFile = dir.File("file/x.log");
+  EXPECT_EQ(GdLogCreate(underFile.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
+  EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + underFile + " does not exist.");
+}
+
+TEST(TrialLog, TheReadersIndexDoesNotGrowWithTheTrials) {
+  TempDir dir;
+  LogFixture log = CreateLog(dir.File("long.log"), 3);
+  auto heapInUse = [] {
+    const struct mallinfo2 m = ::mallinfo2();
+    return m.uordblks + m.hblkhd;
+  };
+  auto append = [&](std::int32_t from, std::int32_t to) {
+    for (std::int32_t t = from; t <= to; ++t) {
+      AppendRecord(log, GdLogKindTrial, t);
+      if (t % 10000 == 1) AppendRecord(log, GdLogKindProgressStep, t);
+    }
+  };
+  append(1, 40000);  // past the reader's read-ahead, so its buffer has its full size
+  ASSERT_EQ(GetCounts(log.Path).Trials, 40000);
+  const std::size_t before = heapInUse();
+  append(40001, 80000);
+  const Counts counts = GetCounts(log.Path);
+  const std::size_t grown = heapInUse() - before;
+  EXPECT_EQ(counts.Trials, 80000);
+  EXPECT_EQ(counts.Steps, 8);
+  EXPECT_LT(grown, 16u * 1024) << "the index grew by " << grown << " bytes for 40000 trials";
+
+  // Trials found by arithmetic read back exactly, on both sides of every progress step.
+  for (std::int32_t trial : {1, 2, 10000, 10001, 10002, 40000, 40001, 79999, 80000}) {
+    const Read r = ReadRecord(log.Path, trial, 0);
+    EXPECT_EQ(r.Rc, 0) << trial;
+    EXPECT_EQ(r.Trial, trial);
+  }
+  EXPECT_EQ(ReadRecord(log.Path, 80001, 0).Rc, GdErrRecordOutOfRange);
+  EXPECT_EQ(ReadRecord(log.Path, 8, 1).Trial, 70001);
+  EXPECT_EQ(GdLogClose(log.Handle), 0);
 }
 
 TEST(TrialLog, ConcurrentAppendAndReadSeeOnlyCompleteRecords) {

@@ -1,6 +1,7 @@
 #include "watcher/common/DebugLogFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -121,6 +122,16 @@ TEST_F(DebugLogFileTest, AnUnwritableLogRaisesTheFileError) {
     EXPECT_EQ(e.Code(), 0x800A004Bu);
     EXPECT_NE(e.Description().find(g_LogFilePath), std::string::npos);
   }
+}
+
+TEST_F(DebugLogFileTest, LogAndItsFolderAreOwnerOnlyWhateverTheUmask) {
+  const mode_t previous = ::umask(0);
+  ScopedEnv log("ORRENDEL_LOG_DIR", m_Folder / "new");
+  DebugLogFile::StartLogging();
+  DebugLogFile::WriteLine("private");
+  ::umask(previous);
+  EXPECT_EQ(fs::status(m_Folder / "new").permissions(), fs::perms::owner_all);
+  EXPECT_EQ(fs::status(g_LogFilePath).permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(DebugLogFile, AnUnusableLoggingFolderMeansNoLogging) {
