@@ -1,7 +1,7 @@
 // Quality of the search: each benchmark model runs with several seeds for a fixed number of trials,
 // and the table shows how far the best valid result ended from the published optimum.
 //
-//   quality_bench [--trials N] [--seeds N] [--population N] [--models a,b,...]
+//   quality_bench [--trials N] [--seeds N] [--population N] [--models a,b,...] [--verbose]
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +23,7 @@ namespace {
 struct Outcome {
   double Gap = HUGE_VAL;  // relative to the optimum; absolute when the optimum is 0
   long TrialsToOnePercent = -1;
+  std::vector<double> Best;
 };
 
 double Gap(double value, double optimum) {
@@ -78,6 +79,7 @@ Outcome RunOnce(const Model& model, long trials, int population, std::uint64_t s
     const double value = model.Maximize() ? -e.Objective : e.Objective;
     if (value >= best) continue;
     best = value;
+    outcome.Best = genes;
     const bool close = optimum == 0 ? best <= 1e-2 : Gap(best, optimum) <= 0.01;
     if (close && outcome.TrialsToOnePercent < 0) outcome.TrialsToOnePercent = t;
   }
@@ -104,9 +106,16 @@ std::string Absolute(double gap) {
 int main(int argc, char** argv) {
   long trials = 20000;
   int seeds = 10, population = 50;
+  bool verbose = false;  // each run's gap and best genes too
   std::vector<std::string> names = {"spring",      "speed-reducer", "pressure-vessel", "rastrigin10",
                                     "rastrigin30", "ellipsoid10",   "ellipsoid30"};
-  for (int i = 1; i + 1 < argc; i += 2) {
+  for (int i = 1; i < argc; i += 2) {
+    if (!std::strcmp(argv[i], "--verbose")) {
+      verbose = true;
+      --i;
+      continue;
+    }
+    if (i + 1 == argc) break;
     if (!std::strcmp(argv[i], "--trials"))
       trials = std::atol(argv[i + 1]);
     else if (!std::strcmp(argv[i], "--seeds"))
@@ -126,7 +135,14 @@ int main(int argc, char** argv) {
   for (const auto& name : names) {
     const auto model = ModelCatalog::Create(name);
     std::vector<Outcome> runs;
-    for (int seed = 1; seed <= seeds; ++seed) runs.push_back(RunOnce(*model, trials, population, seed));
+    for (int seed = 1; seed <= seeds; ++seed) {
+      runs.push_back(RunOnce(*model, trials, population, seed));
+      if (!verbose) continue;
+      std::printf("  seed %d: gap %.6g, to 1%% %ld, genes", seed, runs.back().Gap,
+                  runs.back().TrialsToOnePercent);
+      for (double g : runs.back().Best) std::printf(" %.7g", g);
+      std::printf("\n");
+    }
     std::vector<double> gaps;
     std::vector<long> reached;
     for (const auto& r : runs) {
