@@ -30,7 +30,7 @@ constexpr double kNoValue = -1.001e300;  // an organism without a result
 constexpr std::int32_t kStallPerOrganism = 20;
 constexpr std::int32_t kLeastStall = 1000;
 // A gain smaller than this share of the value is a crawl along a ridge, not progress.
-constexpr double kClearGain = 1e-6;
+constexpr double kClearGain = 1e-5;
 
 bool Evaluated(const double* o) {
   return static_cast<std::int32_t>(o[2]) & GdOrgFlagEvaluated;
@@ -111,10 +111,12 @@ bool SteadyStateStep::ClearlyBetter(const double* a, const double* b) const {
 }
 
 void SteadyStateStep::Breed(double* child, std::int32_t evaluated) {
-  // Tournaments of two among the organisms with results; slots are ranked, higher is better.
+  // Tournaments among the organisms with results (slots are ranked, higher is better): of four
+  // for the mother, whose line the child continues, of two for the father; the third organism,
+  // whose difference from the father steps the child, is anyone.
   const std::int32_t lowest = m_Size - evaluated + 1;
   auto pick = [&] { return std::max(lowest + m_Rng.Below(evaluated), lowest + m_Rng.Below(evaluated)); };
-  const std::int32_t motherSlot = std::max(pick(), lowest + m_Rng.Below(evaluated));
+  const std::int32_t motherSlot = std::max(pick(), pick());
   std::int32_t fatherSlot = pick();
   if (fatherSlot == motherSlot && evaluated > 1) fatherSlot = pick();
   const double* mother = Slot(motherSlot);
@@ -178,15 +180,16 @@ void SteadyStateStep::Insert(const double* child, std::int32_t& evaluated) {
     Restart(evaluated);
     return;
   }
-  // A child competes with its mother only, so that one good line does not crowd out the others
-  // and the population keeps the spread its differences step by.
+  // A child that beats its mother takes her place, so that one good line does not crowd out the
+  // others and the population keeps the spread its differences step by; one that does not may
+  // still take the place of the worst.
   const std::int32_t mother = m_State->MotherSlot;
   m_State->MotherSlot = 0;
   std::int32_t from = 1;
   if (evaluated < m_Size) {
     ++evaluated;
   } else {
-    from = mother ? mother : 1;
+    from = mother && Better(child, Slot(mother), m_Maximize) ? mother : 1;
     if (!Better(child, Slot(from), m_Maximize)) return;
     // A copy adds nothing and crowds out the variety the search lives on.
     const std::size_t genes = m_Stride - 3;

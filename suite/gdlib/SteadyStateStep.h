@@ -44,8 +44,9 @@ class SteadyStateStep {
   void Breed(double* child, std::int32_t evaluated);
   // Adapts step sizes and automatic rates to whether the evaluated child beat its mother.
   void Learn(const double* child);
-  // Puts an evaluated child in its rank, in place of the worst organism, unless it is no better
-  // than the worst or a copy of an organism already there.
+  // Puts an evaluated child in its rank, in place of its mother when it beats her, else of the
+  // worst organism when it beats that; never a copy of an organism already there. A population
+  // whose best has stopped improving starts afresh.
   void Insert(const double* child, std::int32_t& evaluated);
 
  private:
