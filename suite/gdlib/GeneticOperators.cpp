@@ -80,6 +80,31 @@ void RepairOrder(std::span<double> genes) {
   }
 }
 
+// Three ways, drawn per child: each gene from either parent, which keeps good genes whole; a point
+// on the line through both parents, a little beyond them, which follows a ridge or a constraint's
+// boundary across the genes; or parent a moved by the difference of b and c, a step as long and in
+// the direction the population itself spreads, which walks along a curved valley.
+void RecipeCrossover(const GroupShape& shape, std::span<const double> a, std::span<const double> b,
+                     std::span<const double> c, std::span<double> child, Rng& rng) {
+  const std::int32_t n = Size(child);
+  const double how = rng.Uniform();
+  if (how < 0.25) {
+    for (std::int32_t i = 0; i < n; ++i) child[i] = (rng.Next() & 1) ? a[i] : b[i];
+    return;
+  }
+  if (how < 0.5) {
+    const double t = -0.25 + 1.5 * rng.Uniform();
+    for (std::int32_t i = 0; i < n; ++i) child[i] = a[i] + t * (b[i] - a[i]);
+  } else {
+    const double f = 0.5 + 0.5 * rng.Uniform();
+    const std::int32_t always = rng.Below(n);
+    for (std::int32_t i = 0; i < n; ++i)
+      child[i] = i == always || rng.Uniform() < 0.9 ? a[i] + f * (b[i] - c[i]) : a[i];
+  }
+  for (std::int32_t i = 0; i < n; ++i)
+    child[i] = std::clamp(child[i], shape.Ranges[i].Minimum, shape.Ranges[i].Maximum);
+}
+
 }  // namespace
 
 void Randomize(const GroupShape& shape, std::span<double> genes, Rng& rng) {
@@ -117,7 +142,7 @@ void Repair(const GroupShape& shape, std::span<double> genes) {
 }
 
 void Crossover(const GroupShape& shape, std::span<const double> a, std::span<const double> b,
-               std::span<double> child, Rng& rng) {
+               std::span<const double> c, std::span<double> child, Rng& rng) {
   const std::int32_t n = Size(child);
   switch (shape.Method) {
     case GdMethodOrder: {
@@ -145,56 +170,73 @@ void Crossover(const GroupShape& shape, std::span<const double> a, std::span<con
       RepairBudget(shape, child);
       return;
     }
-    default:
+    case GdMethodGrouping:
       for (std::int32_t i = 0; i < n; ++i) child[i] = (rng.Next() & 1) ? a[i] : b[i];
+      return;
+    default: RecipeCrossover(shape, a, b, c, child, rng);
   }
 }
 
-int Mutate(const GroupShape& shape, double rate, std::span<double> genes, Rng& rng) {
+namespace {
+
+// Changes gene i; false when the change happened to leave the genes as they were.
+bool MutateGene(const GroupShape& shape, std::int32_t i, std::span<double> genes, std::span<GeneStep> steps,
+                Rng& rng) {
+  const std::int32_t n = Size(genes);
+  switch (shape.Method) {
+    case GdMethodOrder: {
+      std::int32_t j = rng.Below(n);
+      if (j == i) return false;
+      std::swap(genes[i], genes[j]);
+      return true;
+    }
+    case GdMethodGrouping: {
+      double v = 1 + rng.Below(shape.GroupCount);
+      if (v == genes[i]) return false;
+      genes[i] = v;
+      return true;
+    }
+    case GdMethodBudget: {
+      // Move an amount from one gene to another: the sum stays, both stay in range.
+      std::int32_t j = rng.Below(n);
+      if (j == i) return false;
+      const GeneRange& ri = shape.Ranges[i];
+      const GeneRange& rj = shape.Ranges[j];
+      double up = std::min(ri.Maximum - genes[i], genes[j] - rj.Minimum);
+      double down = std::min(genes[i] - ri.Minimum, rj.Maximum - genes[j]);
+      double t = -down + rng.Uniform() * (up + down);
+      genes[i] += t;
+      genes[j] -= t;
+      return true;
+    }
+    default: {
+      const GeneRange& r = shape.Ranges[i];
+      double width = r.Maximum - r.Minimum;
+      // A step of the gene's own size, which the search adapts; now and then a fresh value
+      // anywhere in the range, so a run never stops exploring.
+      const bool hasStep = i < static_cast<std::int32_t>(steps.size());
+      double step = hasStep ? steps[i].Step : 0.1;
+      double v =
+          rng.Uniform() < 0.05 ? r.Minimum + rng.Uniform() * width : genes[i] + step * width * rng.Gaussian();
+      genes[i] = std::clamp(v, r.Minimum, r.Maximum);
+      if (hasStep) steps[i].Mutated = 1;
+      return true;
+    }
+  }
+}
+
+}  // namespace
+
+int Mutate(const GroupShape& shape, double rate, bool atLeastOne, std::span<double> genes,
+           std::span<GeneStep> steps, Rng& rng) {
   const std::int32_t n = Size(genes);
   int changed = 0;
-  for (std::int32_t i = 0; i < n; ++i) {
-    if (rng.Uniform() >= rate) continue;
-    switch (shape.Method) {
-      case GdMethodOrder: {
-        std::int32_t j = rng.Below(n);
-        if (j == i) continue;
-        std::swap(genes[i], genes[j]);
-        break;
-      }
-      case GdMethodGrouping: {
-        double v = 1 + rng.Below(shape.GroupCount);
-        if (v == genes[i]) continue;
-        genes[i] = v;
-        break;
-      }
-      case GdMethodBudget: {
-        // Move an amount from one gene to another: the sum stays, both stay in range.
-        std::int32_t j = rng.Below(n);
-        if (j == i) continue;
-        const GeneRange& ri = shape.Ranges[i];
-        const GeneRange& rj = shape.Ranges[j];
-        double up = std::min(ri.Maximum - genes[i], genes[j] - rj.Minimum);
-        double down = std::min(genes[i] - ri.Minimum, rj.Maximum - genes[j]);
-        double t = -down + rng.Uniform() * (up + down);
-        genes[i] += t;
-        genes[j] -= t;
-        break;
-      }
-      default: {
-        const GeneRange& r = shape.Ranges[i];
-        double width = r.Maximum - r.Minimum;
-        // Mostly small steps, at two scales, so a run both explores and settles; now and then a
-        // fresh value anywhere in the range.
-        double u = rng.Uniform();
-        double v = u < 0.1    ? r.Minimum + rng.Uniform() * width
-                   : u < 0.55 ? genes[i] + 0.1 * width * rng.Gaussian()
-                              : genes[i] + 0.01 * width * rng.Gaussian();
-        genes[i] = std::clamp(v, r.Minimum, r.Maximum);
-      }
-    }
-    ++changed;
-  }
+  for (GeneStep& s : steps) s.Mutated = 0;
+  for (std::int32_t i = 0; i < n; ++i)
+    if (rng.Uniform() < rate && MutateGene(shape, i, genes, steps, rng)) ++changed;
+  // A few tries suffice: only a one-gene order or one-group grouping can never change.
+  for (std::int32_t attempt = 0; atLeastOne && changed == 0 && attempt < 8; ++attempt)
+    if (MutateGene(shape, rng.Below(n), genes, steps, rng)) ++changed;
   return changed;
 }
 

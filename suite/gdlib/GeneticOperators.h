@@ -23,6 +23,14 @@ struct GeneRange {
   double Maximum;
 };
 
+// The step size a recipe gene mutates with, as a share of its range, adapted by the search; and
+// whether the pending child's gene was mutated, so the step learns from the child's result.
+struct GeneStep {
+  double Step;
+  std::int32_t Mutated;
+  std::int32_t Reserved;
+};
+
 // The genes of one group and how they may change.
 struct GroupShape {
   std::int32_t Method;      // GdMethod...
@@ -38,10 +46,15 @@ namespace GeneticOperators {
 void Randomize(const GroupShape& shape, std::span<double> genes, Rng& rng);
 // Makes arbitrary values valid (clamps, rounds, fixes the sum or the permutation).
 void Repair(const GroupShape& shape, std::span<double> genes);
+// Recombines parents a and b; recipe groups also use a third organism c, whose difference from b
+// is a step whose size and direction follow the shape of the population.
 void Crossover(const GroupShape& shape, std::span<const double> a, std::span<const double> b,
-               std::span<double> child, Rng& rng);
-// Changes each gene with probability `rate`; returns how many genes changed.
-int Mutate(const GroupShape& shape, double rate, std::span<double> genes, Rng& rng);
+               std::span<const double> c, std::span<double> child, Rng& rng);
+// Changes each gene with probability `rate`; returns how many genes changed. Recipe genes move by
+// their steps (one per gene) and mark themselves mutated there. With `atLeastOne` a child that
+// would come out unchanged gets one gene changed, so no trial is spent on a copy.
+int Mutate(const GroupShape& shape, double rate, bool atLeastOne, std::span<double> genes,
+           std::span<GeneStep> steps, Rng& rng);
 
 }  // namespace GeneticOperators
 }  // namespace gdlib

@@ -19,15 +19,13 @@
 #include "suite/gdlib/GeneticOperators.h"
 #include "suite/gdlib/PopulationHeader.h"
 #include "suite/gdlib/PopulationSegment.h"
+#include "suite/gdlib/SteadyStateStep.h"
 
 namespace gdlib {
 
 namespace {
 constexpr double kNoValue = -1.001e300;  // an organism without a result yet
-constexpr double kAutoMutationCeiling = 0.5;
-}  // namespace
 
-namespace {
 
 std::int64_t NowMs() {
   timespec ts{};
@@ -158,7 +156,10 @@ std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> grou
   const std::uint64_t initialOffset = rangesOffset + geneTotal * sizeof(gdlib::GeneRange);
   const std::uint64_t organismsOffset = initialOffset + geneTotal * sizeof(double);
   // Organisms 1..N, then the pending child and the best so far.
-  const std::uint64_t bytes = organismsOffset + (populationSize + 2) * stride * sizeof(double);
+  const std::uint64_t searchOffset = organismsOffset + (populationSize + 2) * stride * sizeof(double);
+  const std::uint64_t bytes =
+      searchOffset + SteadyStateStep::StateBytes(static_cast<std::int32_t>(groups.size()),
+                                                 static_cast<std::int32_t>(geneTotal));
 
   std::int32_t handle = 0;
   void* base = PopulationSegment::Create(bytes, handle);
@@ -180,6 +181,8 @@ std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> grou
   h.InitialOffset = initialOffset;
   h.OrganismsOffset = organismsOffset;
   h.OrganismStride = stride;
+  h.SearchOffset = searchOffset;
+  SteadyStateStep::InitializeState(static_cast<char*>(base) + searchOffset, h.GroupCount, h.GeneTotal);
 
   pthread_mutexattr_t attr;
   ::pthread_mutexattr_init(&attr);
@@ -304,12 +307,9 @@ void Population::RepairAfterDeadHolder() {
     organisms.emplace_back(o, o + h.OrganismStride);
   }
   const bool maximize = h.Goal == GdGoalMaximize;
-  auto rank = [maximize](const std::vector<double>& o) {
-    if (!(static_cast<std::int32_t>(o[2]) & GdOrgFlagEvaluated) || std::isnan(o[0])) return -HUGE_VAL;
-    return maximize ? o[0] : -o[0];
-  };
-  std::stable_sort(organisms.begin(), organisms.end(),
-                   [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+  std::stable_sort(organisms.begin(), organisms.end(), [&](const auto& a, const auto& b) {
+    return SteadyStateStep::Better(b.data(), a.data(), maximize);
+  });
   h.EvaluatedCount = 0;
   for (std::int32_t slot = 1; slot <= h.PopulationSize; ++slot) {
     std::copy(organisms[slot - 1].begin(), organisms[slot - 1].end(), OrganismSlot(slot));
@@ -390,33 +390,18 @@ void Population::SetInitialGenes(std::span<const double> genes) {
   h.HasInitialGenes = 1;
 }
 
-void Population::Breed(double* child) {
+SteadyStateStep Population::Step() {
   PopulationHeader& h = Header();
-  Rng rng(h.RngState);
-  const std::int32_t n = h.PopulationSize;
-  // Tournaments of two among the organisms with results; slots are ranked, higher is better.
-  auto pick = [&] {
-    std::int32_t lowest = n - h.EvaluatedCount + 1;
-    std::int32_t a = lowest + rng.Below(h.EvaluatedCount);
-    std::int32_t b = lowest + rng.Below(h.EvaluatedCount);
-    return OrganismSlot(std::max(a, b));
-  };
-  const double* mother = pick();
-  const double* father = pick();
   auto* ranges = reinterpret_cast<const gdlib::GeneRange*>(static_cast<char*>(m_Base) + h.RangesOffset);
+  std::vector<GroupState> groups;
   for (std::int32_t g = 1; g <= h.GroupCount; ++g) {
     GroupRecord& r = Group(g);
     GroupShape shape{r.Method, r.Budget, r.GroupCount, {ranges + r.FirstGene, std::size_t(r.GeneCount)}};
-    std::span<const double> a{mother + 3 + r.FirstGene, std::size_t(r.GeneCount)};
-    std::span<const double> b{father + 3 + r.FirstGene, std::size_t(r.GeneCount)};
-    std::span<double> c{child + 3 + r.FirstGene, std::size_t(r.GeneCount)};
-    if (rng.Uniform() < r.CrossoverRate)
-      GeneticOperators::Crossover(shape, a, b, c, rng);
-    else
-      std::copy(a.begin(), a.end(), c.begin());
-    double rate = r.AutoMutation ? r.CurrentMutationRate : r.MutationRate;
-    GeneticOperators::Mutate(shape, rate, c, rng);
+    groups.push_back(
+        {shape, r.FirstGene, r.AutoMutation != 0, r.CrossoverRate, r.MutationRate, &r.CurrentMutationRate});
   }
+  return SteadyStateStep(OrganismSlot(1), h.OrganismStride, h.PopulationSize, std::move(groups),
+                         static_cast<char*>(m_Base) + h.SearchOffset, h.Goal == GdGoalMaximize, h.RngState);
 }
 
 void Population::NextOrganism(std::span<double> genes) {
@@ -441,36 +426,10 @@ void Population::NextOrganism(std::span<double> genes) {
       GeneticOperators::Randomize(shape, {child + 3 + r.FirstGene, std::size_t(r.GeneCount)}, rng);
     }
   } else {
-    Breed(child);
+    Step().Breed(child, h.EvaluatedCount);
   }
   h.PendingValid = 1;
   std::copy(child + 3, child + 3 + h.GeneTotal, genes.begin());
-}
-
-void Population::InsertEvaluated(const double* organism) {
-  PopulationHeader& h = Header();
-  const bool maximize = h.Goal == GdGoalMaximize;
-  auto better = [maximize](double a, double b) {
-    if (std::isnan(a)) return false;
-    if (std::isnan(b)) return true;
-    return maximize ? a > b : a < b;
-  };
-  const std::int32_t n = h.PopulationSize;
-  double* worst = OrganismSlot(1);
-  if (h.EvaluatedCount < n) {
-    ++h.EvaluatedCount;
-  } else if (!better(organism[0], worst[0])) {
-    return;
-  }
-  std::copy(organism, organism + h.OrganismStride, worst);
-  // Bubble the newcomer up to its rank; slot N is the best.
-  for (std::int32_t slot = 1; slot < n; ++slot) {
-    double* here = OrganismSlot(slot);
-    double* above = OrganismSlot(slot + 1);
-    bool aboveEvaluated = static_cast<std::int32_t>(above[2]) & GdOrgFlagEvaluated;
-    if (aboveEvaluated && !better(here[0], above[0])) break;
-    std::swap_ranges(here, here + h.OrganismStride, above);
-  }
 }
 
 bool Population::ReportResult(double valueWithoutPenalties, double valueWithPenalties, bool feasible) {
@@ -483,9 +442,8 @@ bool Population::ReportResult(double valueWithoutPenalties, double valueWithPena
   child[2] = GdOrgFlagEvaluated | (feasible ? GdOrgFlagFeasible : 0);
   ++h.TrialCount;
   double* best = OrganismSlot(h.PopulationSize + 2);
-  const bool maximize = h.Goal == GdGoalMaximize;
   bool newBest = !std::isnan(valueWithPenalties) &&
-                 (!h.HasBest || (maximize ? valueWithPenalties > best[0] : valueWithPenalties < best[0]));
+                 (!h.HasBest || SteadyStateStep::Better(child, best, h.Goal == GdGoalMaximize));
   if (newBest) {
     std::copy(child, child + h.OrganismStride, best);
     h.HasBest = 1;
@@ -493,15 +451,9 @@ bool Population::ReportResult(double valueWithoutPenalties, double valueWithPena
   } else {
     ++h.Stagnation;
   }
-  // Automatic mutation: back to the starting rate on progress, slowly up while the run stalls.
-  for (std::int32_t g = 1; g <= h.GroupCount; ++g) {
-    GroupRecord& r = Group(g);
-    if (!r.AutoMutation) continue;
-    r.CurrentMutationRate =
-        newBest ? r.MutationRate
-                : std::min(kAutoMutationCeiling, std::max(r.CurrentMutationRate, 0.001) * 1.01);
-  }
-  InsertEvaluated(child);
+  SteadyStateStep step = Step();
+  step.Learn(child);
+  step.Insert(child, h.EvaluatedCount);
   h.PendingValid = 0;
   return newBest;
 }

@@ -11,6 +11,7 @@
 namespace gdlib {
 
 struct PopulationHeader;
+class SteadyStateStep;
 
 // One population in POSIX shared memory, mapped into this process. The optimizing side creates
 // and frees it; any process of the same suite scope opens it by handle to lock, read and steer it.
@@ -74,8 +75,7 @@ class Population {
   void CheckOrganism(std::int32_t organism) const;
   void CheckAlive() const;
   void RepairAfterDeadHolder();
-  void Breed(double* child);
-  void InsertEvaluated(const double* organism);
+  SteadyStateStep Step();  // the GA step over this population's records
 
   std::int32_t m_Handle;
   void* m_Base;

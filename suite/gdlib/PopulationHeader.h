@@ -37,6 +37,7 @@ struct PopulationHeader {
   std::uint64_t InitialOffset;
   std::uint64_t OrganismsOffset;
   std::uint64_t OrganismStride;  // doubles: value, objective, flags, genes
+  std::uint64_t SearchOffset;    // the steady-state step's own state
 };
 
 // One group of genes in a population segment.

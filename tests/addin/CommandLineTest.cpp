@@ -58,7 +58,8 @@ TEST(CommandLineTest, BadInputNamesTheCulprit) {
   EXPECT_EQ(ErrorOf({}), "missing command; the command is \"run\"");
   EXPECT_EQ(ErrorOf({"walk"}), "unknown command \"walk\"; the command is \"run\"");
   EXPECT_EQ(ErrorOf({"run", "--model", "bridge"}),
-            "unknown model \"bridge\"; the models are portfolio, spring, routing");
+            "unknown model \"bridge\"; the models are portfolio, spring, routing, speed-reducer, "
+            "pressure-vessel, rastrigin10, rastrigin30, ellipsoid10, ellipsoid30");
   EXPECT_EQ(ErrorOf({"run", "--trials", "-5"}), "--trials must be at least 1, not -5");
   EXPECT_EQ(ErrorOf({"run", "--trials", "0"}), "--trials must be at least 1, not 0");
   EXPECT_EQ(ErrorOf({"run", "--trials", "12x"}), "--trials: \"12x\" is not a whole number");

@@ -121,7 +121,7 @@ TEST(Population, RatesAreReadAndChangedBetweenTrials) {
   EXPECT_EQ(GdChrSetCrossoverRate(pop, 1, 1.5), GdErrInvalidArgument);
   EXPECT_EQ(GdChrSetCrossoverRate(pop, 2, 0.5), GdErrInvalidArgument);
 
-  // Automatic mutation climbs while the run stalls and reports its current rate.
+  // Automatic mutation adapts its rate from the start and reports the rate in force.
   ASSERT_EQ(GdChrSetMutationMode(pop, 1, -1), 0);
   std::int32_t isAuto = 0;
   ASSERT_EQ(GdChrGetMutationMode(pop, 1, &isAuto, &rate), 0);
@@ -129,7 +129,7 @@ TEST(Population, RatesAreReadAndChangedBetweenTrials) {
   RunTrials(pop, 300, [](const std::vector<double>&) { return 1.0; });
   double current = 0;
   ASSERT_EQ(GdChrGetCurrentMutationRate(pop, 1, &current), 0);
-  EXPECT_GT(current, rate);
+  EXPECT_NE(current, rate);
 
   ASSERT_EQ(GdChrSetMutationMode(pop, 1, 0.02), 0);
   ASSERT_EQ(GdChrGetMutationMode(pop, 1, &isAuto, &rate), 0);
