@@ -35,11 +35,6 @@ std::unique_ptr<SurvivalMutex>& WatcherMutex() {
   return mutex;
 }
 
-ControllerServices& Services() {
-  if (!g_Services) RaiseApplicationError("WatcherManager", "No window system is installed.");
-  return *g_Services;
-}
-
 std::string BoolText(bool value) {
   return value ? "True" : "False";
 }
@@ -78,7 +73,12 @@ void WriteLongChannel(int channel, std::int32_t value, const std::string& method
 
 }  // namespace
 
-WatcherManager::WatcherManager() = default;
+WatcherManager::WatcherManager(std::shared_ptr<ControllerServices> services,
+                               std::shared_ptr<WindowFactory> windowFactory)
+    : m_Services(std::move(services)), m_WindowFactory(std::move(windowFactory)) {
+  if (!m_Services) RaiseApplicationError("WatcherManager", "No window system was given.");
+  if (!m_WindowFactory) RaiseApplicationError("WatcherManager", "No window factory was given.");
+}
 
 WatcherManager::~WatcherManager() {
   if (g_WatcherManager == this) g_WatcherManager = nullptr;
@@ -96,7 +96,7 @@ void WatcherManager::Initialize() {
   try {
     if (m_Disposed)
       RaiseApplicationError("WatcherManager.Initialize", "This Watcher manager has been disposed.");
-    if (!g_ApplicationInitialized) InitializeApplication();
+    if (!g_ApplicationInitialized) InitializeApplication(m_Services);
     const long language = ResourceServer::ProductLanguage(kProductIndex);
     const std::string tag = ResourceServer::LanguageTag(language);
     auto server = ResourceServer::Open(kProductCode, tag);
@@ -135,22 +135,18 @@ void WatcherManager::InitializeForms() {
     if (!m_Initialized || m_Disposed)
       RaiseApplicationError("WatcherManager.InitializeForms",
                             "InitializeForms needs a successful Initialize first.");
-    if (m_FormWatcher || m_FormWatcherEF)
+    if (m_FormWatcher)
       RaiseApplicationError("WatcherManager.InitializeForms", "The Watcher windows are loaded already.");
-    if (!g_WindowFactory)
-      RaiseApplicationError("WatcherManager.InitializeForms", "No window factory is installed.");
     ResumeNext([&] { Services().SetApplicationHelpFile(Input_MainHelpFilePath); });
-    const bool ef = Input_EFPerformAnalysis;
-    auto& small = ef ? m_FormProgressSmallEF : m_FormProgressSmall;
-    auto& full = ef ? m_FormWatcherEF : m_FormWatcher;
-    small = g_WindowFactory->CreateSmallWindow(ef);
-    if (!small)
+    m_FormsEF = Input_EFPerformAnalysis;
+    m_FormProgressSmall = m_WindowFactory->CreateSmallWindow(m_FormsEF);
+    if (!m_FormProgressSmall)
       RaiseApplicationError("WatcherManager.InitializeForms", "The small progress window is not available.");
-    small->Initialize(*this);
-    full = g_WindowFactory->CreateWatcherWindow(ef);
-    if (!full)
+    m_FormProgressSmall->Initialize(*this);
+    m_FormWatcher = m_WindowFactory->CreateWatcherWindow(m_FormsEF);
+    if (!m_FormWatcher)
       RaiseApplicationError("WatcherManager.InitializeForms", "The Watcher window is not available.");
-    full->Initialize(*this);
+    m_FormWatcher->Initialize(*this);
   } catch (const ComError& e) {
     Log("Error in WatcherManager.InitializeForms: " + e.Description() + " (" + ComError::CodeText(e.Code()) +
         ")");
@@ -159,21 +155,29 @@ void WatcherManager::InitializeForms() {
   Log("Exiting WatcherManager.InitializeForms");
 }
 
-// The windows of the shape Input_EFPerformAnalysis names; the other pair is never touched.
-namespace {
-template <class W>
-W& Active(const std::unique_ptr<W>& single, const std::unique_ptr<W>& ef, bool efShape, const char* what) {
-  const auto& window = efShape ? ef : single;
-  if (!window) RaiseApplicationError("WatcherManager", std::string(what) + " is not loaded.");
-  return *window;
+// A shape that was not loaded has no windows, whatever the other shape holds.
+WatcherWindow& WatcherManager::Full() const {
+  if (!m_FormWatcher || m_FormsEF != Input_EFPerformAnalysis)
+    RaiseApplicationError("WatcherManager", "The Watcher window is not loaded.");
+  return *m_FormWatcher;
 }
-}  // namespace
+
+SmallWindow& WatcherManager::Small() const {
+  if (!m_FormProgressSmall || m_FormsEF != Input_EFPerformAnalysis)
+    RaiseApplicationError("WatcherManager", "The small progress window is not loaded.");
+  return *m_FormProgressSmall;
+}
+
+void WatcherManager::OnEachWindow(void (*step)(ProgressWindow&)) const {
+  ResumeNext([&] { step(Small()); });
+  ResumeNext([&] { step(Full()); });
+}
 
 void WatcherManager::StopTimer() {
   Log("WATCHER: entering WatcherManager.StopTimer");
   ErrorInfo err;
   ResumeNext(err, [&] {
-    auto& full = Active(m_FormWatcher, m_FormWatcherEF, Input_EFPerformAnalysis, "The Watcher window");
+    auto& full = Full();
     full.SetStopTimer(true);
     full.SetTimerUpdateEnabled(false);
   });
@@ -185,20 +189,20 @@ void WatcherManager::ShowWatcherModally() {
   const std::string smallName = ef ? "m_FormProgressSmallEF" : "m_FormProgressSmall";
   ResumeNext([&] {
     if (WatcherShown) return;
-    auto& small = Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window");
+    auto& small = Small();
     if (g_LoggingEnabled) Log("ShowWatcherModally, " + smallName + ".Visible: " + BoolText(small.Visible()));
     Log("ShowWatcherModally, about to hide small progress form.");
     small.Hide();
     if (g_LoggingEnabled)
       Log("ShowWatcherModally, after hide command, " + smallName + ".Visible: " + BoolText(small.Visible()));
   });
-  ModalDialogChanges changes;
+  ModalDialogChanges changes(m_Services);
   ResumeNext([&] {
-    auto& full = Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window");
+    auto& full = Full();
     changes.Initialize(Input_ExcelApplication, Input_ExcelAppHwnd, full.WindowId());
   });
   ++m_ModalDepth;
-  ResumeNext([&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").Show(true); });
+  ResumeNext([&] { Full().Show(true); });
   --m_ModalDepth;
   ResumeNext([&] { changes.Restore(); });
   Dispose();
@@ -211,13 +215,12 @@ void WatcherManager::ShowWatcherModally() {
 void WatcherManager::Dispose() {
   if (m_Disposed) return;
   ErrorInfo err;
-  const bool ef = Input_EFPerformAnalysis;
   Log("WATCHER: entering WatcherManager.Dispose");
   ResumeNext(err, [&] {
     if (LogTrialCount() > 0) GenerateProgressGraphFile();
   });
   Log("WATCHER, WatcherManager: after GenerateProgressGraphFile");
-  WatcherWindow* full = ef ? m_FormWatcherEF.get() : m_FormWatcher.get();
+  WatcherWindow* full = m_FormWatcher.get();
   {
     ErrorInfo unloadErr;
     ResumeNext(unloadErr, [&] {
@@ -249,25 +252,23 @@ void WatcherManager::Dispose() {
   Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final.Clear();
   Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final_Formatted.Clear();
   Input_NETApplication.reset();
-  auto& fullOwner = ef ? m_FormWatcherEF : m_FormWatcher;
   ResumeNext(err, [&] {
-    if (fullOwner) fullOwner->Dispose();
+    if (m_FormWatcher) m_FormWatcher->Dispose();
   });
   if (m_ModalDepth > 0)
-    m_RetiredWatcher = std::move(fullOwner);
+    m_RetiredWatcher = std::move(m_FormWatcher);
   else
-    fullOwner.reset();
+    m_FormWatcher.reset();
   Log("WATCHER, WatcherManager.Dispose: Set m_FormWatcher = Nothing");
-  auto& smallOwner = ef ? m_FormProgressSmallEF : m_FormProgressSmall;
-  if (smallOwner) {
-    ResumeNext(err, [&] { smallOwner->Hide(); });
-    ResumeNext(err, [&] { smallOwner->Unload(); });
-    ResumeNext(err, [&] { smallOwner->Dispose(); });
+  if (m_FormProgressSmall) {
+    ResumeNext(err, [&] { m_FormProgressSmall->Hide(); });
+    ResumeNext(err, [&] { m_FormProgressSmall->Unload(); });
+    ResumeNext(err, [&] { m_FormProgressSmall->Dispose(); });
   }
   if (m_ModalDepth > 0)
-    m_RetiredSmall = std::move(smallOwner);
+    m_RetiredSmall = std::move(m_FormProgressSmall);
   else
-    smallOwner.reset();
+    m_FormProgressSmall.reset();
   // A controller refused by Initialize never owned the optimization: the running one keeps its state.
   if (m_Initialized) {
     g_StopRequested = false;
@@ -281,7 +282,7 @@ void WatcherManager::Dispose() {
 
 void WatcherManager::GenerateProgressGraphFile() {
   ResumeNext([&] {
-    if (Input_EFPerformAnalysis || !m_FormWatcher) return;
+    if (Input_EFPerformAnalysis || !m_FormWatcher || m_FormsEF) return;
     const double trials = LogTrialCount();
     const double axisMaximum = std::max(10.0, Utilities::RoundUpToOneSignificantDigit(trials));
     std::int32_t width = 0, height = 0;
@@ -295,10 +296,7 @@ void WatcherManager::GenerateProgressGraphFile() {
 
 bool WatcherManager::OrrGraphModalDialogBeingDisplayed() {
   bool shown = false;
-  ResumeNext([&] {
-    shown = Active(m_FormWatcher, m_FormWatcherEF, Input_EFPerformAnalysis, "The Watcher window")
-                .OrrGraphModalDialogBeingDisplayed();
-  });
+  ResumeNext([&] { shown = Full().OrrGraphModalDialogBeingDisplayed(); });
   return shown;
 }
 
@@ -346,66 +344,45 @@ void WatcherManager::DisplayMessage(const std::string& messageText, bool suppres
 // Switching windows
 
 void WatcherManager::SwitchToWatcherWindow() {
-  const bool ef = Input_EFPerformAnalysis;
   ResumeNext([&] {
     if (Input_ExcelApplication) Input_ExcelApplication->SetForeground();
   });
-  ResumeNext(
-      [&] { Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window").Hide(); });
+  ResumeNext([&] { Small().Hide(); });
+  ResumeNext([&] { Small().SetTopMost(false); });
+  ResumeNext([&] { Full().SetTopMost(true); });
+  ResumeNext([&] { Full().Show(false); });
+  ResumeNext([&] { Full().Activate(); });
   ResumeNext([&] {
-    Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window").SetTopMost(false);
-  });
-  ResumeNext([&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").SetTopMost(true); });
-  ResumeNext([&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").Show(false); });
-  ResumeNext([&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").Activate(); });
-  ResumeNext([&] {
-    if (!ef && m_FormWatcher && m_FormWatcher->ColorGraphTabSelected())
-      m_FormWatcher->EnableColorGraphTimer();
+    if (!Input_EFPerformAnalysis && Full().ColorGraphTabSelected()) Full().EnableColorGraphTimer();
   });
   WatcherShown = true;
 }
 
 void WatcherManager::SwitchToSmallWindow() {
-  const bool ef = Input_EFPerformAnalysis;
   ResumeNext([&] {
     if (Input_ExcelApplication) Input_ExcelApplication->SetForeground();
   });
-  ResumeNext([&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").Hide(); });
-  ResumeNext([&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").SetTopMost(false); });
-  ResumeNext([&] {
-    Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window").SetTopMost(true);
-  });
-  ResumeNext([&] {
-    Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window").Show(false);
-  });
-  ResumeNext([&] {
-    Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window").Activate();
-  });
+  ResumeNext([&] { Full().Hide(); });
+  ResumeNext([&] { Full().SetTopMost(false); });
+  ResumeNext([&] { Small().SetTopMost(true); });
+  ResumeNext([&] { Small().Show(false); });
+  ResumeNext([&] { Small().Activate(); });
   WatcherShown = false;
   TellXLWatcherWindowChanged();
 }
 
 void WatcherManager::SetWatcherExcelUpdateButtonState(bool value) {
-  ResumeNext([&] {
-    Active(m_FormWatcher, m_FormWatcherEF, Input_EFPerformAnalysis, "The Watcher window")
-        .SetExcelUpdateButtonState(value);
-  });
+  ResumeNext([&] { Full().SetExcelUpdateButtonState(value); });
 }
 
 void WatcherManager::SetSmallWindowExcelUpdateButtonState(bool value) {
   ResumeNext([&] {
-    if (Input_EFPerformAnalysis) return;
-    Active(m_FormProgressSmall, m_FormProgressSmallEF, false, "The small progress window")
-        .SetExcelUpdateButtonState(value);
+    if (!Input_EFPerformAnalysis) Small().SetExcelUpdateButtonState(value);
   });
 }
 
 std::int32_t WatcherManager::GetTopPropertyOfVisibleForm() {
-  const bool ef = Input_EFPerformAnalysis;
-  const double top =
-      WatcherShown
-          ? Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").Top()
-          : Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window").Top();
+  const double top = WatcherShown ? Full().Top() : Small().Top();
   return static_cast<std::int32_t>(std::nearbyint(top));
 }
 
@@ -440,41 +417,21 @@ HostObjectRef WatcherManager::EFGraphChartInExcel(const std::shared_ptr<HostAppl
 
 void WatcherManager::BothDialogs_Update(bool forceUpdateOfEverything, bool& updateLastResult) {
   if (g_StopRequested) return;
-  const bool ef = Input_EFPerformAnalysis;
   const std::string handle = std::to_string(Input_PopHandle);
   Log("WatcherManager.BothDialogs_Update: about to call GdPopLock(" + handle + ")");
   ResumeNext([&] { GdLib::GdPopLock(Input_PopHandle); });
   Log("WatcherManager.BothDialogs_Update: GdPopLock returned");
-  ResumeNext(
-      [&] { Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window").Update(); });
-  ResumeNext([&] {
-    Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window")
-        .Update(forceUpdateOfEverything, updateLastResult);
-  });
+  ResumeNext([&] { Small().Update(); });
+  ResumeNext([&] { Full().Update(forceUpdateOfEverything, updateLastResult); });
   Log("WatcherManager.BothDialogs_Update: about to call GdPopUnlock(" + handle + ")");
   ResumeNext([&] { GdLib::GdPopUnlock(Input_PopHandle); });
   Log("WatcherManager.BothDialogs_Update: GdPopUnlock returned");
 }
 
 void WatcherManager::BothDialogs_GoToPausingConfig() {
-  const bool ef = Input_EFPerformAnalysis;
-  ResumeNext([&] {
-    Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window").GoToPausingConfig();
-  });
-  ResumeNext([&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").GoToPausingConfig(); });
+  ResumeNext([&] { Small().GoToPausingConfig(); });
+  ResumeNext([&] { Full().GoToPausingConfig(); });
 }
-
-namespace {
-// Each window on its own, so one that fails does not keep the other in the wrong state.
-template <class Small, class Full>
-void OnBoth(const std::unique_ptr<Small>& small, const std::unique_ptr<Small>& smallEF,
-            const std::unique_ptr<Full>& full, const std::unique_ptr<Full>& fullEF, bool ef,
-            const std::function<void(SmallWindow&)>& onSmall,
-            const std::function<void(WatcherWindow&)>& onFull) {
-  ResumeNext([&] { onSmall(Active(small, smallEF, ef, "The small progress window")); });
-  ResumeNext([&] { onFull(Active(full, fullEF, ef, "The Watcher window")); });
-}
-}  // namespace
 
 void WatcherManager::CommandPauseOptimization_ProcessClick() {
   const std::string about =
@@ -525,16 +482,10 @@ void WatcherManager::CommandStopOptimization_ProcessClick() {
   auto disableBoth = [&] {
     Log("CommandStopOptimization_ProcessClick, about to call " + smallName +
         ".ControlsAfterStopClickedDisableEnable False");
-    ResumeNext([&] {
-      Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window")
-          .ControlsAfterStopClickedDisableEnable(false);
-    });
+    ResumeNext([&] { Small().ControlsAfterStopClickedDisableEnable(false); });
     Log("CommandStopOptimization_ProcessClick, about to call "
         "m_FormWatcher.ControlsAfterStopClickedDisableEnable False");
-    ResumeNext([&] {
-      Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window")
-          .ControlsAfterStopClickedDisableEnable(false);
-    });
+    ResumeNext([&] { Full().ControlsAfterStopClickedDisableEnable(false); });
   };
   auto setStatus = [&](std::int16_t status, const char* statusName) {
     Log(std::string(
@@ -552,10 +503,7 @@ void WatcherManager::CommandStopOptimization_ProcessClick() {
       disableBoth();
       setStatus(GdRunStatusMarkToStop, "GdRunStatusMarkToStop");
     } else {
-      OnBoth(
-          m_FormProgressSmall, m_FormProgressSmallEF, m_FormWatcher, m_FormWatcherEF, ef,
-          [](SmallWindow& w) { w.UpdateRunPauseButtons(); },
-          [](WatcherWindow& w) { w.UpdateRunPauseButtons(); });
+      OnEachWindow([](ProgressWindow& w) { w.UpdateRunPauseButtons(); });
     }
   };
 
@@ -571,12 +519,9 @@ void WatcherManager::CommandStopOptimization_ProcessClick() {
       askStop();
       g_StopRequested = false;
     } else {
-      int configuration = 1;
-      ResumeNext([&] {
-        configuration =
-            Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").ButtonConfiguration();
-      });
-      if (configuration == 2) {
+      RunState configuration = RunState::Running;
+      ResumeNext([&] { configuration = Full().ButtonConfiguration(); });
+      if (configuration == RunState::Pausing) {
         Log("CommandStopOptimization_ProcessClick, PAUSED");
         askStop();
       } else {
@@ -593,19 +538,14 @@ void WatcherManager::CommandStopOptimization_ProcessClick() {
 }
 
 void WatcherManager::CommandResumeOptimization_ProcessClick() {
-  const bool ef = Input_EFPerformAnalysis;
-  OnBoth(
-      m_FormProgressSmall, m_FormProgressSmallEF, m_FormWatcher, m_FormWatcherEF, ef,
-      [](SmallWindow& w) { w.GoToRunningConfig(); }, [](WatcherWindow& w) { w.GoToRunningConfig(); });
+  OnEachWindow([](ProgressWindow& w) { w.GoToRunningConfig(); });
   Log("WATCHER: CommandResumeOptimization_ProcessClick, about to call GdPopSetRunStatus");
   ResumeNext([&] { GdLib::GdPopSetRunStatus(Input_PopHandle, GdRunStatusOptimizing); });
   Log("WATCHER: CommandResumeOptimization_ProcessClick, GdPopSetRunStatus returned");
-  ResumeNext(
-      [&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").SetResumeSignalTicks(3); });
+  ResumeNext([&] { Full().SetResumeSignalTicks(3); });
 }
 
 void WatcherManager::ProcessPausedMessageFromExcel() {
-  const bool ef = Input_EFPerformAnalysis;
   Log("WatcherManager.ProcessPausedMessageFromExcel: entering");
   Log("WatcherManager.ProcessPausedMessageFromExcel, Me.WaitingAfterPauseClicked=" +
       BoolText(WaitingAfterPauseClicked));
@@ -639,21 +579,14 @@ void WatcherManager::ProcessPausedMessageFromExcel() {
                 "GdRunStatusMarkToStop",
                 "WATCHER: ProcessPausedMessageFromExcel, GdPopSetRunStatus returned");
     } else {
-      OnBoth(
-          m_FormProgressSmall, m_FormProgressSmallEF, m_FormWatcher, m_FormWatcherEF, ef,
-          [](SmallWindow& w) { w.ControlsAfterStopClickedDisableEnable(true); },
-          [](WatcherWindow& w) { w.ControlsAfterStopClickedDisableEnable(true); });
-      OnBoth(
-          m_FormProgressSmall, m_FormProgressSmallEF, m_FormWatcher, m_FormWatcherEF, ef,
-          [](SmallWindow& w) { w.UpdateRunPauseButtons(); },
-          [](WatcherWindow& w) { w.UpdateRunPauseButtons(); });
+      OnEachWindow([](ProgressWindow& w) { w.ControlsAfterStopClickedDisableEnable(true); });
+      OnEachWindow([](ProgressWindow& w) { w.UpdateRunPauseButtons(); });
       setStatus(GdRunStatusOptimizing,
                 "WATCHER: CommandResumeOptimization_ProcessClick, about to call GdPopSetRunStatus "
                 "Me.Input_PopHandle, "
                 "GdRunStatusOptimizing",
                 "WATCHER: CommandResumeOptimization_ProcessClick, GdPopSetRunStatus returned");
-      ResumeNext(
-          [&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").SetResumeSignalTicks(3); });
+      ResumeNext([&] { Full().SetResumeSignalTicks(3); });
     }
   }
 
@@ -686,16 +619,9 @@ void WatcherManager::ProcessPausedMessageFromExcel() {
                   "WATCHER: CommandResumeOptimization_ProcessClick, GdPopSetRunStatus returned");
       }
     }
-    ResumeNext(
-        [&] { Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window").SetResumeSignalTicks(3); });
-    OnBoth(
-        m_FormProgressSmall, m_FormProgressSmallEF, m_FormWatcher, m_FormWatcherEF, ef,
-        [](SmallWindow& w) { w.ControlsAfterStopClickedDisableEnable(true); },
-        [](WatcherWindow& w) { w.ControlsAfterStopClickedDisableEnable(true); });
-    OnBoth(
-        m_FormProgressSmall, m_FormProgressSmallEF, m_FormWatcher, m_FormWatcherEF, ef,
-        [](SmallWindow& w) { w.UpdateRunPauseButtons(); },
-        [](WatcherWindow& w) { w.UpdateRunPauseButtons(); });
+    ResumeNext([&] { Full().SetResumeSignalTicks(3); });
+    OnEachWindow([](ProgressWindow& w) { w.ControlsAfterStopClickedDisableEnable(true); });
+    OnEachWindow([](ProgressWindow& w) { w.UpdateRunPauseButtons(); });
   }
   Log("WatcherManager.ProcessPausedMessageFromExcel: exiting");
 }
@@ -742,11 +668,8 @@ void WatcherManager::InitializeAfterFirstTrialIfReady() {
     std::int32_t allTrialsShown = 0, lastTrialsShown = 0;
     if (!GetFirstTrialInfoSentByXL(allTrialsShown, lastTrialsShown)) return;
     Log("WatcherManager.InitializeAfterFirstTrialIfReady: Ready");
-    const bool ef = Input_EFPerformAnalysis;
-    Active(m_FormWatcher, m_FormWatcherEF, ef, "The Watcher window")
-        .InitializeAfterFirstTrial(allTrialsShown, lastTrialsShown);
-    Active(m_FormProgressSmall, m_FormProgressSmallEF, ef, "The small progress window")
-        .InitializeAfterFirstTrial();
+    Full().InitializeAfterFirstTrial(allTrialsShown, lastTrialsShown);
+    Small().InitializeAfterFirstTrial();
     GotInitializedAfterFirstTrial = true;
     Log("WatcherManager.InitializeAfterFirstTrialIfReady: about to TellXLInitializedAfterFirstTrial");
     TellXLInitializedAfterFirstTrial();
@@ -769,7 +692,9 @@ void WatcherManager::CheckForXLRequestToAskUserAboutSolverAndProcess() {
     Log("CheckForXLRequestToAskUserAboutSolverAndProcess, read from channel: " + std::to_string(n));
     if (n <= 0) return;
     // The question is about the small single-optimization window only; without it the step fails.
-    SmallWindow& small = Active(m_FormProgressSmall, m_FormProgressSmall, false, "The small progress window");
+    if (Input_EFPerformAnalysis)
+      RaiseApplicationError("WatcherManager", "The small progress window is not loaded.");
+    SmallWindow& small = Small();
     const bool visible = small.Visible();
     if (visible) small.SetTopMost(false);
     const bool yes = DisplayYesNoQueryWithHelp(Utilities::SolverQuestionText(n), Input_MainHelpFilePath,

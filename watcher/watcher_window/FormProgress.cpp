@@ -40,19 +40,10 @@ std::string Res(long id, const Variant& p1 = Variant()) {
   return Utilities::GetResourceString(id, p1);
 }
 
-const char* ExcelUpdatingKey(std::int32_t value) {
-  switch (value) {
-    case 1: return "mnuExcelUpdating_On";
-    case 2: return "mnuExcelUpdating_Best";
-    case 3: return "mnuExcelUpdating_Off";
-    default: return "";
-  }
-}
-
 }  // namespace
 
 FormProgress::FormProgress(ui::Platform& platform)
-    : m_Form(platform, "FormProgress"),
+    : ProgressForm(platform, "FormProgress"),
       TabMain(m_Form.Add<ui::TabControl>("TabMain", kTabCount)),
       OrrGraphAllTrials(m_Form.Add<ui::GraphControl>("OrrGraphAllTrials")),
       OrrGraphLastTrials(m_Form.Add<ui::GraphControl>("OrrGraphLastTrials")),
@@ -104,7 +95,6 @@ FormProgress::FormProgress(ui::Platform& platform)
       LabelLanguage(m_Form.Add<ui::Label>("LabelLanguage")),
       TimerUpdate(m_Form.Add<ui::Timer>("TimerUpdate", 1000, false)),
       TimerForColorGraph(m_Form.Add<ui::Timer>("TimerForColorGraph", 1, false)),
-      m_ExcelUpdatingMenu(m_Form.Add<ui::PopupMenu>("mnuExcelUpdating")),
       m_GridPopupMenu(m_Form.Add<ui::PopupMenu>("mnuGridPopup")) {
   for (int i = 0; i < kTabCount; ++i) {
     auto& frame = m_Form.Add<ui::Frame>("FrameTabMain(" + std::to_string(i) + ")");
@@ -159,9 +149,6 @@ FormProgress::FormProgress(ui::Platform& platform)
   CommandOK.SetHeight(420);
   CommandOK.SetVisible(false);
 
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_On", "");
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_Best", "");
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_Off", "");
   m_GridPopupMenu.AddItem("mnuGridPopup_Copy", "");
 
   TimerUpdate.Tick = [this] { TimerUpdate_Timer(); };
@@ -199,10 +186,6 @@ FormProgress::FormProgress(ui::Platform& platform)
 }
 
 FormProgress::~FormProgress() = default;
-
-void FormProgress::Log(const std::string& line) {
-  if (g_LoggingEnabled) ResumeNext([&] { DebugLogFile::WriteLine(line); });
-}
 
 // ---------------------------------------------------------------------------------------------
 // Structure, configurations, buttons and menus
@@ -317,36 +300,25 @@ void FormProgress::ShowSelectedFrame() {
 void FormProgress::ApplyRunStateConfig() {
   const bool wasUpdating = m_UpdatingControls;
   m_UpdatingControls = true;
-  const bool running = m_State == 1 || m_State == 2;
-  CommandRun.SetVisible(running);
-  CommandPause.SetVisible(running);
-  CommandStop.SetVisible(running);
-  CommandOK.SetVisible(m_State == 3);
-  if (m_State == 3) {
+  const bool stopping = m_RunState == RunState::Stopping;
+  CommandRun.SetVisible(!stopping);
+  CommandPause.SetVisible(!stopping);
+  CommandStop.SetVisible(!stopping);
+  CommandOK.SetVisible(stopping);
+  if (stopping) {
     SetButtonPicture(CommandExcelUpdate, ui::PictureKeys::kExcelUpdate, false);
     SetButtonPicture(CommandMinimizeWatcher, ui::PictureKeys::kMinimize, false);
     m_ExcelUpdateLocked = true;
     m_MinimizeLocked = true;
   }
-  CommandRun.SetPressed(m_State == 1);
-  CommandPause.SetPressed(m_State == 2);
-  TabMain.SetItemEnabled(TabStoppingOptions, m_State == 3);
+  PressRunPauseButtons(CommandRun, CommandPause);
+  TabMain.SetItemEnabled(TabStoppingOptions, stopping);
   m_Form.Refresh();
   m_UpdatingControls = wasUpdating;
 }
 
-void FormProgress::GoToRunningConfig() {
-  m_State = 1;
-  ApplyRunStateConfig();
-}
-
-void FormProgress::GoToPausingConfig() {
-  m_State = 2;
-  ApplyRunStateConfig();
-}
-
 void FormProgress::GoToStoppingConfig() {
-  m_State = 3;
+  m_RunState = RunState::Stopping;
   ApplyRunStateConfig();
   ResumeNext([&] {
     StoppingOptionsTab_Configure();
@@ -382,33 +354,17 @@ void FormProgress::ControlsAfterStopClickedDisableEnable(bool enable) {
 }
 
 void FormProgress::UpdateRunPauseButtons() {
-  CommandRun.SetPressed(m_State == 1);
-  CommandPause.SetPressed(m_State == 2);
+  PressRunPauseButtons(CommandRun, CommandPause);
 }
 
 void FormProgress::SetExcelUpdateButtonState(bool pressed) {
   m_ExcelUpdateLocked = true;
   CommandExcelUpdate.SetPressed(pressed);
-  m_ExcelUpdateLocked = m_State == 3;
+  m_ExcelUpdateLocked = m_RunState == RunState::Stopping;
 }
 
 bool FormProgress::OrrGraphModalDialogBeingDisplayed() const {
   return OrrGraphAllTrials.ModalDialogBeingDisplayed() || OrrGraphLastTrials.ModalDialogBeingDisplayed();
-}
-
-void FormProgress::Show(bool modal) {
-  m_Form.Show(modal ? ui::ShowMode::Modal : ui::ShowMode::Modeless);
-}
-
-void FormProgress::SetTopMost(bool topMost) {
-  if (topMost)
-    ui::WindowUtilities::MakeTopMost(m_Form.GetPlatform(), m_Form.Id());
-  else
-    ui::WindowUtilities::MakeNotTopMost(m_Form.GetPlatform(), m_Form.Id());
-}
-
-void FormProgress::Activate() {
-  m_Form.GetPlatform().SetForegroundWindow(m_Form.Id());
 }
 
 bool FormProgress::SaveAllTrialsGraphPicture(const std::string& axisTitle, double axisMaximum,
@@ -451,7 +407,7 @@ void FormProgress::CommandExcelUpdate_Click() {
   });
   m_ExcelUpdateLocked = true;
   CommandExcelUpdate.SetPressed(false);
-  m_ExcelUpdateLocked = m_State == 3;
+  m_ExcelUpdateLocked = m_RunState == RunState::Stopping;
 }
 
 void FormProgress::OnMenuItem(const std::string& key) {
@@ -461,13 +417,7 @@ void FormProgress::OnMenuItem(const std::string& key) {
       if (m_MenuTargetGrid) ui::WindowUtilities::CopyGridToClipboard(m_Form.GetPlatform(), *m_MenuTargetGrid);
       return;
     }
-    std::int32_t value = 0;
-    if (key == "mnuExcelUpdating_On") value = 1;
-    if (key == "mnuExcelUpdating_Best") value = 2;
-    if (key == "mnuExcelUpdating_Off") value = 3;
-    if (value == 0 || !m_Manager) return;
-    m_Manager->ShowExcelRecalculations = value;
-    m_Manager->SendShowExcelRecalculationsToXL(value);
+    ChooseExcelUpdating(key);
   });
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "suite/objectlib/ErrorRaising.h"
 #include "watcher/controller/AddinApplication.h"
 #include "watcher/controller/ControllerServices.h"
 #include "watcher/controller/HelpHost.h"
@@ -24,7 +25,10 @@ class FakeSmallWindow : public SmallWindow {
   FakeSmallWindow(Journal& journal, std::string name) : m_Journal(journal), m_Name(std::move(name)) {}
   void Initialize(WatcherManager&) override { Note("Initialize"); }
   void InitializeAfterFirstTrial() override { Note("InitializeAfterFirstTrial"); }
-  void Update() override { Note("Update"); }
+  void Update() override {
+    Note("Update");
+    if (FailUpdate) RaiseApplicationError("FakeSmallWindow.Update", "The window failed.");
+  }
   void Dispose() override { Note("Dispose"); }
   void ApplyFormLocalization() override { Note("ApplyFormLocalization"); }
   void GoToRunningConfig() override { Note("GoToRunningConfig"); }
@@ -53,6 +57,7 @@ class FakeSmallWindow : public SmallWindow {
   std::int32_t HelpContextID() const override { return 11080; }
 
   bool Visibility = true;
+  bool FailUpdate = false;
 
  private:
   void Note(const std::string& what) { m_Journal.push_back(m_Name + "." + what); }
@@ -69,27 +74,28 @@ class FakeWatcherWindow : public WatcherWindow {
   }
   void Update(bool force, bool& updateLastResult) override {
     Note(std::string("Update ") + (force ? "True" : "False") + (updateLastResult ? " True" : " False"));
+    if (FailUpdate) RaiseApplicationError("FakeWatcherWindow.Update", "The window failed.");
   }
   void Dispose() override { Note("Dispose"); }
   void ApplyFormLocalization() override { Note("ApplyFormLocalization"); }
   void GoToRunningConfig() override {
     Note("GoToRunningConfig");
-    Configuration = 1;
+    Configuration = RunState::Running;
   }
   void GoToPausingConfig() override {
     Note("GoToPausingConfig");
-    Configuration = 2;
+    Configuration = RunState::Pausing;
   }
   void GoToStoppingConfig() override {
     Note("GoToStoppingConfig");
-    Configuration = 3;
+    Configuration = RunState::Stopping;
   }
   void ControlsAfterStopClickedDisableEnable(bool enable) override {
     Note(std::string("ControlsAfterStopClickedDisableEnable ") + (enable ? "True" : "False"));
   }
   void UpdateRunPauseButtons() override { Note("UpdateRunPauseButtons"); }
   void SetResumeSignalTicks(int count) override { Note("SetResumeSignalTicks " + std::to_string(count)); }
-  int ButtonConfiguration() const override { return Configuration; }
+  RunState ButtonConfiguration() const override { return Configuration; }
   void SetExcelUpdateButtonState(bool pressed) override {
     Note(pressed ? "ExcelUpdate True" : "ExcelUpdate False");
   }
@@ -124,7 +130,8 @@ class FakeWatcherWindow : public WatcherWindow {
     return true;
   }
 
-  int Configuration = 1;
+  RunState Configuration = RunState::Running;
+  bool FailUpdate = false;
   bool StopTimerFlag = false;
   bool GraphDialogOpen = false;
   bool ColorTabSelected = false;

@@ -21,7 +21,7 @@ TEST_F(ManagerLifecycleTest, SecondOptimizationIsRefusedAndTheFirstKeepsItsState
   Start();
   manager->Input_AllGeneNamesCol.Add("A1");
   const auto server = g_ResourceServer;
-  WatcherManager second;
+  WatcherManager second(services, factory);
   try {
     second.Initialize();
     FAIL() << "a second Initialize must fail";
@@ -42,7 +42,7 @@ TEST_F(ManagerLifecycleTest, SecondOptimizationIsRefusedAndTheFirstKeepsItsState
   EXPECT_FALSE(g_OptimizationUnderWay);
   EXPECT_EQ(g_WatcherManager, nullptr);
   EXPECT_EQ(g_ResourceServer, nullptr);
-  WatcherManager third;
+  WatcherManager third(services, factory);
   third.Initialize();
   EXPECT_EQ(g_WatcherManager, &third);
   third.Dispose();
@@ -187,8 +187,8 @@ class PlatformQuestionTest : public ControllerTest {
 };
 
 TEST_F(PlatformQuestionTest, HelpButtonShowsHelpAndAsksAgainUntilAnswered) {
+  MakeManager(std::make_shared<PlatformControllerServices>(platform));
   Start();
-  g_Services = std::make_shared<PlatformControllerServices>(platform);
   auto help = std::make_shared<FakeHelpHost>();
   manager->Input_NETApplication = help;
   platform.QueueMessageBoxAnswer(1);  // Help
