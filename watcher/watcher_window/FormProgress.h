@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/ErrorTrap.h"
+#include "common/Variant.h"
 #include "watcher/controller/WatcherWindow.h"
 #include "watcher/progress_form/ProgressForm.h"
 #include "watcher/ui/Button.h"
@@ -86,8 +88,14 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void SummaryTable_UpdateRow(std::int32_t whichSolution);
   void Update_ValueTable();
 
+  // ---- Genetic parameters (under the summary) ----
+  void GeneticParameters_SetVisible(bool visible);
+  void GeneticParameters_Lock();
+  void GeneticParameters_Layout(int top, int width);
+
   // ---- Stopping options and logging tab ----
   void LoggingTab_Initialize();
+  void ComboLogType_Click();
   void CommandOK_Click();
 
   // ---- Buttons and menus ----
@@ -115,6 +123,9 @@ class FormProgress : public ProgressForm<WatcherWindow> {
 
  private:
   void ApplyRunStateConfig() override;
+  static std::string BoolText(bool value);
+  static std::string ErrorNumberText(const ErrorInfo& err);
+  static std::string Res(long id, const Variant& p1 = Variant());
   void SetTabsEnabled(bool enabled);
   void ShowSelectedFrame();
   void SetButtonPicture(ui::Button& button, const char* key, bool enabled);

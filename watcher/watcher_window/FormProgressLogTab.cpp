@@ -1,0 +1,41 @@
+#include "watcher/watcher_window/FormProgress.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "common/ErrorTrap.h"
+#include "suite/objectlib/MarkerValues.h"
+#include "watcher/common/ClassicFormat.h"
+#include "watcher/common/DebugLogFile.h"
+#include "watcher/common/Utilities.h"
+#include "watcher/controller/WatcherGlobals.h"
+#include "watcher/controller/WatcherManager.h"
+#include "watcher/engine/GdLib.h"
+#include "watcher/ui/WindowUtilities.h"
+#include "watcher/watcher_window/graph/OGrGraph.h"
+
+// The log tab: the kind of log shown and its grid.
+
+namespace corvana {
+
+void FormProgress::LoggingTab_Initialize() {
+  ui::WindowUtilities::StyleGrid(SGGridLog);
+  const bool wasUpdating = m_UpdatingControls;
+  m_UpdatingControls = true;
+  ComboLogType.Clear();
+  ResumeNext([&] { ComboLogType.AddItem(Res(4043)); });
+  ResumeNext([&] { ComboLogType.AddItem(Res(4044)); });
+  if (ComboLogType.ListCount() > 0) ComboLogType.SetListIndex(0);
+  m_UpdatingControls = wasUpdating;
+}
+
+void FormProgress::ComboLogType_Click() {
+  if (m_UpdatingControls || !m_Manager) return;
+  m_Manager->IDForGdLogReadRecordVB = ComboLogType.ListIndex();
+  if (SGGridLog.DataSource()) {
+    SGGridLog.RefreshRowCount();
+    SGGridLog.ScrollToLastRows();
+  }
+}
+
+}  // namespace corvana
