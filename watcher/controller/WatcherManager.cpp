@@ -71,10 +71,12 @@ void WatcherManager::Initialize() {
     if (g_OptimizationUnderWay)
       RaiseApplicationError("WatcherManager.Initialize",
                             "Cannot optimize, because optimization is under way in another copy of Excel.");
-    g_ResourceServer = std::move(server);
-    g_OptimizationUnderWay = true;
+    // The survival mutex comes first: when it cannot be taken nothing has changed, and the process
+    // stays free for the next optimization.
     if (!WatcherMutex()) WatcherMutex() = std::make_unique<SurvivalMutex>(kWatcherSurvivalMutex);
     WatcherMutex()->Take();
+    g_ResourceServer = std::move(server);
+    g_OptimizationUnderWay = true;
   } catch (const ComError& e) {
     Log("Error in WatcherManager.Initialize: " + e.Description() + " (" + ComError::CodeText(e.Code()) + ")");
     throw;

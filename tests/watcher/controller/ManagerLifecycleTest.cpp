@@ -1,5 +1,11 @@
+#include <cstdlib>
+#include <filesystem>
+
 #include "ControllerFixture.h"
 #include "common/ComError.h"
+#include "common/ErrorTrap.h"
+#include "suite/gdlib/gdlib8.h"
+#include "suite/objectlib/SuiteFolders.h"
 #include "suite/objectlib/SurvivalMutex.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
@@ -47,6 +53,35 @@ TEST_F(ManagerLifecycleTest, SecondOptimizationIsRefusedAndTheFirstKeepsItsState
   EXPECT_EQ(g_WatcherManager, &third);
   third.Dispose();
   EXPECT_THROW(third.Initialize(), ComError);  // a disposed controller is not reused
+}
+
+// The survival mutex, once taken, is held until the process ends: only a fresh process can see
+// Initialize fail to take it.
+TEST_F(ManagerLifecycleTest, InitializeThatCannotTakeTheSurvivalMutexLeavesTheProcessFree) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const std::string lockFile =
+            SurvivalMutex::LockFilePath(SuiteFolders::RuntimeDirectory(), kWatcherSurvivalMutex);
+        std::filesystem::create_directories(lockFile);  // a lock file that cannot be opened
+        const bool refused = !ResumeNext([&] { manager->Initialize(); });
+        const bool free = !g_OptimizationUnderWay && !g_ResourceServer && !g_WatcherManager;
+        std::filesystem::remove(lockFile);
+        MakeManager(services);
+        const bool retried = ResumeNext([&] { manager->Initialize(); }) && g_OptimizationUnderWay;
+        std::exit(refused && free && retried ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ManagerLifecycleTest, AnOrganismTheEngineCannotReadHasNoObjective) {
+  Start();
+  double value = 0, objective = 0;
+  std::int32_t flags = 0;
+  const std::int16_t code = GdOrgGetResult(popHandle, 11, &value, &objective, 0, &flags);
+  ASSERT_NE(code, 0);  // the population has 10 organisms
+  EXPECT_EQ(manager->getGendaraResult(11), 0);
+  EXPECT_TRUE(Logged("Error calling GdOrgGetResult in getGendaraResult: " + std::to_string(code)));
 }
 
 TEST_F(ManagerLifecycleTest, InitializeReplacesCollectionsAndFormsNeedIt) {
