@@ -6,7 +6,6 @@
 #include "common/ComError.h"
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/ErrorRaising.h"
-#include "suite/objectlib/MarkerValues.h"
 #include "suite/objectlib/SurvivalMutex.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"
@@ -18,7 +17,6 @@
 #include "watcher/controller/SurvivalChecker.h"
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/WindowFactory.h"
-#include "watcher/engine/GdLib.h"
 
 namespace corvana {
 

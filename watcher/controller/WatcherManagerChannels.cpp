@@ -4,11 +4,8 @@
 #include "suite/objectlib/ErrorRaising.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"
-#include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/EngineCalls.h"
-#include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/XLWatcherChannels.h"
-#include "watcher/engine/GdLib.h"
 
 // The channel protocol: hand-shakes and questions the add-in and the Watcher exchange over the
 // engine's shared channels.

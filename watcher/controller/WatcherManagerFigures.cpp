@@ -1,13 +1,11 @@
 #include "watcher/controller/WatcherManager.h"
 
 #include "common/ErrorTrap.h"
-#include "suite/objectlib/ErrorRaising.h"
 #include "suite/objectlib/MarkerValues.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/EngineCalls.h"
-#include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/XLWatcherChannels.h"
 #include "watcher/engine/GdLib.h"
 

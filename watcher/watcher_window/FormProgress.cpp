@@ -1,15 +1,10 @@
 #include "watcher/watcher_window/FormProgress.h"
 
-#include <algorithm>
 #include <array>
-#include <tuple>
 
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/MarkerValues.h"
-#include "watcher/common/ClassicFormat.h"
-#include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"
-#include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/ui/WindowUtilities.h"
