@@ -7,17 +7,22 @@
 #include <cstdio>
 #include <memory>
 
+#include "watcher/app/ProgressWindowFactory.h"
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/server/AutomationObject.h"
 #include "watcher/server/ObjectServer.h"
 #include "watcher/ui/qt/QtPlatform.h"
-#include "watcher/watcher_window/ProgressWindowFactory.h"
 
 namespace {
 
 int Serve(corvana::ui::QtPlatform& platform, bool automation) {
-  corvana::bus::ObjectServer server(QDBusConnection::sessionBus());
+  // Every controller shares the program's window system and windows.
+  auto services = std::make_shared<corvana::PlatformControllerServices>(platform);
+  auto windows = std::make_shared<corvana::ProgressWindowFactory>(platform);
+  corvana::bus::ObjectServer server(QDBusConnection::sessionBus(), [services, windows] {
+    return std::make_unique<corvana::WatcherManager>(services, windows);
+  });
   QString error;
   if (!server.Start(error)) {
     std::fprintf(stderr, "corvana-watcher: %s\n", qPrintable(error));
@@ -29,7 +34,7 @@ int Serve(corvana::ui::QtPlatform& platform, bool automation) {
     return 1;
   }
   // Without its bus the Watcher can serve no one: end at once, even inside a modal window.
-  server.WatchConnection([] { corvana::g_Services->TerminateProcess(0); });
+  server.WatchConnection([services] { services->TerminateProcess(0); });
   return QApplication::exec();
 }
 
@@ -53,11 +58,5 @@ int main(int argc, char** argv) {
   const bool automation = arguments.contains("--automation") || qgetenv("CORVANA_AUTOMATION") == "1";
 
   corvana::ui::QtPlatform platform;
-  corvana::g_Services = std::make_shared<corvana::PlatformControllerServices>(platform);
-  corvana::g_WindowFactory = std::make_shared<corvana::ProgressWindowFactory>(platform);
-  const int status = Serve(platform, automation);
-  // Both refer to the platform: they go before it does.
-  corvana::g_WindowFactory.reset();
-  corvana::g_Services.reset();
-  return status;
+  return Serve(platform, automation);
 }

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "suite/gdlib/gdlib8.h"
+#include "watcher/app/ProgressWindowFactory.h"
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/controller/XLWatcherChannels.h"
 #include "watcher/ui/FakePlatform.h"
 #include "watcher/watcher_window/FormProgress.h"
-#include "watcher/watcher_window/ProgressWindowFactory.h"
 
 namespace corvana {
 namespace {
@@ -42,9 +42,8 @@ struct LongRun {
     setenv("ORRENDEL_RUNTIME_DIR", (Dir / "runtime").c_str(), 1);
     setenv("ORRENDEL_LOG_DIR", Dir.c_str(), 1);
     if (!std::getenv("ORRENDEL_SYSTEM_DIR")) setenv("ORRENDEL_SYSTEM_DIR", CORVANA_SYSTEM_DIR_PATH, 1);
-    g_Services = std::make_shared<PlatformControllerServices>(Platform);
-    g_WindowFactory = std::make_shared<ProgressWindowFactory>(Platform);
-    Manager = std::make_unique<WatcherManager>();
+    Manager = std::make_unique<WatcherManager>(std::make_shared<PlatformControllerServices>(Platform),
+                                               std::make_shared<ProgressWindowFactory>(Platform));
     Manager->Initialize();
 
     std::vector<double> minimums(kGenes, 0.0), maximums(kGenes, 100.0);

@@ -12,28 +12,28 @@
 
 namespace corvana {
 
-void InitializeApplication() {
+void InitializeApplication(const std::shared_ptr<ControllerServices>& services) {
   g_ApplicationInitialized = true;
   if (DebugLogFile::LoggingRequested()) DebugLogFile::StartLogging();
   if (g_LoggingEnabled) DebugLogFile::WriteLine("InitializeApplication: Entering");
-  if (g_Services) g_WatcherProcessID = g_Services->CurrentProcessId();
+  g_WatcherProcessID = services->CurrentProcessId();
   GdLib::InitializeGdLib();
   GdLib::LoadTarnLib();
   if (g_StartedByCom) {
     g_FormSurvival = true;
-    StartPollingTimer();
+    StartPollingTimer(services);
   }
   if (g_LoggingEnabled) DebugLogFile::WriteLine("InitializeApplication: Exiting");
 }
 
-void TerminateApplication() {
+void TerminateApplication(const std::shared_ptr<ControllerServices>& services) {
   ResumeNext([] { GdLib::GdFree(); });
   g_EFGraph.reset();
   g_FormSurvival = false;
-  if (g_StartedByCom) ResumeNext([] { StopPollingTimer(); });
+  if (g_StartedByCom) ResumeNext([&] { StopPollingTimer(*services); });
   // Ending the program unloads every window and releases every object the add-in passed.
   if (g_WatcherManager) ResumeNext([] { g_WatcherManager->Dispose(); });
-  StartSelfDestructTimer();
+  StartSelfDestructTimer(services);
 }
 
 }  // namespace corvana

@@ -23,16 +23,15 @@ void ModalDialogChanges::Initialize(const std::shared_ptr<HostApplication>& exce
   m_PreviousModalDialogShown = g_ModalDialogShown;
   g_ModalDialogShown = true;
   ResumeNext([&] {
-    if (dialogHwnd != 0 && g_Services)
-      g_Services->TieDialogToWindow(dialogHwnd, static_cast<std::uint32_t>(m_ExcelHwnd));
+    if (dialogHwnd != 0) m_Services->TieDialogToWindow(dialogHwnd, static_cast<std::uint32_t>(m_ExcelHwnd));
   });
   ResumeNext([&] {
     m_ExcelWindowWasEnabled = m_ExcelApplication && m_ExcelApplication->WindowEnabled();
     if (m_ExcelWindowWasEnabled) m_ExcelApplication->EnableWindow(false);
   });
   // The survival check polls faster while the host waits on a modal window.
-  ResumeNext([] {
-    if (g_PollingTimerID != 0) StartPollingTimer();
+  ResumeNext([&] {
+    if (g_PollingTimerID != 0) StartPollingTimer(m_Services);
   });
 }
 
@@ -44,8 +43,8 @@ void ModalDialogChanges::Restore() {
   ResumeNext([&] {
     if (m_ExcelApplication) m_ExcelApplication->SetForeground();
   });
-  ResumeNext([] {
-    if (g_PollingTimerID != 0) StartPollingTimer();
+  ResumeNext([&] {
+    if (g_PollingTimerID != 0) StartPollingTimer(m_Services);
   });
 }
 

@@ -15,67 +15,69 @@ namespace {
 constexpr std::uint32_t kErrTimer = 0x80040013;
 
 // Brings `window` in front of the host's main window when the host's own process holds the foreground.
-void KeepInFrontOfHost(const WatcherManager& manager, std::uint64_t foreground) {
+void KeepInFrontOfHost(ControllerServices& services, const WatcherManager& manager,
+                       std::uint64_t foreground) {
   const auto hostWindow = static_cast<std::uint64_t>(static_cast<std::uint32_t>(manager.Input_ExcelAppHwnd));
   if (foreground == hostWindow) return;
-  if (g_Services->WindowProcessId(foreground) != manager.Input_ExcelProcessID) return;
-  g_Services->OrderWindows(hostWindow, foreground);
+  if (services.WindowProcessId(foreground) != manager.Input_ExcelProcessID) return;
+  services.OrderWindows(hostWindow, foreground);
 }
 }  // namespace
 
-void StartPollingTimer() {
-  if (g_PollingTimerID != 0) StopPollingTimer();
+void StartPollingTimer(const std::shared_ptr<ControllerServices>& services) {
+  if (g_PollingTimerID != 0) StopPollingTimer(*services);
   const int interval = g_ModalDialogShown ? 100 : 1000;
-  g_PollingTimerID = g_Services ? g_Services->StartTimer(interval, SurvivalTimerProc) : 0;
+  // The timers hold the services weakly: services that own their timers must not own themselves.
+  g_PollingTimerID = services->StartTimer(interval, [weak = std::weak_ptr(services)] {
+    if (auto alive = weak.lock()) SurvivalTimerProc(alive);
+  });
   if (g_PollingTimerID == 0) RaiseError(kErrTimer, "StartPollingTimer", "Unable to start polling timer.");
 }
 
-void StopPollingTimer() {
-  if (g_PollingTimerID != 0 && g_Services) g_Services->KillTimer(g_PollingTimerID);
+void StopPollingTimer(ControllerServices& services) {
+  if (g_PollingTimerID != 0) services.KillTimer(g_PollingTimerID);
   g_PollingTimerID = 0;
 }
 
-void SurvivalTimerProc() {
+void SurvivalTimerProc(std::shared_ptr<ControllerServices> services) {
   if (g_LoggingEnabled) ResumeNext([] { DebugLogFile::WriteLine("SurvivalChecker.TimerProc: Entering"); });
-  ResumeNext([] { StopPollingTimer(); });
+  ResumeNext([&] { StopPollingTimer(*services); });
   bool terminated = false;
   ResumeNext([&] {
     if (!SurvivalMutex::Exists(kAddinSurvivalMutex)) {
       terminated = true;
-      TerminateApplication();
+      TerminateApplication(services);
     }
   });
   // The process is on its way out: no more polling.
   if (terminated) return;
-  ResumeNext([] {
+  ResumeNext([&] {
     WatcherManager* manager = g_WatcherManager;
     if (!g_ModalDialogShown || !manager || !manager->Input_ExcelApplication) return;
     ResumeNext([&] { manager->Input_ExcelApplication->Run("Corvana.xla!OptDoEvents"); });
     ResumeNext([&] {
       if (manager->Input_ExcelMajorVersion > 14 && manager->Input_ExcelAppHwnd > 0)
-        KeepInFrontOfHost(*manager, g_Services->ForegroundWindow());
+        KeepInFrontOfHost(*services, *manager, services->ForegroundWindow());
     });
   });
-  ResumeNext([] {
-    if (!g_MessageBoxShown || !g_Services) return;
-    const std::uint64_t question = g_Services->FindTopLevelWindow("Corvana");
-    if (question == 0 || g_Services->WindowProcessId(question) != g_WatcherProcessID) return;
-    const std::uint64_t foreground = g_Services->ForegroundWindow();
+  ResumeNext([&] {
+    if (!g_MessageBoxShown) return;
+    const std::uint64_t question = services->FindTopLevelWindow("Corvana");
+    if (question == 0 || services->WindowProcessId(question) != g_WatcherProcessID) return;
+    const std::uint64_t foreground = services->ForegroundWindow();
     if (question == foreground) return;
-    if (g_WatcherManager && g_Services->WindowProcessId(foreground) == g_WatcherManager->Input_ExcelProcessID)
-      g_Services->OrderWindows(foreground, question);
+    if (g_WatcherManager && services->WindowProcessId(foreground) == g_WatcherManager->Input_ExcelProcessID)
+      services->OrderWindows(foreground, question);
   });
-  ResumeNext([] { StartPollingTimer(); });
+  ResumeNext([&] { StartPollingTimer(services); });
   if (g_LoggingEnabled) ResumeNext([] { DebugLogFile::WriteLine("SurvivalChecker.TimerProc: Exiting"); });
 }
 
-void StartSelfDestructTimer() {
-  const std::uint64_t id = g_Services ? g_Services->StartTimer(500, SelfDestructTimerProc) : 0;
+void StartSelfDestructTimer(const std::shared_ptr<ControllerServices>& services) {
+  const std::uint64_t id = services->StartTimer(500, [weak = std::weak_ptr(services)] {
+    if (auto alive = weak.lock()) alive->TerminateProcess(0);
+  });
   if (id == 0) RaiseError(kErrTimer, "StartSelfDestructTimer", "Unable to start self-destruct timer.");
-}
-
-void SelfDestructTimerProc() {
-  if (g_Services) g_Services->TerminateProcess(0);
 }
 
 }  // namespace corvana

@@ -1,8 +1,6 @@
 #include "watcher/controller/WatcherGlobals.h"
 
-#include "watcher/controller/ControllerServices.h"
 #include "watcher/controller/EFGraph.h"
-#include "watcher/controller/WindowFactory.h"
 
 namespace corvana {
 
@@ -16,8 +14,6 @@ std::shared_ptr<EFGraph> g_EFGraph;
 std::uint64_t g_PollingTimerID = 0;
 bool g_FormSurvival = false;
 bool g_StartedByCom = false;
-std::shared_ptr<ControllerServices> g_Services;
-std::shared_ptr<WindowFactory> g_WindowFactory;
 
 void ResetWatcherGlobals() {
   g_WatcherManager = nullptr;

@@ -6,8 +6,6 @@
 namespace corvana {
 
 class WatcherManager;
-class ControllerServices;
-class WindowFactory;
 class EFGraph;
 
 // Process-wide state of the Watcher: one value per process, touched only on the UI thread.
@@ -25,12 +23,7 @@ extern bool g_FormSurvival;
 // Started by the object bus (--activated) rather than stand-alone.
 extern bool g_StartedByCom;
 
-// Installed once by main.cpp (or a test) before the first controller is created.
-extern std::shared_ptr<ControllerServices> g_Services;
-extern std::shared_ptr<WindowFactory> g_WindowFactory;
-
-// Puts the process-wide run state back to start-up (tests run several "processes" in one); the
-// installed services and factory stay.
+// Puts the process-wide run state back to start-up (tests run several "processes" in one).
 void ResetWatcherGlobals();
 
 }  // namespace corvana

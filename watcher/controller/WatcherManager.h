@@ -1,26 +1,30 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "common/Collection.h"
 #include "watcher/controller/AddinApplication.h"
+#include "watcher/controller/ControllerServices.h"
 #include "watcher/controller/HelpHost.h"
 #include "watcher/controller/HostApplication.h"
 #include "watcher/controller/HostObjectRef.h"
 #include "watcher/controller/SmallWindow.h"
 #include "watcher/controller/WatcherWindow.h"
+#include "watcher/controller/WindowFactory.h"
 
 namespace corvana {
 
 // The add-in's controller object: inputs, end-of-run outputs, the windows of one shape, run
-// control, the channel protocol and the figures the windows show. Uses g_Engine, g_Services and
-// g_WindowFactory; everything runs on the UI thread.
+// control, the channel protocol and the figures the windows show. Everything runs on the UI
+// thread.
 class WatcherManager {
  public:
-  WatcherManager();
+  // The services reach the window system; the factory makes the windows of the shape asked for.
+  WatcherManager(std::shared_ptr<ControllerServices> services, std::shared_ptr<WindowFactory> windowFactory);
   ~WatcherManager();
   WatcherManager(const WatcherManager&) = delete;
   WatcherManager& operator=(const WatcherManager&) = delete;
@@ -179,12 +183,9 @@ class WatcherManager {
   }
 
   // The windows of the active shape (null before InitializeForms and after Dispose).
-  WatcherWindow* FullWindow() const noexcept {
-    return m_FormWatcher ? m_FormWatcher.get() : m_FormWatcherEF.get();
-  }
-  SmallWindow* SmallProgressWindow() const noexcept {
-    return m_FormProgressSmall ? m_FormProgressSmall.get() : m_FormProgressSmallEF.get();
-  }
+  WatcherWindow* FullWindow() const noexcept { return m_FormWatcher.get(); }
+  SmallWindow* SmallProgressWindow() const noexcept { return m_FormProgressSmall.get(); }
+  ControllerServices& Services() const noexcept { return *m_Services; }
   bool Disposed() const noexcept { return m_Disposed; }
   bool Initialized() const noexcept { return m_Initialized; }
 
@@ -192,11 +193,18 @@ class WatcherManager {
   void Log(const std::string& line);
   std::string MoveOnQuestionText();
   std::string StopQuestionText();
+  // The window of the shape Input_EFPerformAnalysis names; raises when that shape is not loaded.
+  WatcherWindow& Full() const;
+  SmallWindow& Small() const;
+  // Each window on its own, so one that fails does not keep the other in the wrong state.
+  void OnEachWindow(void (*step)(ProgressWindow&)) const;
 
+  std::shared_ptr<ControllerServices> m_Services;
+  std::shared_ptr<WindowFactory> m_WindowFactory;
+  // One slot per kind, holding the window of the shape chosen by InitializeForms.
   std::unique_ptr<WatcherWindow> m_FormWatcher;
-  std::unique_ptr<WatcherWindow> m_FormWatcherEF;
   std::unique_ptr<SmallWindow> m_FormProgressSmall;
-  std::unique_ptr<SmallWindow> m_FormProgressSmallEF;
+  bool m_FormsEF = false;
   // Windows disposed while one of them runs its modal loop live on until the loop has returned.
   std::unique_ptr<WatcherWindow> m_RetiredWatcher;
   std::unique_ptr<SmallWindow> m_RetiredSmall;
@@ -205,5 +213,9 @@ class WatcherManager {
   bool m_Initialized = false;
   bool m_Disposed = false;
 };
+
+// Makes a controller with the program's services and window factory; the object server calls it
+// for each manager the add-in creates.
+using WatcherManagerMaker = std::function<std::unique_ptr<WatcherManager>()>;
 
 }  // namespace corvana

@@ -7,7 +7,8 @@
 
 namespace corvana {
 
-// Creates the windows of one shape for InitializeForms. main.cpp installs the real one.
+// Creates the windows of one shape for InitializeForms; the program's composition root hands the
+// real one to each controller.
 class WindowFactory {
  public:
   virtual ~WindowFactory() = default;

@@ -13,7 +13,8 @@
 
 namespace corvana::bus {
 
-ObjectServer::ObjectServer(QDBusConnection connection) : m_Connection(std::move(connection)) {
+ObjectServer::ObjectServer(QDBusConnection connection, WatcherManagerMaker makeManager)
+    : m_Connection(std::move(connection)), m_MakeManager(std::move(makeManager)) {
   RegisterBusTypes();
   m_PeerWatcher = new QDBusServiceWatcher(this);
   m_PeerWatcher->setConnection(m_Connection);
@@ -96,7 +97,7 @@ bool ObjectServer::AddSharedObject(BusObject* object) {
 
 QString ObjectServer::CreateWatcherManager(const QString& owner) {
   const QString path = kWatcherManagerPathPrefix + QString::number(m_NextManager++);
-  if (!Register(new WatcherManagerObject(m_Connection, path, owner)))
+  if (!Register(new WatcherManagerObject(m_Connection, path, owner, m_MakeManager())))
     RaiseError(kErrApplication, "CreateWatcherManager", "Cannot register " + FromQ(path) + " on the bus.");
   return path;
 }

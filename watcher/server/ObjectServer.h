@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 
+#include "watcher/controller/WatcherManager.h"
+
 class QDBusServiceWatcher;
 class QTimer;
 
@@ -19,7 +21,7 @@ class BusObject;
 // only by the peer that created it, dropped when that peer leaves the bus), and the bus name.
 class ObjectServer : public QObject {
  public:
-  explicit ObjectServer(QDBusConnection connection);
+  ObjectServer(QDBusConnection connection, WatcherManagerMaker makeManager);
   ~ObjectServer() override;
 
   // Registers the factory, then takes the bus name. False, with the reason, when it cannot.
@@ -40,6 +42,7 @@ class ObjectServer : public QObject {
   void RemoveObjectsOf(const QString& owner);
 
   QDBusConnection m_Connection;
+  WatcherManagerMaker m_MakeManager;
   BusObject* m_Factory = nullptr;
   std::map<QString, QPointer<BusObject>> m_Objects;  // by path
   QDBusServiceWatcher* m_PeerWatcher = nullptr;

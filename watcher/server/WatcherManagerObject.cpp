@@ -44,9 +44,10 @@ std::optional<QList<QVariant>> None() {
 
 }  // namespace
 
-WatcherManagerObject::WatcherManagerObject(QDBusConnection connection, QString path, QString owner)
+WatcherManagerObject::WatcherManagerObject(QDBusConnection connection, QString path, QString owner,
+                                           std::unique_ptr<WatcherManager> manager)
     : BusObject(std::move(connection), std::move(path), kWatcherManagerInterface, std::move(owner)),
-      m_Manager(std::make_unique<WatcherManager>()) {
+      m_Manager(std::move(manager)) {
   AddMethods();
   AddProperties();
   AddReleaseMethod();

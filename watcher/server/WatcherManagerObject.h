@@ -10,7 +10,8 @@ namespace corvana::bus {
 // A WatcherManager on the bus: every property and public operation under its own name.
 class WatcherManagerObject : public BusObject {
  public:
-  WatcherManagerObject(QDBusConnection connection, QString path, QString owner);
+  WatcherManagerObject(QDBusConnection connection, QString path, QString owner,
+                       std::unique_ptr<WatcherManager> manager);
   ~WatcherManagerObject() override;
 
   WatcherManager& Manager() noexcept { return *m_Manager; }

@@ -32,7 +32,7 @@ bool LongInitializationMessage(long language) {
 }  // namespace
 
 FormProgressSmall::FormProgressSmall(ui::Platform& platform)
-    : m_Form(platform, "FormProgressSmall"),
+    : ProgressForm(platform, "FormProgressSmall"),
       vbalProgressBar(m_Form.Add<ui::ProgressBar>("vbalProgressBar")),
       LabelIteration(m_Form.Add<ui::Label>("LabelIteration")),
       TextIteration(m_Form.Add<ui::TextBox>("TextIteration")),
@@ -53,8 +53,7 @@ FormProgressSmall::FormProgressSmall(ui::Platform& platform)
       CommandExcelUpdate(m_Form.Add<ui::Button>("CommandExcelUpdate")),
       CommandWatcher(m_Form.Add<ui::Button>("CommandWatcher")),
       CommandToSendFocusTo(m_Form.Add<ui::Button>("CommandToSendFocusTo")),
-      TimerInitialization(m_Form.Add<ui::Timer>("TimerInitialization", 500, false)),
-      m_ExcelUpdatingMenu(m_Form.Add<ui::PopupMenu>("mnuExcelUpdating")) {
+      TimerInitialization(m_Form.Add<ui::Timer>("TimerInitialization", 500, false)) {
   m_Form.SetBorderStyle(ui::BorderStyle::FixedToolWindow);
   m_Form.SetIconKey(ui::PictureKeys::kProgressIcon);
 
@@ -95,10 +94,6 @@ FormProgressSmall::FormProgressSmall(ui::Platform& platform)
   m_Form.SetWidth(m_Form.Width() - m_Form.ScaleWidth() + kClientWidth);
   m_Form.SetHeight(m_Form.Height() - m_Form.ScaleHeight() + FrameBottom.Top() + FrameBottom.Height());
 
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_On", "");
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_Best", "");
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_Off", "");
-
   CommandRun.Click = [this] { CommandRun_Click(); };
   CommandPause.Click = [this] { CommandPause_Click(); };
   CommandStop.Click = [this] { CommandStop_Click(); };
@@ -117,10 +112,6 @@ FormProgressSmall::FormProgressSmall(ui::Platform& platform)
 }
 
 FormProgressSmall::~FormProgressSmall() = default;
-
-void FormProgressSmall::Log(const std::string& line) {
-  if (g_LoggingEnabled) ResumeNext([&] { DebugLogFile::WriteLine(line); });
-}
 
 long FormProgressSmall::LanguageID() const {
   return g_ResourceServer ? g_ResourceServer->LanguageID() : 9;
@@ -236,20 +227,9 @@ void FormProgressSmall::Dispose() {
   m_Manager = nullptr;
 }
 
-void FormProgressSmall::GoToRunningConfig() {
-  m_Mode = 1;
-  RefreshModeButtons();
-}
-
-void FormProgressSmall::GoToPausingConfig() {
-  m_Mode = 2;
-  RefreshModeButtons();
-}
-
-void FormProgressSmall::RefreshModeButtons() {
+void FormProgressSmall::ApplyRunStateConfig() {
   m_IgnoreButtonEvents = true;
-  CommandRun.SetPressed(m_Mode == 1);
-  CommandPause.SetPressed(m_Mode == 2);
+  PressRunPauseButtons(CommandRun, CommandPause);
   m_Form.Refresh();
   m_IgnoreButtonEvents = false;
 }
@@ -268,8 +248,7 @@ void FormProgressSmall::ControlsAfterStopClickedDisableEnable(bool enable) {
 
 void FormProgressSmall::UpdateRunPauseButtons() {
   m_RunPauseStopInactive = true;
-  CommandRun.SetPressed(m_Mode == 1);
-  CommandPause.SetPressed(m_Mode == 2);
+  PressRunPauseButtons(CommandRun, CommandPause);
   m_RunPauseStopInactive = false;
 }
 
@@ -278,21 +257,6 @@ void FormProgressSmall::SetExcelUpdateButtonState(bool pressed) {
   m_ExcelUpdateButtonInactive = true;
   CommandExcelUpdate.SetPressed(pressed);
   m_ExcelUpdateButtonInactive = inactive;
-}
-
-void FormProgressSmall::Show(bool modal) {
-  m_Form.Show(modal ? ui::ShowMode::Modal : ui::ShowMode::Modeless);
-}
-
-void FormProgressSmall::SetTopMost(bool topMost) {
-  if (topMost)
-    ui::WindowUtilities::MakeTopMost(m_Form.GetPlatform(), m_Form.Id());
-  else
-    ui::WindowUtilities::MakeNotTopMost(m_Form.GetPlatform(), m_Form.Id());
-}
-
-void FormProgressSmall::Activate() {
-  m_Form.GetPlatform().SetForegroundWindow(m_Form.Id());
 }
 
 void FormProgressSmall::PlaceWindow() {
@@ -459,14 +423,7 @@ void FormProgressSmall::CommandExcelUpdate_Click() {
 }
 
 void FormProgressSmall::ProcessMenuCommand(const std::string& p_Key) {
-  if (!m_Manager) return;
-  std::int32_t value = 0;
-  if (p_Key == "mnuExcelUpdating_On") value = 1;
-  if (p_Key == "mnuExcelUpdating_Best") value = 2;
-  if (p_Key == "mnuExcelUpdating_Off") value = 3;
-  if (value == 0) return;
-  m_Manager->ShowExcelRecalculations = value;
-  ResumeNext([&] { m_Manager->SendShowExcelRecalculationsToXL(value); });
+  ChooseExcelUpdating(p_Key);
 }
 
 void FormProgressSmall::Form_Load() {

@@ -4,12 +4,11 @@
 #include <string>
 
 #include "watcher/controller/SmallWindow.h"
+#include "watcher/progress_form/ProgressForm.h"
 #include "watcher/ui/Button.h"
-#include "watcher/ui/Form.h"
 #include "watcher/ui/Frame.h"
 #include "watcher/ui/Label.h"
 #include "watcher/ui/Platform.h"
-#include "watcher/ui/PopupMenu.h"
 #include "watcher/ui/ProgressBar.h"
 #include "watcher/ui/TextBox.h"
 #include "watcher/ui/Timer.h"
@@ -19,7 +18,7 @@ namespace corvana {
 // The compact progress window shown while a single optimization runs: five figures, a bar of the
 // run's budget used, and the run buttons. Every figure comes from the manager; every click goes
 // to it.
-class FormProgressSmall : public SmallWindow {
+class FormProgressSmall : public ProgressForm<SmallWindow> {
  public:
   explicit FormProgressSmall(ui::Platform& platform);
   ~FormProgressSmall() override;
@@ -30,20 +29,9 @@ class FormProgressSmall : public SmallWindow {
   void Update() override;
   void Dispose() override;
   void ApplyFormLocalization() override;
-  void GoToRunningConfig() override;
-  void GoToPausingConfig() override;
   void ControlsAfterStopClickedDisableEnable(bool enable) override;
   void UpdateRunPauseButtons() override;
   void SetExcelUpdateButtonState(bool pressed) override;
-  void Show(bool modal) override;
-  void Hide() override { m_Form.Hide(); }
-  void Unload() override { m_Form.Unload(ui::kUnloadFormCode); }
-  bool Visible() const override { return m_Form.Visible(); }
-  std::uint64_t WindowId() const override { return m_Form.Id(); }
-  double Top() const override { return m_Form.Top(); }
-  void SetTopMost(bool topMost) override;
-  void Activate() override;
-  std::int32_t HelpContextID() const override { return m_Form.HelpContextID(); }
 
   // Writes True to channel 10 when the user has moved the window since the last look.
   void CheckWindowMoved();
@@ -59,22 +47,17 @@ class FormProgressSmall : public SmallWindow {
   void Form_Load();
   void Form_QueryUnload(bool& cancel, int unloadMode);
 
-  ui::Form& GetForm() noexcept { return m_Form; }
-  const ui::Form& GetForm() const noexcept { return m_Form; }
   bool ProgressBarShown() const noexcept { return m_ProgressBarShown; }
   bool RunPauseStopInactive() const noexcept { return m_RunPauseStopInactive; }
   bool WatcherButtonInactive() const noexcept { return m_WatcherButtonInactive; }
-  int Mode() const noexcept { return m_Mode; }
+  RunState Mode() const noexcept { return m_RunState; }
 
  private:
-  void RefreshModeButtons();
+  void ApplyRunStateConfig() override;
   void PlaceWindow();
   void HideProgressBar();
   void ApplyLanguageLayout();
-  void Log(const std::string& line);
   long LanguageID() const;
-
-  ui::Form m_Form;
 
  public:
   // ---- Controls, under their own names ----
@@ -99,11 +82,8 @@ class FormProgressSmall : public SmallWindow {
   ui::Button& CommandWatcher;
   ui::Button& CommandToSendFocusTo;
   ui::Timer& TimerInitialization;
-  ui::PopupMenu& m_ExcelUpdatingMenu;
 
  private:
-  std::int16_t m_Mode = 1;
-  WatcherManager* m_Manager = nullptr;
   std::int32_t m_LastTop = 0;
   std::int32_t m_LastLeft = 0;
   std::int32_t m_PlacedTop = 0;

@@ -1,15 +1,10 @@
 #include "watcher/watcher_window/FormProgress.h"
 
-#include <algorithm>
 #include <array>
-#include <tuple>
 
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/MarkerValues.h"
-#include "watcher/common/ClassicFormat.h"
-#include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"
-#include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/graph/OGrGraph.h"
@@ -22,37 +17,23 @@ namespace {
 constexpr std::array<int, FormProgress::kTabCount> kTabCaptions = {4014, 4015, 4016, 4017, 4018, 4512, 4019};
 constexpr std::array<int, FormProgress::kTabCount> kTabHelpContexts = {11090, 11080, 11110, 11100,
                                                                        11120, 11200, 11130};
-constexpr int kRowCaptions[] = {4303, 4304, 4305};
-constexpr int kMinClientWidth = 8360;
-// Kept as texts, as the layout has always held them.
-constexpr const char* kMinClientHeight = "5780";
-constexpr const char* kMinClientHeightConstraintSolver = "6180";
-
-std::string B(bool value) {
-  return value ? "True" : "False";
-}
-
-std::string ErrorNumberText(const ErrorInfo& err) {
-  return std::to_string(static_cast<std::int32_t>(err.Number));
-}
-
-std::string Res(long id, const Variant& p1 = Variant()) {
-  return Utilities::GetResourceString(id, p1);
-}
-
-const char* ExcelUpdatingKey(std::int32_t value) {
-  switch (value) {
-    case 1: return "mnuExcelUpdating_On";
-    case 2: return "mnuExcelUpdating_Best";
-    case 3: return "mnuExcelUpdating_Off";
-    default: return "";
-  }
-}
 
 }  // namespace
 
+std::string FormProgress::BoolText(bool value) {
+  return value ? "True" : "False";
+}
+
+std::string FormProgress::ErrorNumberText(const ErrorInfo& err) {
+  return std::to_string(static_cast<std::int32_t>(err.Number));
+}
+
+std::string FormProgress::Res(long id, const Variant& p1) {
+  return Utilities::GetResourceString(id, p1);
+}
+
 FormProgress::FormProgress(ui::Platform& platform)
-    : m_Form(platform, "FormProgress"),
+    : ProgressForm(platform, "FormProgress"),
       TabMain(m_Form.Add<ui::TabControl>("TabMain", kTabCount)),
       OrrGraphAllTrials(m_Form.Add<ui::GraphControl>("OrrGraphAllTrials")),
       OrrGraphLastTrials(m_Form.Add<ui::GraphControl>("OrrGraphLastTrials")),
@@ -104,7 +85,6 @@ FormProgress::FormProgress(ui::Platform& platform)
       LabelLanguage(m_Form.Add<ui::Label>("LabelLanguage")),
       TimerUpdate(m_Form.Add<ui::Timer>("TimerUpdate", 1000, false)),
       TimerForColorGraph(m_Form.Add<ui::Timer>("TimerForColorGraph", 1, false)),
-      m_ExcelUpdatingMenu(m_Form.Add<ui::PopupMenu>("mnuExcelUpdating")),
       m_GridPopupMenu(m_Form.Add<ui::PopupMenu>("mnuGridPopup")) {
   for (int i = 0; i < kTabCount; ++i) {
     auto& frame = m_Form.Add<ui::Frame>("FrameTabMain(" + std::to_string(i) + ")");
@@ -159,9 +139,6 @@ FormProgress::FormProgress(ui::Platform& platform)
   CommandOK.SetHeight(420);
   CommandOK.SetVisible(false);
 
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_On", "");
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_Best", "");
-  m_ExcelUpdatingMenu.AddItem("mnuExcelUpdating_Off", "");
   m_GridPopupMenu.AddItem("mnuGridPopup_Copy", "");
 
   TimerUpdate.Tick = [this] { TimerUpdate_Timer(); };
@@ -175,14 +152,7 @@ FormProgress::FormProgress(ui::Platform& platform)
   CommandMinimizeWatcher.Click = [this] { CommandMinimizeWatcher_Click(); };
   CommandHelp.Click = [this] { CommandHelp_Click(); };
   TabMain.Click = [this](int previous) { TabMain_Click(previous); };
-  ComboLogType.Click = [this] {
-    if (m_UpdatingControls || !m_Manager) return;
-    m_Manager->IDForGdLogReadRecordVB = ComboLogType.ListIndex();
-    if (SGGridLog.DataSource()) {
-      SGGridLog.RefreshRowCount();
-      SGGridLog.ScrollToLastRows();
-    }
-  };
+  ComboLogType.Click = [this] { ComboLogType_Click(); };
   for (auto* grid : {&SGGridSummary, &SGGridPopulation, &SGGridLog})
     grid->MouseUp = [this, grid](int button, int, int x, int y) { Grid_MouseUp(*grid, button, x, y); };
   m_Form.Load = [this] { Form_Load(); };
@@ -199,10 +169,6 @@ FormProgress::FormProgress(ui::Platform& platform)
 }
 
 FormProgress::~FormProgress() = default;
-
-void FormProgress::Log(const std::string& line) {
-  if (g_LoggingEnabled) ResumeNext([&] { DebugLogFile::WriteLine(line); });
-}
 
 // ---------------------------------------------------------------------------------------------
 // Structure, configurations, buttons and menus
@@ -225,11 +191,7 @@ void FormProgress::Initialize(WatcherManager& manager) {
       c->SetEnabled(!manager.Input_ConstraintSolver_FixedSeed);
     }
     const bool ga = manager.Input_OptimizationEngine == 1;
-    for (ui::Control* c : std::initializer_list<ui::Control*>{
-             &LabelGeneticAlgorithmParameters, &FrameGroupSettingsDivider, &LabelCrossoverRate,
-             &ScrollCrossover, &TextCrossover, &CommandCrossover, &LabelMutationRate, &ScrollMutation,
-             &TextMutation, &CommandMutation})
-      c->SetVisible(ga);
+    GeneticParameters_SetVisible(ga);
     ApplyFormLocalization();
 
     // The minimize button takes the Excel-update button's place; that button is never shown here.
@@ -317,36 +279,25 @@ void FormProgress::ShowSelectedFrame() {
 void FormProgress::ApplyRunStateConfig() {
   const bool wasUpdating = m_UpdatingControls;
   m_UpdatingControls = true;
-  const bool running = m_State == 1 || m_State == 2;
-  CommandRun.SetVisible(running);
-  CommandPause.SetVisible(running);
-  CommandStop.SetVisible(running);
-  CommandOK.SetVisible(m_State == 3);
-  if (m_State == 3) {
+  const bool stopping = m_RunState == RunState::Stopping;
+  CommandRun.SetVisible(!stopping);
+  CommandPause.SetVisible(!stopping);
+  CommandStop.SetVisible(!stopping);
+  CommandOK.SetVisible(stopping);
+  if (stopping) {
     SetButtonPicture(CommandExcelUpdate, ui::PictureKeys::kExcelUpdate, false);
     SetButtonPicture(CommandMinimizeWatcher, ui::PictureKeys::kMinimize, false);
     m_ExcelUpdateLocked = true;
     m_MinimizeLocked = true;
   }
-  CommandRun.SetPressed(m_State == 1);
-  CommandPause.SetPressed(m_State == 2);
-  TabMain.SetItemEnabled(TabStoppingOptions, m_State == 3);
+  PressRunPauseButtons(CommandRun, CommandPause);
+  TabMain.SetItemEnabled(TabStoppingOptions, stopping);
   m_Form.Refresh();
   m_UpdatingControls = wasUpdating;
 }
 
-void FormProgress::GoToRunningConfig() {
-  m_State = 1;
-  ApplyRunStateConfig();
-}
-
-void FormProgress::GoToPausingConfig() {
-  m_State = 2;
-  ApplyRunStateConfig();
-}
-
 void FormProgress::GoToStoppingConfig() {
-  m_State = 3;
+  m_RunState = RunState::Stopping;
   ApplyRunStateConfig();
   ResumeNext([&] {
     StoppingOptionsTab_Configure();
@@ -356,11 +307,7 @@ void FormProgress::GoToStoppingConfig() {
   ResumeNext([&] { TabMain.SetSelectedIndex(TabStoppingOptions); });
   m_UpdatingControls = false;
   ShowSelectedFrame();
-  // The rates cannot change once the run has stopped.
-  for (ui::Control* c :
-       std::initializer_list<ui::Control*>{&ScrollCrossover, &TextCrossover, &CommandCrossover,
-                                           &ScrollMutation, &TextMutation, &CommandMutation})
-    c->SetEnabled(false);
+  GeneticParameters_Lock();
   ui::WindowUtilities::MakeNotTopMost(m_Form.GetPlatform(), m_Form.Id());
   m_Form.Refresh();
 }
@@ -382,41 +329,17 @@ void FormProgress::ControlsAfterStopClickedDisableEnable(bool enable) {
 }
 
 void FormProgress::UpdateRunPauseButtons() {
-  CommandRun.SetPressed(m_State == 1);
-  CommandPause.SetPressed(m_State == 2);
+  PressRunPauseButtons(CommandRun, CommandPause);
 }
 
 void FormProgress::SetExcelUpdateButtonState(bool pressed) {
   m_ExcelUpdateLocked = true;
   CommandExcelUpdate.SetPressed(pressed);
-  m_ExcelUpdateLocked = m_State == 3;
+  m_ExcelUpdateLocked = m_RunState == RunState::Stopping;
 }
 
 bool FormProgress::OrrGraphModalDialogBeingDisplayed() const {
   return OrrGraphAllTrials.ModalDialogBeingDisplayed() || OrrGraphLastTrials.ModalDialogBeingDisplayed();
-}
-
-void FormProgress::Show(bool modal) {
-  m_Form.Show(modal ? ui::ShowMode::Modal : ui::ShowMode::Modeless);
-}
-
-void FormProgress::SetTopMost(bool topMost) {
-  if (topMost)
-    ui::WindowUtilities::MakeTopMost(m_Form.GetPlatform(), m_Form.Id());
-  else
-    ui::WindowUtilities::MakeNotTopMost(m_Form.GetPlatform(), m_Form.Id());
-}
-
-void FormProgress::Activate() {
-  m_Form.GetPlatform().SetForegroundWindow(m_Form.Id());
-}
-
-bool FormProgress::SaveAllTrialsGraphPicture(const std::string& axisTitle, double axisMaximum,
-                                             const std::string& path, int widthPixels, int heightPixels) {
-  if (!m_GraphAllTrials) return false;
-  m_GraphAllTrials->SetAxisTitleText(0, axisTitle);
-  m_GraphAllTrials->DefineCustomAutoscaling(0, 0, axisMaximum, true, 0);
-  return m_Form.GetPlatform().SaveGraphPicture(*m_GraphAllTrials, path, widthPixels, heightPixels);
 }
 
 void FormProgress::CommandRun_Click() {
@@ -451,7 +374,7 @@ void FormProgress::CommandExcelUpdate_Click() {
   });
   m_ExcelUpdateLocked = true;
   CommandExcelUpdate.SetPressed(false);
-  m_ExcelUpdateLocked = m_State == 3;
+  m_ExcelUpdateLocked = m_RunState == RunState::Stopping;
 }
 
 void FormProgress::OnMenuItem(const std::string& key) {
@@ -461,13 +384,7 @@ void FormProgress::OnMenuItem(const std::string& key) {
       if (m_MenuTargetGrid) ui::WindowUtilities::CopyGridToClipboard(m_Form.GetPlatform(), *m_MenuTargetGrid);
       return;
     }
-    std::int32_t value = 0;
-    if (key == "mnuExcelUpdating_On") value = 1;
-    if (key == "mnuExcelUpdating_Best") value = 2;
-    if (key == "mnuExcelUpdating_Off") value = 3;
-    if (value == 0 || !m_Manager) return;
-    m_Manager->ShowExcelRecalculations = value;
-    m_Manager->SendShowExcelRecalculationsToXL(value);
+    ChooseExcelUpdating(key);
   });
 }
 
@@ -493,10 +410,6 @@ void FormProgress::TabMain_Click(int /*previousIndex*/) {
   if (m_UpdatingControls) return;
   ShowSelectedFrame();
   KickColorGraphTimer();
-}
-
-void FormProgress::KickColorGraphTimer() {
-  if (TabMain.SelectedIndex() == TabColorGraph) TimerForColorGraph.SetEnabled(true);
 }
 
 void FormProgress::Form_Load() {
@@ -536,7 +449,7 @@ void FormProgress::Dispose() {
 // The update cycle
 
 void FormProgress::TimerUpdate_Timer() {
-  Log("WATCHER: entering TimerUpdate_Timer, Me.StopTimer=" + B(m_StopTimer));
+  Log("WATCHER: entering TimerUpdate_Timer, Me.StopTimer=" + BoolText(m_StopTimer));
   if (m_StopTimer || !m_Manager) return;
   Log("WATCHER: entering TimerUpdate_Timer, past Me.StopTimer check");
   WatcherManager& m = *m_Manager;
@@ -564,8 +477,8 @@ void FormProgress::TimerUpdate_Timer() {
   if (status == GdRunStatusPaused) {
     if (!m.Input_MCoreOptimization) {
       Log("TimerUpdate_Timer: received message from Excal that status is GdRunStatusPaused");
-      Log("TimerUpdate_Timer, m_Manager.WaitingAfterPauseClicked=" + B(m.WaitingAfterPauseClicked));
-      Log("TimerUpdate_Timer, m_Manager.WaitingAfterStopClicked=" + B(m.WaitingAfterStopClicked));
+      Log("TimerUpdate_Timer, m_Manager.WaitingAfterPauseClicked=" + BoolText(m.WaitingAfterPauseClicked));
+      Log("TimerUpdate_Timer, m_Manager.WaitingAfterStopClicked=" + BoolText(m.WaitingAfterStopClicked));
       if (m.WaitingAfterPauseClicked || m.WaitingAfterStopClicked)
         ResumeNext([&] { m.ProcessPausedMessageFromExcel(); });
     }
@@ -666,424 +579,6 @@ void FormProgress::InitializeAfterFirstTrial(std::int32_t graphAllTrialsInitialN
     ProgressTab_SetGraphsVisible();
     m_Form.Refresh();
   });
-}
-
-// ---------------------------------------------------------------------------------------------
-// Progress tab
-
-void FormProgress::ProgressTab_Initialize() {
-  ErrorInfo err;
-  ResumeNext(err, [&] {
-    m_GraphLastTrials = std::make_shared<OGrGraph>();
-    m_GraphAllTrials = std::make_shared<OGrGraph>();
-    m_GraphLastTrials->Initialize(kOGrGraphXY, "");
-    m_GraphAllTrials->Initialize(kOGrGraphXY, "");
-    Log("WATCHER, ProgressTab_Initialize, created and initialized graphs");
-    OrrGraphLastTrials.SetGraph(m_GraphLastTrials);
-    Log("WATCHER, ProgressTab_Initialize, assigned first graph to control");
-    OrrGraphAllTrials.SetGraph(m_GraphAllTrials);
-    Log("WATCHER, ProgressTab_Initialize, assigned graphs to controls");
-    const bool rightClick = m_Manager && m_Manager->Stop_AtEndShowOptionsToUser;
-    OrrGraphLastTrials.SetRightClickEnabled(rightClick);
-    OrrGraphAllTrials.SetRightClickEnabled(rightClick);
-    Log("WATCHER, ProgressTab_Initialize, set graph control RightClickEnabled properties");
-    OrrGraphLastTrials.SetVisible(false);
-    OrrGraphAllTrials.SetVisible(false);
-    Log("WATCHER, ProgressTab_Initialize, set graph visibility");
-    LabelProgressStatus.SetCaption(Res(4037));
-    Log("WATCHER, ProgressTab_Initialize, set status message");
-    const std::string help = m_Manager ? m_Manager->Input_MainHelpFilePath : std::string();
-    OrrGraphLastTrials.SetHelpFilePath(help);
-    OrrGraphAllTrials.SetHelpFilePath(help);
-    Log("WATCHER, ProgressTab_Initialize, assigned HelpFilePath");
-    m_GraphLastTrials->SetLegendVisible(false);
-    m_GraphAllTrials->SetLegendVisible(false);
-    Log("WATCHER, ProgressTab_Initialize, set Legend.Visible");
-    if (m_Manager && m_Manager->Input_TargetCellValuesTreatedAsDates) {
-      Log("WATCHER, ProgressTab_Initialize, about to set DateScaling");
-      m_GraphLastTrials->SetAxisDateScaling(1, true);
-      m_GraphAllTrials->SetAxisDateScaling(1, true);
-      Log("WATCHER, ProgressTab_Initialize, set DateScaling");
-    }
-    Log("WATCHER, ProgressTab_Initialize, about to set number format of Y axes");
-    const std::string format =
-        m_Manager ? m_Manager->Input_TargetCellNumberFormat_ShortIfDate_ForcedEnglish : std::string();
-    m_GraphLastTrials->SetAxisNumberFormat(1, format.empty() ? "General" : format);
-    m_GraphAllTrials->SetAxisNumberFormat(1, format.empty() ? "General" : format);
-    Log("WATCHER, ProgressTab_Initialize, done setting number format of Y axes");
-  });
-  if (err) Log("Error initializing progress tab in Watcher: " + err.Description);
-}
-
-void FormProgress::ProgressTab_InitializeAfterFirstTrial(std::int32_t graphAllTrialsInitialNumTrialsShown,
-                                                         std::int32_t numLastTrialsToShow) {
-  ErrorInfo err;
-  ResumeNext(err, [&] {
-    m_NumLastTrialsToShow = numLastTrialsToShow;
-    m_GraphLastTrials->SetAxisTitleText(0, Res(4039));
-    m_GraphLastTrials->DefineCustomAutoscaling(0, -static_cast<double>(numLastTrialsToShow), 0, true, 0);
-    m_GraphAllTrials->SetAxisTitleText(0, Res(4041));
-    m_GraphAllTrials->DefineCustomAutoscaling(0, 0, graphAllTrialsInitialNumTrialsShown, true, 0);
-    m_AllTrialsAxisMax = graphAllTrialsInitialNumTrialsShown;
-    for (auto* graph : {m_GraphLastTrials.get(), m_GraphAllTrials.get()})
-      for (int axis = 0; axis < 2; ++axis) graph->SetAxisScalingFlags(axis, true, false);
-  });
-  if (err) Log("Error in ProgressTab_InitializeAfterFirstTrial in Watcher: " + err.Description);
-}
-
-void FormProgress::ProgressTab_SetGraphsVisible() {
-  OrrGraphAllTrials.SetVisible(true);
-  OrrGraphLastTrials.SetVisible(true);
-}
-
-void FormProgress::RecordProgressStep() {
-  if (m_Steps.Count() > ProgressSteps::kMaxSteps) return;
-  Log("WATCHER: about to call GdPopGetProgressStepCount(" + std::to_string(m_Steps.Count()) + ")");
-  m_Steps.Record(m_TrialCount, m_HasBest, m_BestValue);
-}
-
-void FormProgress::UpdateStatusLabel() {
-  LabelProgressStatus.SetCaption(m_Manager->GetProgressStatusText());
-}
-
-void FormProgress::ProgressTab_Update() {
-  const double axisMax = ProgressSteps::GrownAxisMax(m_AllTrialsAxisMax, m_TrialCount);
-  if (axisMax != m_AllTrialsAxisMax) {
-    m_AllTrialsAxisMax = axisMax;
-    m_GraphAllTrials->DefineCustomAutoscaling(0, 0, axisMax, true, 0);
-  }
-  m_Steps.AllTrialsData(m_TrialCount, m_BestValue, m_GraphX, m_GraphY);
-  m_GraphAllTrials->SetData(m_GraphX, m_GraphY);
-  m_Steps.LastTrialsData(m_TrialCount, m_NumLastTrialsToShow, m_HasBest, m_BestValue, m_GraphX, m_GraphY);
-  m_GraphLastTrials->SetData(m_GraphX, m_GraphY);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Summary and population tables
-
-void FormProgress::GridInitialize(ui::Grid& grid, bool isPopulationTable) {
-  ErrorInfo err;
-  ResumeNext(err, [&] {
-    ui::WindowUtilities::StyleGrid(grid);
-    grid.ClearColumns();
-    grid.ClearCells();
-    Log("WATCHER: GridInitialize, before adding columns");
-    if (!isPopulationTable) grid.AddColumn(Res(4046), 1200);
-    grid.AddColumn(Res(4047), 1000);
-    Log("WATCHER: GridInitialize, before calculating numGenesInTable");
-    const Collection& names = m_Manager->Input_AllGeneNamesCol;
-    Log("WATCHER: GridInitialize, after calculating numGenesInTable, =" + std::to_string(names.Count()));
-    Log("WATCHER: GridInitialize, about to loop over variables to add columns");
-    for (const Variant& name : names.Items()) {
-      std::string caption;
-      ResumeNext([&] { caption = name.ToString(); });
-      grid.AddColumn(caption, 1000);
-    }
-    Log("WATCHER: GridInitialize, after adding columns");
-    auto table = std::make_unique<SolutionTable>(names, m_Manager->Input_AdjustableCellsFormatAsDateCol);
-    std::vector<std::string> headers;
-    if (isPopulationTable) {
-      for (std::int32_t i = 1; i <= m_Manager->Input_PopulationSize; ++i)
-        headers.push_back(std::to_string(i));
-      m_PopulationTable = std::move(table);
-    } else {
-      for (int id : kRowCaptions) headers.push_back(Res(id));
-      m_SummaryRows.assign(3, table->EmptySummaryRow());
-      m_SummaryTable = std::move(table);
-    }
-    grid.SetRowHeaders(std::move(headers));
-  });
-  if (err) Log("Error in GridInitialize: " + err.Description + " (" + ErrorNumberText(err) + ")");
-}
-
-std::string FormProgress::ObjectiveText(double value) {
-  WatcherManager& m = *m_Manager;
-  if (m.Input_ConstraintSolverMode) return Utilities::ConstraintSolverValueText(value, false);
-  const std::string& format = m.Input_TargetCellNumberFormat;
-  // Formats beyond plain digit patterns (sections, colours, "General") go by the shared rules.
-  const bool plainPattern =
-      !format.empty() && format != "General" && format.find_first_of("[;\"@*_\\") == std::string::npos;
-  if (!plainPattern || IsSpecialValue(value) || m.Input_TargetCellValuesTreatedAsDates)
-    return m.FormatTargetValue(value);
-  return ClassicFormat::Apply(value, format);
-}
-
-void FormProgress::SummaryTable_Update() {
-  ErrorInfo first;
-  for (std::int32_t which : {GdLib::kWhichBest, GdLib::kWhichOriginal, GdLib::kWhichLast}) {
-    ErrorInfo err;
-    if (!ResumeNext(err, [&] { SummaryTable_UpdateRow(which); }) && !first) first = err;
-  }
-  if (m_SummaryRows.size() == 3)
-    SGGridSummary.LoadText(m_SummaryRows[0] + '\r' + m_SummaryRows[1] + '\r' + m_SummaryRows[2]);
-  if (first) RaiseError(first.Number, first.Source, first.Description);
-}
-
-void FormProgress::SummaryTable_UpdateRow(std::int32_t whichSolution) {
-  WatcherManager& m = *m_Manager;
-  if (whichSolution == GdLib::kWhichBest && !m_HasBest) return;
-  const long position = SolutionTable::SummaryTableRowPosition(whichSolution);
-  double trial = 1;
-  if (whichSolution == GdLib::kWhichBest) trial = m.BestTrialNumber();
-  if (whichSolution == GdLib::kWhichLast) trial = m_TrialCount;
-  const std::string objective = ObjectiveText(m.ObjectiveValueForSolution(whichSolution));
-  m_Values.clear();
-  if (!m.AdjustableCellValuesForSolution(whichSolution, m_Values)) m_Values.clear();
-  if (m_SummaryRows.size() != 3) m_SummaryRows.assign(3, m_SummaryTable->EmptySummaryRow());
-  m_SummaryRows[position - 1] = m_SummaryTable->SummaryRow(DoubleToText(trial), objective, m_Values);
-}
-
-void FormProgress::Update_ValueTable() {
-  WatcherManager& m = *m_Manager;
-  ui::Platform& platform = m_Form.GetPlatform();
-  const std::uint32_t t0 = platform.TickCount();
-  bool genesFailed = false;
-  const std::string text = m_PopulationTable->PopulationText(
-      m.Input_PopulationSize,
-      [&](std::int32_t organism, std::string& objective, std::vector<double>& values) {
-        objective = ObjectiveText(m.getGendaraResult(organism));
-        // An invalid handle fails for every organism alike: reported once per refresh.
-        if (genesFailed) return false;
-        const std::int16_t rc = GdLib::GdOrgGetGenes(m.Input_PopHandle, organism, values);
-        if (rc == 0) return true;
-        genesFailed = true;
-        ResumeNext([&] { GdLib::LogGdLibError("Update_ValueTable", "GdOrgGetGenes", rc, false); });
-        return false;
-      });
-  const std::uint32_t t1 = platform.TickCount();
-  SGGridPopulation.LoadText(text);
-  const std::uint32_t t2 = platform.TickCount();
-  Log("Population table update, firststage = " + std::to_string(t1 - t0) +
-      " milliseconds, second stage = " + std::to_string(t2 - t1) + " milliseconds");
-}
-
-// ---------------------------------------------------------------------------------------------
-// Stopping options and logging tab
-
-void FormProgress::LoggingTab_Initialize() {
-  ui::WindowUtilities::StyleGrid(SGGridLog);
-  const bool wasUpdating = m_UpdatingControls;
-  m_UpdatingControls = true;
-  ComboLogType.Clear();
-  ResumeNext([&] { ComboLogType.AddItem(Res(4043)); });
-  ResumeNext([&] { ComboLogType.AddItem(Res(4044)); });
-  if (ComboLogType.ListCount() > 0) ComboLogType.SetListIndex(0);
-  m_UpdatingControls = wasUpdating;
-}
-
-void FormProgress::StoppingOptionsTab_Configure() {
-  WatcherManager& m = *m_Manager;
-  ResumeNext([&] { LabelSolutionToKeep.SetCaption(Res(4054)); });
-  ResumeNext([&] { CheckRestoreOriginal.SetCaption(Res(4061)); });
-  ResumeNext([&] { LabelRestoreOriginal.SetCaption(Res(4055)); });
-
-  const double trialCount = m.LogTrialCount();
-  const bool hasSteps = m.LogHasProgressSteps();
-  // Flag A: the best is the original (nothing improved); flag B: an improvement exists.
-  bool flagA = false;
-  std::string status;
-  if (!hasSteps) {
-    status = Res(4060, "Corvana");
-    flagA = true;
-  } else if (m.BestTrialNumber() == 1) {
-    status = Res(4057);
-    flagA = true;
-  } else {
-    status = Res(4059);
-  }
-  if (m.Input_ConstraintSolverMode && m.BestObjectiveValue() != m.Input_NumConstraints)
-    ResumeNext([&] { status += " " + Res(4058); });
-  LabelStoppingStatus.SetCaption(status);
-
-  // With nothing improved restoring the original changes nothing: the box shows that and stays
-  // fixed; otherwise the choice is the user's.
-  CheckRestoreOriginal.SetValue(flagA ? ui::kChecked : ui::kUnchecked);
-  CheckRestoreOriginal.SetEnabled(!flagA);
-  LabelRestoreOriginal.SetEnabled(!flagA);
-  ui::WindowUtilities::FillReportPlacementCombo(ComboReportPlacement);
-
-  const int frameWidth = FrameTabMain[TabStoppingOptions]->Width();
-  const int left = 120;
-  const int width = std::max(1000, frameWidth - 2 * left);
-  const int lineHeight = 240;
-  int top = 120;
-  LabelSolutionToKeep.Move(left, top, width, lineHeight);
-  top += lineHeight + 150;
-  LabelStoppingStatus.Move(left, top, width, status.size() >= 150 ? lineHeight * 4 : lineHeight * 2);
-  top += LabelStoppingStatus.Height() + 150;
-  CheckRestoreOriginal.Move(left, top, width, lineHeight);
-  top += lineHeight + 20;
-  LabelRestoreOriginal.Move(left + 280, top, width - 280, lineHeight * 2);
-  top += LabelRestoreOriginal.Height() + 500;
-  FrameSolutionDivider.Move(left, top - 250, width, 30);
-  LabelReportsToGenerate.Move(left, top, width / 2, lineHeight);
-  ComboReportPlacement.Move(left + width / 2, top - 55, width / 2, 315);
-  top += lineHeight + 290;
-  FrameReportsDivider.Move(left, top, width, 30);
-  top += 210;
-  for (auto* check :
-       {&CheckGenerateOptimizationSummary, &CheckWriteLogOfAllTrials, &CheckWriteLogOfProgressSteps}) {
-    check->Move(left, top, width, lineHeight);
-    top += 400;
-  }
-  if (m.Input_ConstraintSolverMode) {
-    top += 100;
-    LabelGeneratorSeed.Move(left, top, width, lineHeight);
-    top += lineHeight + 290;
-    FrameGeneratorSeedDivider.Move(left, top, width, 30);
-    top += 210;
-    CheckFixSeed.Move(left, top, width, lineHeight);
-  }
-  LabelGeneratorSeed.SetVisible(m.Input_ConstraintSolverMode);
-  CheckWriteLogOfAllTrials.SetEnabled(trialCount >= 1);
-  CheckWriteLogOfProgressSteps.SetEnabled(hasSteps);
-}
-
-void FormProgress::StoppingOptionsTab_PutInfo() {
-  WatcherManager& m = *m_Manager;
-  ErrorInfo err;
-  ResumeNext(err, [&] {
-    ComboReportPlacement.SetListIndex(m.ReportPlacement);
-    CheckGenerateOptimizationSummary.SetValue(m.Stop_AtEndGenerateOptimizationSummary ? ui::kChecked
-                                                                                      : ui::kUnchecked);
-    const bool trials = m.LogTrialCount() >= 1;
-    CheckWriteLogOfAllTrials.SetValue(trials && m.Stop_AtEndWriteLogOfAllTrials ? ui::kChecked
-                                                                                : ui::kUnchecked);
-    const bool steps = m.LogHasProgressSteps();
-    CheckWriteLogOfProgressSteps.SetValue(steps && m.Stop_AtEndWriteLogOfProgressSteps ? ui::kChecked
-                                                                                       : ui::kUnchecked);
-    if (m.Input_ConstraintSolverMode) CheckFixSeed.SetValue(ui::kUnchecked);
-  });
-  if (err) Log("Error in StoppingOptionsTab_PutInfo: " + err.Description);
-}
-
-void FormProgress::StoppingOptionsTab_GetInfo() {
-  WatcherManager& m = *m_Manager;
-  m.Stop_AtEndGenerateOptimizationSummary = CheckGenerateOptimizationSummary.Checked();
-  m.Stop_AtEndWriteLogOfAllTrials = CheckWriteLogOfAllTrials.Checked();
-  m.Stop_AtEndWriteLogOfProgressSteps = CheckWriteLogOfProgressSteps.Checked();
-  m.ReportPlacement = std::max(0, ComboReportPlacement.ListIndex());
-  if (m.Input_ConstraintSolverMode && !m.Input_ConstraintSolver_FixedSeed) {
-    Log("m_Manager.Stop_ConstraintSolver_FixSeed, before setting = " + B(m.Stop_ConstraintSolver_FixSeed));
-    m.Stop_ConstraintSolver_FixSeed = CheckFixSeed.Checked();
-    Log("m_Manager.Stop_ConstraintSolver_FixSeed, after setting = " + B(m.Stop_ConstraintSolver_FixSeed));
-  }
-}
-
-void FormProgress::CommandOK_Click() {
-  Log("WATCHER, CommandOK_Click: entering");
-  if (!m_Manager) return;
-  WatcherManager& m = *m_Manager;
-  ResumeNext([&] {
-    if (CheckRestoreOriginal.Enabled() && CheckRestoreOriginal.Checked())
-      m.Stop_SolutionToKeep = GdLib::kWhichOriginal;
-  });
-  ErrorInfo err;
-  ResumeNext(err, [&] {
-    StoppingOptionsTab_GetInfo();
-    m_Form.Hide();
-    Log("WATCHER, CommandOK_Click: hid dialog");
-    if (m.Input_ConstraintSolverMode && m.Stop_ConstraintSolver_FixSeed) {
-      Log("ConstraintSolver_FixSeed, entering");
-      if (m.Input_Application) m.Input_Application->ConstraintSolverFixSeed();
-    }
-    if (m.Input_Application)
-      m.Input_Application->EndOfRunChoices(
-          m.Stop_AtEndGenerateOptimizationSummary, m.Stop_AtEndWriteLogOfAllTrials,
-          m.Stop_AtEndWriteLogOfProgressSteps, m.Stop_SolutionToKeep, m.ReportPlacement);
-  });
-  if (err) ResumeNext([&] { m.DisplayMessage("Error in OK command handler: " + err.Description, false); });
-}
-
-// ---------------------------------------------------------------------------------------------
-// Layout
-
-void FormProgress::Form_Resize() {
-  const bool wasUpdating = m_UpdatingControls;
-  m_UpdatingControls = true;
-  ResumeNext([&] {
-    if (m_Form.State() == ui::WindowState::Minimized) return;
-    if (m_Form.ScaleWidth() < kMinClientWidth)
-      m_Form.SetWidth(m_Form.Width() - m_Form.ScaleWidth() + kMinClientWidth);
-    const bool solver = m_Manager && m_Manager->Input_ConstraintSolverMode;
-    const int minHeight = std::stoi(solver ? kMinClientHeightConstraintSolver : kMinClientHeight);
-    if (m_Form.ScaleHeight() < minHeight)
-      m_Form.SetHeight(m_Form.Height() - m_Form.ScaleHeight() + minHeight);
-    const int cw = std::max(m_Form.ScaleWidth(), kMinClientWidth);
-    const int ch = std::max(m_Form.ScaleHeight(), minHeight);
-
-    // Bottom bar: run buttons right-aligned, Stop rightmost; help and minimize on the left.
-    const int barHeight = 600;
-    FrameBottom.Move(0, ch - barHeight, cw, barHeight);
-    const int buttonTop = (barHeight - CommandRun.Height()) / 2;
-    CommandStop.SetTop(buttonTop);
-    CommandStop.SetLeft(cw - 120 - CommandStop.Width());
-    CommandPause.SetTop(buttonTop);
-    CommandPause.SetLeft(CommandStop.Left() - 40 - CommandPause.Width());
-    CommandRun.SetTop(buttonTop);
-    CommandRun.SetLeft(CommandPause.Left() - 40 - CommandRun.Width());
-    CommandOK.SetTop(buttonTop);
-    CommandOK.SetLeft(cw - 120 - CommandOK.Width());
-    CommandHelp.SetTop(buttonTop);
-    CommandHelp.SetLeft(120);
-    CommandExcelUpdate.SetTop(buttonTop);
-    CommandExcelUpdate.SetLeft(CommandHelp.Left() + CommandHelp.Width() + 40);
-    CommandMinimizeWatcher.SetTop(buttonTop);
-    CommandMinimizeWatcher.SetLeft(CommandExcelUpdate.Left());
-    FrameBottomDivider.Move(60, FrameBottom.Top() - 80, cw - 60 - 20, 30);
-
-    // Tab area above the divider; every tab's frame fills the tab control's inner area.
-    TabMain.Move(40, 40, cw - 80, FrameBottomDivider.Top() - 40 - 40);
-    const int fw = TabMain.Width() - 120;
-    const int fh = TabMain.Height() - 420;
-    for (auto* frame : FrameTabMain) frame->Move(TabMain.Left() + 60, TabMain.Top() + 360, fw, fh);
-    Log("New frame width: " + std::to_string(fw));
-    Log("New frame height: " + std::to_string(fh));
-    const int inner = fw - 240;
-
-    // Progress: two graphs one above the other, the status line under them.
-    LabelProgressStatus.Move(120, fh - 500 + 120, inner, 360);
-    const int graphHeight = (LabelProgressStatus.Top() - 120 - 60) / 2;
-    OrrGraphAllTrials.Move(120, 60, inner, graphHeight);
-    OrrGraphLastTrials.Move(120, 60 + graphHeight + 60, inner, graphHeight);
-
-    // Summary and genetic parameters.
-    LabelAdjustableCellValues.Move(120, 60, inner, 240);
-    const bool ga = m_Manager && m_Manager->Input_OptimizationEngine == 1;
-    const int parametersHeight = ga ? 1440 : 0;
-    SGGridSummary.Move(120, 360, inner, std::max(1050, fh - 360 - 120 - parametersHeight));
-    int top = SGGridSummary.Top() + SGGridSummary.Height() + 120;
-    LabelGeneticAlgorithmParameters.Move(120, top, inner, 240);
-    FrameGroupSettingsDivider.Move(120, top + 265, inner, 30);
-    for (auto row : {std::tuple{&LabelCrossoverRate, &ScrollCrossover, &TextCrossover, &CommandCrossover},
-                     std::tuple{&LabelMutationRate, &ScrollMutation, &TextMutation, &CommandMutation}}) {
-      top += 420;
-      auto [label, scroll, text, command] = row;
-      label->Move(120, top + 40, 2200, 240);
-      scroll->Move(2400, top, std::max(1000, inner - 2400 - 2300), 300);
-      text->Move(scroll->Left() + scroll->Width() + 120, top, 1000, 300);
-      command->Move(text->Left() + 1120, top - 20, 1050, 340);
-    }
-
-    // Log, population, colour picture, constraint solver.
-    LabelLogType.Move(120, 90, 2000, 240);
-    ComboLogType.Move(2200, 60, 3000, 315);
-    SGGridLog.Move(120, 480, inner, std::max(600, fh - 480 - 120));
-    SGGridPopulation.Move(120, 120, inner, std::max(600, fh - 240));
-    LabelPopulationColorGraph.Move(120, 60, inner, 240);
-    PopulationColorGraph.Move(120, 360, inner, std::max(600, fh - 360 - 120));
-    LabelConstraintSolver.Move(120, 60, inner, 240);
-    LabelProgressSolver.Move(120, fh - 420, inner, 300);
-    SGGridConstraintSolver.Move(120, 360, inner, std::max(600, LabelProgressSolver.Top() - 360 - 120));
-    for (auto* divider : {&FrameSolutionDivider, &FrameReportsDivider, &FrameGeneratorSeedDivider})
-      divider->SetWidth(inner);
-    LabelStoppingStatus.SetWidth(inner);
-
-    for (auto* grid : {&SGGridSummary, &SGGridLog, &SGGridPopulation, &SGGridConstraintSolver})
-      ui::WindowUtilities::AdjustGridColumns(*grid, 5000);
-  });
-  KickColorGraphTimer();
-  m_UpdatingControls = wasUpdating;
 }
 
 }  // namespace corvana

@@ -5,18 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "common/ErrorTrap.h"
+#include "common/Variant.h"
 #include "watcher/controller/WatcherWindow.h"
+#include "watcher/progress_form/ProgressForm.h"
 #include "watcher/ui/Button.h"
 #include "watcher/ui/CheckBox.h"
 #include "watcher/ui/ComboBox.h"
-#include "watcher/ui/Form.h"
 #include "watcher/ui/Frame.h"
 #include "watcher/ui/GraphControl.h"
 #include "watcher/ui/Grid.h"
 #include "watcher/ui/Label.h"
 #include "watcher/ui/PictureBox.h"
 #include "watcher/ui/Platform.h"
-#include "watcher/ui/PopupMenu.h"
 #include "watcher/ui/ScrollBar.h"
 #include "watcher/ui/TabControl.h"
 #include "watcher/ui/TextBox.h"
@@ -30,7 +31,7 @@ class OGrGraph;
 
 // The full Watcher window of a single optimization: seven tabs over a row of run buttons, and the
 // one-second TimerUpdate tick that drives the whole run.
-class FormProgress : public WatcherWindow {
+class FormProgress : public ProgressForm<WatcherWindow> {
  public:
   static constexpr int kTabCount = 7;
   enum Tab : int {
@@ -53,27 +54,16 @@ class FormProgress : public WatcherWindow {
   void Update(bool forceUpdateOfEverything, bool& updateLastResult) override;
   void Dispose() override;
   void ApplyFormLocalization() override;
-  void GoToRunningConfig() override;
-  void GoToPausingConfig() override;
   void GoToStoppingConfig() override;
   void ControlsAfterStopClickedDisableEnable(bool enable) override;
   void UpdateRunPauseButtons() override;
   void SetResumeSignalTicks(int count) override { m_ResumeSignalTicks = count; }
-  int ButtonConfiguration() const override { return m_State; }
+  RunState ButtonConfiguration() const override { return m_RunState; }
   void SetExcelUpdateButtonState(bool pressed) override;
   bool StopTimer() const override { return m_StopTimer; }
   void SetStopTimer(bool value) override { m_StopTimer = value; }
   void SetTimerUpdateEnabled(bool enabled) override { TimerUpdate.SetEnabled(enabled); }
   bool OrrGraphModalDialogBeingDisplayed() const override;
-  void Show(bool modal) override;
-  void Hide() override { m_Form.Hide(); }
-  void Unload() override { m_Form.Unload(ui::kUnloadFormCode); }
-  bool Visible() const override { return m_Form.Visible(); }
-  std::uint64_t WindowId() const override { return m_Form.Id(); }
-  double Top() const override { return m_Form.Top(); }
-  void SetTopMost(bool topMost) override;
-  void Activate() override;
-  std::int32_t HelpContextID() const override { return m_Form.HelpContextID(); }
   bool ColorGraphTabSelected() const override { return TabMain.SelectedIndex() == TabColorGraph; }
   void EnableColorGraphTimer() override { TimerForColorGraph.SetEnabled(true); }
   bool SaveAllTrialsGraphPicture(const std::string& axisTitle, double axisMaximum, const std::string& path,
@@ -98,8 +88,14 @@ class FormProgress : public WatcherWindow {
   void SummaryTable_UpdateRow(std::int32_t whichSolution);
   void Update_ValueTable();
 
+  // ---- Genetic parameters (under the summary) ----
+  void GeneticParameters_SetVisible(bool visible);
+  void GeneticParameters_Lock();
+  void GeneticParameters_Layout(int top, int width);
+
   // ---- Stopping options and logging tab ----
   void LoggingTab_Initialize();
+  void ComboLogType_Click();
   void CommandOK_Click();
 
   // ---- Buttons and menus ----
@@ -118,8 +114,6 @@ class FormProgress : public WatcherWindow {
   void Form_QueryUnload(bool& cancel, int unloadMode);
   void Form_Resize();
 
-  ui::Form& GetForm() noexcept { return m_Form; }
-  const ui::Form& GetForm() const noexcept { return m_Form; }
   const ProgressSteps& Steps() const noexcept { return m_Steps; }
   const std::shared_ptr<OGrGraph>& GraphAllTrials() const noexcept { return m_GraphAllTrials; }
   const std::shared_ptr<OGrGraph>& GraphLastTrials() const noexcept { return m_GraphLastTrials; }
@@ -128,8 +122,10 @@ class FormProgress : public WatcherWindow {
   int ResumeSignalTicks() const noexcept { return m_ResumeSignalTicks; }
 
  private:
-  void Log(const std::string& line);
-  void ApplyRunStateConfig();
+  void ApplyRunStateConfig() override;
+  static std::string BoolText(bool value);
+  static std::string ErrorNumberText(const ErrorInfo& err);
+  static std::string Res(long id, const Variant& p1 = Variant());
   void SetTabsEnabled(bool enabled);
   void ShowSelectedFrame();
   void SetButtonPicture(ui::Button& button, const char* key, bool enabled);
@@ -137,8 +133,6 @@ class FormProgress : public WatcherWindow {
   void StoppingOptionsTab_PutInfo();
   void StoppingOptionsTab_GetInfo();
   std::string ObjectiveText(double value);
-
-  ui::Form m_Form;
 
  public:
   // ---- Controls, under their own names ----
@@ -194,12 +188,9 @@ class FormProgress : public WatcherWindow {
   ui::Label& LabelLanguage;
   ui::Timer& TimerUpdate;
   ui::Timer& TimerForColorGraph;
-  ui::PopupMenu& m_ExcelUpdatingMenu;
   ui::PopupMenu& m_GridPopupMenu;
 
  private:
-  WatcherManager* m_Manager = nullptr;
-  int m_State = 1;
   bool m_StopTimer = false;
   bool m_UpdatingControls = false;
   bool m_ExcelUpdateLocked = false;

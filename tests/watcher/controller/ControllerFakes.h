@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "suite/objectlib/ErrorRaising.h"
 #include "watcher/controller/AddinApplication.h"
 #include "watcher/controller/ControllerServices.h"
 #include "watcher/controller/HelpHost.h"
@@ -19,22 +20,55 @@ namespace corvana::testing {
 // Every call the fakes receive, in order: "small.Update", "fullEF.GoToPausingConfig", ...
 using Journal = std::vector<std::string>;
 
-class FakeSmallWindow : public SmallWindow {
+// What both fake windows do alike: note the call under the window's name.
+template <class Interface>
+class FakeProgressWindow : public Interface {
  public:
-  FakeSmallWindow(Journal& journal, std::string name) : m_Journal(journal), m_Name(std::move(name)) {}
+  FakeProgressWindow(Journal& journal, std::string name) : m_Journal(journal), m_Name(std::move(name)) {}
   void Initialize(WatcherManager&) override { Note("Initialize"); }
-  void InitializeAfterFirstTrial() override { Note("InitializeAfterFirstTrial"); }
-  void Update() override { Note("Update"); }
   void Dispose() override { Note("Dispose"); }
   void ApplyFormLocalization() override { Note("ApplyFormLocalization"); }
-  void GoToRunningConfig() override { Note("GoToRunningConfig"); }
-  void GoToPausingConfig() override { Note("GoToPausingConfig"); }
+  void GoToRunningConfig() override {
+    Note("GoToRunningConfig");
+    Configuration = RunState::Running;
+  }
+  void GoToPausingConfig() override {
+    Note("GoToPausingConfig");
+    Configuration = RunState::Pausing;
+  }
   void ControlsAfterStopClickedDisableEnable(bool enable) override {
     Note(std::string("ControlsAfterStopClickedDisableEnable ") + (enable ? "True" : "False"));
   }
   void UpdateRunPauseButtons() override { Note("UpdateRunPauseButtons"); }
   void SetExcelUpdateButtonState(bool pressed) override {
     Note(pressed ? "ExcelUpdate True" : "ExcelUpdate False");
+  }
+  void Unload() override { Note("Unload"); }
+  void SetTopMost(bool topMost) override { Note(topMost ? "TopMost True" : "TopMost False"); }
+  void Activate() override { Note("Activate"); }
+
+  RunState Configuration = RunState::Running;
+  bool FailUpdate = false;
+
+ protected:
+  void Note(const std::string& what) { m_Journal.push_back(m_Name + "." + what); }
+  // A window that fails its update raises, as a real one's unexpected error would.
+  void MaybeFailUpdate() {
+    if (FailUpdate) RaiseApplicationError(m_Name + ".Update", "The window failed.");
+  }
+
+ private:
+  Journal& m_Journal;
+  std::string m_Name;
+};
+
+class FakeSmallWindow : public FakeProgressWindow<SmallWindow> {
+ public:
+  using FakeProgressWindow::FakeProgressWindow;
+  void InitializeAfterFirstTrial() override { Note("InitializeAfterFirstTrial"); }
+  void Update() override {
+    Note("Update");
+    MaybeFailUpdate();
   }
   void Show(bool modal) override {
     Note(modal ? "Show modal" : "Show");
@@ -44,55 +78,30 @@ class FakeSmallWindow : public SmallWindow {
     Note("Hide");
     Visibility = false;
   }
-  void Unload() override { Note("Unload"); }
   bool Visible() const override { return Visibility; }
   std::uint64_t WindowId() const override { return 11; }
   double Top() const override { return 1234.6; }
-  void SetTopMost(bool topMost) override { Note(topMost ? "TopMost True" : "TopMost False"); }
-  void Activate() override { Note("Activate"); }
   std::int32_t HelpContextID() const override { return 11080; }
 
   bool Visibility = true;
-
- private:
-  void Note(const std::string& what) { m_Journal.push_back(m_Name + "." + what); }
-  Journal& m_Journal;
-  std::string m_Name;
 };
 
-class FakeWatcherWindow : public WatcherWindow {
+class FakeWatcherWindow : public FakeProgressWindow<WatcherWindow> {
  public:
-  FakeWatcherWindow(Journal& journal, std::string name) : m_Journal(journal), m_Name(std::move(name)) {}
-  void Initialize(WatcherManager&) override { Note("Initialize"); }
+  using FakeProgressWindow::FakeProgressWindow;
   void InitializeAfterFirstTrial(std::int32_t a, std::int32_t b) override {
     Note("InitializeAfterFirstTrial " + std::to_string(a) + " " + std::to_string(b));
   }
   void Update(bool force, bool& updateLastResult) override {
     Note(std::string("Update ") + (force ? "True" : "False") + (updateLastResult ? " True" : " False"));
-  }
-  void Dispose() override { Note("Dispose"); }
-  void ApplyFormLocalization() override { Note("ApplyFormLocalization"); }
-  void GoToRunningConfig() override {
-    Note("GoToRunningConfig");
-    Configuration = 1;
-  }
-  void GoToPausingConfig() override {
-    Note("GoToPausingConfig");
-    Configuration = 2;
+    MaybeFailUpdate();
   }
   void GoToStoppingConfig() override {
     Note("GoToStoppingConfig");
-    Configuration = 3;
+    Configuration = RunState::Stopping;
   }
-  void ControlsAfterStopClickedDisableEnable(bool enable) override {
-    Note(std::string("ControlsAfterStopClickedDisableEnable ") + (enable ? "True" : "False"));
-  }
-  void UpdateRunPauseButtons() override { Note("UpdateRunPauseButtons"); }
   void SetResumeSignalTicks(int count) override { Note("SetResumeSignalTicks " + std::to_string(count)); }
-  int ButtonConfiguration() const override { return Configuration; }
-  void SetExcelUpdateButtonState(bool pressed) override {
-    Note(pressed ? "ExcelUpdate True" : "ExcelUpdate False");
-  }
+  RunState ButtonConfiguration() const override { return Configuration; }
   bool StopTimer() const override { return StopTimerFlag; }
   void SetStopTimer(bool value) override {
     Note(value ? "StopTimer True" : "StopTimer False");
@@ -108,12 +117,9 @@ class FakeWatcherWindow : public WatcherWindow {
     }
   }
   void Hide() override { Note("Hide"); }
-  void Unload() override { Note("Unload"); }
   bool Visible() const override { return false; }
   std::uint64_t WindowId() const override { return 22; }
   double Top() const override { return 99.4; }
-  void SetTopMost(bool topMost) override { Note(topMost ? "TopMost True" : "TopMost False"); }
-  void Activate() override { Note("Activate"); }
   std::int32_t HelpContextID() const override { return 11090; }
   bool ColorGraphTabSelected() const override { return ColorTabSelected; }
   void EnableColorGraphTimer() override { Note("EnableColorGraphTimer"); }
@@ -124,16 +130,10 @@ class FakeWatcherWindow : public WatcherWindow {
     return true;
   }
 
-  int Configuration = 1;
   bool StopTimerFlag = false;
   bool GraphDialogOpen = false;
   bool ColorTabSelected = false;
   std::function<void()> WhileModal;
-
- private:
-  void Note(const std::string& what) { m_Journal.push_back(m_Name + "." + what); }
-  Journal& m_Journal;
-  std::string m_Name;
 };
 
 // Creates fakes named "small"/"full" or "smallEF"/"fullEF", and keeps pointers to the last ones.

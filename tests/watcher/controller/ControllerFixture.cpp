@@ -35,8 +35,6 @@ void ControllerTest::SetUp() {
   ResetWatcherGlobals();
   services = std::make_shared<FakeServices>();
   factory = std::make_shared<FakeWindowFactory>(journal);
-  g_Services = services;
-  g_WindowFactory = factory;
   const double minimums[] = {0, 0}, maximums[] = {10, 10};
   GdGroupSpec group{};
   group.SolvingMethod = GdMethodRecipe;
@@ -48,7 +46,11 @@ void ControllerTest::SetUp() {
   ASSERT_EQ(GdPopCreate(&group, 1, 10, GdGoalMaximize, 7, &popHandle), 0);
   SetStatus(GdRunStatusOptimizing);
   for (int channel = 1; channel <= 21; ++channel) WriteDouble(channel, 0);
-  manager = std::make_unique<WatcherManager>();
+  MakeManager(services);
+}
+
+void ControllerTest::MakeManager(std::shared_ptr<ControllerServices> withServices) {
+  manager = std::make_unique<WatcherManager>(std::move(withServices), factory);
   manager->Input_PopHandle = popHandle;
   manager->Input_DisplayAlerts = true;
   manager->Input_LogPath = dir + "/none.log";
@@ -58,8 +60,6 @@ void ControllerTest::TearDown() {
   if (manager) manager->Dispose();
   manager.reset();
   GdPopFree(popHandle);
-  g_Services.reset();
-  g_WindowFactory.reset();
   std::error_code ignored;
   std::filesystem::remove_all(dir, ignored);
 }

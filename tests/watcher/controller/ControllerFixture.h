@@ -18,6 +18,8 @@ class ControllerTest : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
+  // A fresh controller over these services, with the fixture's population and inputs.
+  void MakeManager(std::shared_ptr<ControllerServices> withServices);
   // Initialize + InitializeForms in the shape asked for.
   void Start(bool efficientFrontier = false);
 

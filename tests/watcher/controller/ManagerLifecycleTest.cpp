@@ -1,5 +1,11 @@
+#include <cstdlib>
+#include <filesystem>
+
 #include "ControllerFixture.h"
 #include "common/ComError.h"
+#include "common/ErrorTrap.h"
+#include "suite/gdlib/gdlib8.h"
+#include "suite/objectlib/SuiteFolders.h"
 #include "suite/objectlib/SurvivalMutex.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
@@ -21,7 +27,7 @@ TEST_F(ManagerLifecycleTest, SecondOptimizationIsRefusedAndTheFirstKeepsItsState
   Start();
   manager->Input_AllGeneNamesCol.Add("A1");
   const auto server = g_ResourceServer;
-  WatcherManager second;
+  WatcherManager second(services, factory);
   try {
     second.Initialize();
     FAIL() << "a second Initialize must fail";
@@ -42,11 +48,40 @@ TEST_F(ManagerLifecycleTest, SecondOptimizationIsRefusedAndTheFirstKeepsItsState
   EXPECT_FALSE(g_OptimizationUnderWay);
   EXPECT_EQ(g_WatcherManager, nullptr);
   EXPECT_EQ(g_ResourceServer, nullptr);
-  WatcherManager third;
+  WatcherManager third(services, factory);
   third.Initialize();
   EXPECT_EQ(g_WatcherManager, &third);
   third.Dispose();
   EXPECT_THROW(third.Initialize(), ComError);  // a disposed controller is not reused
+}
+
+// The survival mutex, once taken, is held until the process ends: only a fresh process can see
+// Initialize fail to take it.
+TEST_F(ManagerLifecycleTest, InitializeThatCannotTakeTheSurvivalMutexLeavesTheProcessFree) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const std::string lockFile =
+            SurvivalMutex::LockFilePath(SuiteFolders::RuntimeDirectory(), kWatcherSurvivalMutex);
+        std::filesystem::create_directories(lockFile);  // a lock file that cannot be opened
+        const bool refused = !ResumeNext([&] { manager->Initialize(); });
+        const bool free = !g_OptimizationUnderWay && !g_ResourceServer && !g_WatcherManager;
+        std::filesystem::remove(lockFile);
+        MakeManager(services);
+        const bool retried = ResumeNext([&] { manager->Initialize(); }) && g_OptimizationUnderWay;
+        std::exit(refused && free && retried ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ManagerLifecycleTest, AnOrganismTheEngineCannotReadHasNoObjective) {
+  Start();
+  double value = 0, objective = 0;
+  std::int32_t flags = 0;
+  const std::int16_t code = GdOrgGetResult(popHandle, 11, &value, &objective, 0, &flags);
+  ASSERT_NE(code, 0);  // the population has 10 organisms
+  EXPECT_EQ(manager->getGendaraResult(11), 0);
+  EXPECT_TRUE(Logged("Error calling GdOrgGetResult in getGendaraResult: " + std::to_string(code)));
 }
 
 TEST_F(ManagerLifecycleTest, InitializeReplacesCollectionsAndFormsNeedIt) {
@@ -187,8 +222,8 @@ class PlatformQuestionTest : public ControllerTest {
 };
 
 TEST_F(PlatformQuestionTest, HelpButtonShowsHelpAndAsksAgainUntilAnswered) {
+  MakeManager(std::make_shared<PlatformControllerServices>(platform));
   Start();
-  g_Services = std::make_shared<PlatformControllerServices>(platform);
   auto help = std::make_shared<FakeHelpHost>();
   manager->Input_NETApplication = help;
   platform.QueueMessageBoxAnswer(1);  // Help

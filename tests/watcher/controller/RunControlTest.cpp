@@ -73,7 +73,7 @@ TEST_F(RunControlTest, StopWhileRunningAnsweredYesMarksToStop) {
 TEST_F(RunControlTest, StopWhilePausedAsksAtOnceAndNoLeavesItPaused) {
   Start();
   SetStatus(GdRunStatusPaused);
-  factory->Full->Configuration = 2;
+  factory->Full->Configuration = RunState::Pausing;
   services->Answers.push_back(7);
   manager->CommandStopOptimization_ProcessClick();
   EXPECT_EQ(services->Messages.size(), 1u);
@@ -109,7 +109,7 @@ TEST_F(RunControlTest, AlertsOffAnswersYesWithoutAsking) {
   Start();
   manager->Input_DisplayAlerts = false;
   SetStatus(GdRunStatusPaused);
-  factory->Full->Configuration = 2;
+  factory->Full->Configuration = RunState::Pausing;
   manager->CommandStopOptimization_ProcessClick();
   EXPECT_TRUE(services->Messages.empty());
   EXPECT_EQ(Status(), GdRunStatusMarkToStop);

@@ -126,7 +126,7 @@ TEST(FormProgressSmallTest, MultiProcessStartUpAnimatesAndKeepsTheButtonsGrey) {
   EXPECT_EQ(small.TextTrial.Text(), GetResourceString(4120, Variant("1"), Variant(100.0)));
   small.CommandPause_Click();
   EXPECT_EQ(run.Status(), GdRunStatusPaused);  // a multi-process pause is immediate
-  EXPECT_EQ(small.Mode(), 2);
+  EXPECT_EQ(small.Mode(), RunState::Pausing);
 }
 
 TEST(FormProgressSmallTest, ButtonsAndClosing) {

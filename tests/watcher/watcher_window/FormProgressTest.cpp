@@ -96,7 +96,7 @@ TEST(FormProgressTest, ChannelTenOnExactlyTheThreeTicksAfterAResume) {
   run.SetStatus(GdRunStatusPaused);
   run.Full().CommandRun_Click();
   EXPECT_EQ(run.Status(), GdRunStatusOptimizing);
-  EXPECT_EQ(run.Full().ButtonConfiguration(), 1);
+  EXPECT_EQ(run.Full().ButtonConfiguration(), RunState::Running);
   std::vector<bool> written;
   for (int tick = 0; tick < 5; ++tick) {
     run.WriteBoolean(ChannelWatcherWindowChanged, false);
@@ -121,7 +121,7 @@ TEST(FormProgressTest, PausedRunIsHandledOnlyWhenThePauseWasAskedFor) {
   run.SetStatus(GdRunStatusPaused);
   run.RunTrials(3);
   run.Tick();
-  EXPECT_EQ(run.Full().ButtonConfiguration(), 1);
+  EXPECT_EQ(run.Full().ButtonConfiguration(), RunState::Running);
   EXPECT_EQ(run.Full().SGGridSummary.CellText(2, 0), "2");  // last row still from before
 
   // Pause clicked: MarkToPause now, the windows follow once the add-in has paused.
@@ -132,7 +132,7 @@ TEST(FormProgressTest, PausedRunIsHandledOnlyWhenThePauseWasAskedFor) {
   run.SetStatus(GdRunStatusPaused);
   run.WriteBoolean(ChannelWatcherWindowChanged, false);
   run.Tick();
-  EXPECT_EQ(run.Full().ButtonConfiguration(), 2);
+  EXPECT_EQ(run.Full().ButtonConfiguration(), RunState::Pausing);
   EXPECT_TRUE(run.Full().CommandPause.Pressed());
   EXPECT_FALSE(run.Full().CommandRun.Pressed());
   EXPECT_TRUE(run.ReadBoolean(ChannelWatcherWindowChanged));
@@ -149,7 +149,7 @@ TEST(FormProgressTest, PausedMultiProcessRunIsLeftAlone) {
   run.Manager.WaitingAfterPauseClicked = true;
   run.Tick();
   EXPECT_TRUE(run.Manager.WaitingAfterPauseClicked);
-  EXPECT_EQ(run.Full().ButtonConfiguration(), 1);
+  EXPECT_EQ(run.Full().ButtonConfiguration(), RunState::Running);
 }
 
 TEST(FormProgressTest, StopWhileRunningAsksOnlyOnceThePauseArrives) {
@@ -181,7 +181,7 @@ TEST(FormProgressTest, EndOfRunWithoutOptionsStopsForGoodAfterOneForcedRefresh) 
   EXPECT_FALSE(form.SGGridPopulation.CellText(0, 0).empty());
   EXPECT_EQ(form.SGGridSummary.CellText(2, 0), "6");
   EXPECT_FALSE(run.ReadBoolean(ChannelWatcherSentCommandToShowItModally));
-  EXPECT_EQ(form.ButtonConfiguration(), 1);
+  EXPECT_EQ(form.ButtonConfiguration(), RunState::Running);
   const auto lines = run.NewLogLines();
   EXPECT_TRUE(Contains(lines, "TimerUpdate_Timer: status is GdRunStatusStopped"));
   EXPECT_FALSE(Contains(lines, "TimerUpdate_Timer: about to call m_Manager.ReadStoppingOptionsFromWatcher"));
@@ -200,7 +200,7 @@ TEST(FormProgressTest, EndOfRunWithOptionsAsksTheAddinToShowTheWindow) {
   FormProgress& form = run.Full();
   EXPECT_TRUE(run.Manager.Stop_AtEndGenerateOptimizationSummary);
   EXPECT_EQ(run.Manager.Stop_SolutionToKeep, -5);
-  EXPECT_EQ(form.ButtonConfiguration(), 3);
+  EXPECT_EQ(form.ButtonConfiguration(), RunState::Stopping);
   EXPECT_EQ(form.TabMain.SelectedIndex(), FormProgress::TabStoppingOptions);
   EXPECT_TRUE(form.TabMain.Item(6).Enabled);
   EXPECT_TRUE(form.CommandOK.Visible());

@@ -12,12 +12,12 @@
 #include <sstream>
 
 #include "suite/gdlib/gdlib8.h"
+#include "watcher/app/ProgressWindowFactory.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/small_window/FormProgressSmall.h"
 #include "watcher/watcher_window/FormProgress.h"
-#include "watcher/watcher_window/ProgressWindowFactory.h"
 
 namespace corvana {
 
@@ -53,16 +53,16 @@ void WatcherRun::PrepareProcess() {
   setenv("ORRENDEL_LANGUAGE", "en", 1);
 }
 
-WatcherRun::WatcherRun(const Options& options) : m_Options(options) {
+WatcherRun::WatcherRun(const Options& options)
+    : Manager(std::make_shared<PlatformControllerServices>(Platform),
+              std::make_shared<ProgressWindowFactory>(Platform)),
+      m_Options(options) {
   PrepareProcess();
   static std::atomic<int> serial{0};
   m_LogPath =
       (ProcessDir() / ("trials-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".log"))
           .string();
 
-  m_Services = std::make_shared<PlatformControllerServices>(Platform);
-  g_Services = m_Services;
-  g_WindowFactory = std::make_shared<ProgressWindowFactory>(Platform);
   Manager.Initialize();
 
   std::vector<double> minimums(options.Genes, 0.0), maximums(options.Genes, 10.0);
@@ -100,8 +100,6 @@ WatcherRun::~WatcherRun() {
   GdLogClose(m_Log);
   if (m_Pop) GdPopFree(m_Pop);
   ResetWatcherGlobals();
-  g_WindowFactory.reset();
-  g_Services.reset();
   std::error_code ignored;
   fs::remove(m_LogPath, ignored);
 }

@@ -66,7 +66,6 @@ class WatcherRun {
 
  private:
   Options m_Options;
-  std::shared_ptr<PlatformControllerServices> m_Services;
   std::string m_LogPath;
   std::int32_t m_Pop = 0;
   std::int32_t m_Log = 0;

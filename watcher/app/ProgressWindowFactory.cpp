@@ -1,4 +1,4 @@
-#include "watcher/watcher_window/ProgressWindowFactory.h"
+#include "watcher/app/ProgressWindowFactory.h"
 
 #include "suite/objectlib/ErrorRaising.h"
 #include "watcher/small_window/FormProgressSmall.h"
