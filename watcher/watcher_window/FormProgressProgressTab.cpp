@@ -2,7 +2,7 @@
 
 #include "common/ErrorTrap.h"
 #include "watcher/controller/WatcherManager.h"
-#include "watcher/watcher_window/graph/OGrGraph.h"
+#include "watcher/graph/OGrGraph.h"
 
 // The progress tab: the all-trials and last-trials graphs and the status line.
 
