@@ -18,8 +18,8 @@
 #include "watcher/controller/SurvivalChecker.h"
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/WindowFactory.h"
-#include "watcher/controller/XLWatcherChannels.h"
 #include "watcher/engine/GdLib.h"
+#include "wire/XLWatcherChannels.h"
 
 namespace corvana {
 
