@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "addin/WatcherBus.h"
+#include "wire/dbus/BusErrors.h"
 
 namespace corvana::addin {
 
@@ -15,7 +15,7 @@ void HostApplicationObject::Run(const QString& macroName) {
     QCoreApplication::processEvents();
     return;
   }
-  sendErrorReply(QString::fromLatin1(bus::kErrorPrefix) + QStringLiteral("E8004000A"),
+  sendErrorReply(wire::BusErrorName(kErrApplication),
                  QStringLiteral("The macro '%1' cannot be found.").arg(macroName));
 }
 
@@ -45,9 +45,10 @@ void HostApplicationObject::GetWindowRect(int& left, int& top, int& width, int& 
 
 namespace corvana::addin {
 
-BusObjectRef HostApplicationObject::CreateChart(const BusObjectRef&, const BusObjectRef&, int, int) {
+wire::BusObjectRef HostApplicationObject::CreateChart(const wire::BusObjectRef&, const wire::BusObjectRef&,
+                                                      int, int) {
   // A terminal host has no worksheets to chart in.
-  sendErrorReply(QString::fromLatin1(bus::kErrorPrefix) + QStringLiteral("E8004000A"),
+  sendErrorReply(wire::BusErrorName(kErrApplication),
                  QStringLiteral("This host has no worksheets to place a chart on."));
   return {};
 }

@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QString>
 
-#include "addin/BusObjectRef.h"
+#include "wire/dbus/BusObjectRef.h"
 
 namespace corvana::addin {
 
@@ -30,9 +30,9 @@ class HostApplicationObject : public QObject, protected QDBusContext {
   void SetForeground();
   // Left, top, width, height in pixels.
   void GetWindowRect(int& left, int& top, int& width, int& height);
-  corvana::addin::BusObjectRef CreateChart(const corvana::addin::BusObjectRef& dataRange,
-                                           const corvana::addin::BusObjectRef& placementRange, int chartKind,
-                                           int firstSeriesColor);
+  corvana::wire::BusObjectRef CreateChart(const corvana::wire::BusObjectRef& dataRange,
+                                          const corvana::wire::BusObjectRef& placementRange, int chartKind,
+                                          int firstSeriesColor);
 
  private:
   int m_MacroRuns = 0;

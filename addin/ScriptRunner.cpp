@@ -8,11 +8,12 @@
 #include <QFileInfo>
 #include <map>
 
-#include "addin/WatcherBus.h"
 #include "addin/WatcherDriver.h"
 #include "common/ComError.h"
 #include "common/ErrorTrap.h"
 #include "suite/gdlib/gdlib8.h"
+#include "wire/BusNames.h"
+#include "wire/dbus/BusErrors.h"
 
 namespace corvana::addin {
 
@@ -47,12 +48,11 @@ std::int16_t ScriptRunner::RunStatus() const {
 
 QList<QVariant> ScriptRunner::Automation(const char* method, const QList<QVariant>& args) {
   QDBusMessage call = QDBusMessage::createMethodCall(
-      QString::fromLatin1(bus::kWatcherService), QString::fromLatin1(bus::kAutomationPath),
-      QString::fromLatin1(bus::kAutomationInterface), QString::fromLatin1(method));
+      QString::fromLatin1(wire::kServiceName), QString::fromLatin1(wire::kAutomationPath),
+      QString::fromLatin1(wire::kAutomationInterface), QString::fromLatin1(method));
   call.setArguments(args);
   const QDBusMessage reply = CallServingEvents(m_Bus, call);
-  if (reply.type() == QDBusMessage::ErrorMessage)
-    RaiseError(kErrApplication, method, std::string(method) + ": " + reply.errorMessage().toStdString());
+  if (reply.type() == QDBusMessage::ErrorMessage) throw wire::ErrorFromReply(reply, method);
   return reply.arguments();
 }
 
@@ -96,6 +96,13 @@ bool ScriptRunner::Perform(const ScriptStep& s) {
       const auto reply = Automation("GetFormVisible", {Q(s.Form)});
       return !reply.isEmpty() && reply.front().toBool();
     }
+    case Kind::WaitProperty: {
+      const QStringList propertyAndValue = Q(s.Text).split(' ');
+      const auto reply = Automation("GetProperty", {Q(s.Form), Q(s.Control), propertyAndValue.at(0)});
+      return !reply.isEmpty() &&
+             reply.front().value<QDBusVariant>().variant().toString() == propertyAndValue.at(1);
+    }
+    case Kind::WaitModal: return m_Driver.ShowingModally();
     case Kind::Click: Automation("Click", {Q(s.Form), Q(s.Control)}); return true;
     case Kind::SelectTab:
       Automation("SelectTab", {Q(s.Form), Q(s.Control), static_cast<int>(s.Number)});

@@ -26,6 +26,8 @@ const std::map<std::string, Grammar>& Commands() {
       {"wait-trials", {Kind::WaitTrials, "wait-trials N", 1}},
       {"wait-status", {Kind::WaitStatus, "wait-status running|paused|stopped", 1}},
       {"wait-form", {Kind::WaitForm, "wait-form FORM", 1}},
+      {"wait-property", {Kind::WaitProperty, "wait-property FORM CONTROL PROPERTY VALUE", 4}},
+      {"wait-modal", {Kind::WaitModal, "wait-modal", 0}},
       {"sleep", {Kind::Sleep, "sleep SECONDS", 1}},
       {"click", {Kind::Click, "click FORM CONTROL", 2}},
       {"select-tab", {Kind::SelectTab, "select-tab FORM CONTROL INDEX", 3}},
@@ -137,6 +139,11 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
         s.Form = args[0];
         s.Text = args[1];
         break;
+      case Kind::WaitProperty:
+        s.Form = args[0];
+        s.Control = args[1];
+        s.Text = args[2] + " " + args[3];  // the property and the value it is to read
+        break;
       case Kind::Click:
         s.Form = args[0];
         s.Control = args[1];
@@ -159,7 +166,8 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
         s.Control = args[1];
         s.Number = WholeNumber(args[2], where, command.c_str(), kIntMin, kIntMax);
         break;
-      case Kind::StopTimer: break;
+      case Kind::StopTimer:
+      case Kind::WaitModal: break;
     }
     steps.push_back(std::move(s));
   }

@@ -14,14 +14,16 @@
 #include <climits>
 
 #include "addin/AddinApplicationObject.h"
-#include "addin/BusObjectRef.h"
 #include "addin/HelpObject.h"
 #include "addin/HostApplicationObject.h"
-#include "addin/WatcherBus.h"
 #include "addin/WatcherChannels.h"
 #include "common/ErrorTrap.h"
 #include "suite/gdlib/gdlib8.h"
 #include "suite/objectlib/SuiteFolders.h"
+#include "wire/BusNames.h"
+#include "wire/ErrorNames.h"
+#include "wire/dbus/BusErrors.h"
+#include "wire/dbus/BusObjectRef.h"
 
 namespace corvana::addin {
 
@@ -59,9 +61,9 @@ WatcherDriver::WatcherDriver(const Model& model, const RunSettings& settings, QD
 
 WatcherDriver::~WatcherDriver() {
   if (m_Bus.isConnected()) {
-    m_Bus.unregisterObject(QString::fromLatin1(bus::kHostApplicationPath));
-    m_Bus.unregisterObject(QString::fromLatin1(bus::kAddinApplicationPath));
-    m_Bus.unregisterObject(QString::fromLatin1(bus::kHelpPath));
+    m_Bus.unregisterObject(QString::fromLatin1(wire::kHostApplicationPath));
+    m_Bus.unregisterObject(QString::fromLatin1(wire::kAddinApplicationPath));
+    m_Bus.unregisterObject(QString::fromLatin1(wire::kHelpPath));
   }
 }
 
@@ -75,16 +77,16 @@ bool WatcherDriver::Start() {
     m_Error = "No session bus: " + m_Bus.lastError().message().toStdString();
     return false;
   }
-  BusObjectRef::Register();
+  wire::BusObjectRef::Register();
   m_HostApplication = std::make_unique<HostApplicationObject>();
   m_AddinApplication = std::make_unique<AddinApplicationObject>();
   m_Help = std::make_unique<HelpObject>();
   const auto options = QDBusConnection::ExportScriptableSlots | QDBusConnection::ExportAllSlots;
-  if (!m_Bus.registerObject(QString::fromLatin1(bus::kHostApplicationPath), m_HostApplication.get(),
+  if (!m_Bus.registerObject(QString::fromLatin1(wire::kHostApplicationPath), m_HostApplication.get(),
                             options) ||
-      !m_Bus.registerObject(QString::fromLatin1(bus::kAddinApplicationPath), m_AddinApplication.get(),
+      !m_Bus.registerObject(QString::fromLatin1(wire::kAddinApplicationPath), m_AddinApplication.get(),
                             options) ||
-      !m_Bus.registerObject(QString::fromLatin1(bus::kHelpPath), m_Help.get(), options)) {
+      !m_Bus.registerObject(QString::fromLatin1(wire::kHelpPath), m_Help.get(), options)) {
     m_Error = "Cannot serve the host objects on the session bus.";
     return false;
   }
@@ -92,44 +94,42 @@ bool WatcherDriver::Start() {
 }
 
 QDBusMessage WatcherDriver::Call(const QString& method, const QVariantList& args, bool modal) {
-  QDBusMessage call = QDBusMessage::createMethodCall(m_WatcherName, m_ManagerPath,
-                                                     QString::fromLatin1(bus::kManagerInterface), method);
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      m_WatcherName, m_ManagerPath, QString::fromLatin1(wire::kWatcherManagerInterface), method);
   call.setArguments(args);
   // Always serve our own objects while waiting: the Watcher calls back into them.
   QDBusMessage reply = CallServingEvents(m_Bus, call, modal ? INT_MAX : -1);
-  if (reply.type() == QDBusMessage::ErrorMessage)
-    RaiseError(kErrApplication, method.toStdString(), reply.errorMessage().toStdString());
+  if (reply.type() == QDBusMessage::ErrorMessage) throw wire::ErrorFromReply(reply, method.toStdString());
   return reply;
 }
 
 void WatcherDriver::SetProperty(const char* name, const QVariant& value) {
   QDBusMessage call = QDBusMessage::createMethodCall(
-      m_WatcherName, m_ManagerPath, QString::fromLatin1(bus::kPropertiesInterface), QStringLiteral("Set"));
-  call.setArguments({QString::fromLatin1(bus::kManagerInterface), QString::fromLatin1(name),
+      m_WatcherName, m_ManagerPath, QString::fromLatin1(wire::kPropertiesInterface), QStringLiteral("Set"));
+  call.setArguments({QString::fromLatin1(wire::kWatcherManagerInterface), QString::fromLatin1(name),
                      QVariant::fromValue(QDBusVariant(value))});
   const QDBusMessage reply = CallServingEvents(m_Bus, call);
-  if (reply.type() == QDBusMessage::ErrorMessage)
-    RaiseError(kErrApplication, name,
-               "Setting " + std::string(name) + ": " + reply.errorMessage().toStdString());
+  if (reply.type() == QDBusMessage::ErrorMessage) throw wire::ErrorFromReply(reply, name);
 }
 
 QVariant WatcherDriver::GetProperty(const char* name) {
   QDBusMessage call = QDBusMessage::createMethodCall(
-      m_WatcherName, m_ManagerPath, QString::fromLatin1(bus::kPropertiesInterface), QStringLiteral("Get"));
-  call.setArguments({QString::fromLatin1(bus::kManagerInterface), QString::fromLatin1(name)});
+      m_WatcherName, m_ManagerPath, QString::fromLatin1(wire::kPropertiesInterface), QStringLiteral("Get"));
+  call.setArguments({QString::fromLatin1(wire::kWatcherManagerInterface), QString::fromLatin1(name)});
   const QDBusMessage reply = CallServingEvents(m_Bus, call);
-  if (reply.type() == QDBusMessage::ErrorMessage || reply.arguments().isEmpty())
-    RaiseError(kErrApplication, name,
-               "Reading " + std::string(name) + ": " + reply.errorMessage().toStdString());
+  if (reply.type() == QDBusMessage::ErrorMessage) throw wire::ErrorFromReply(reply, name);
+  if (reply.arguments().isEmpty())
+    RaiseError(kErrApplication, name, "Reading " + std::string(name) + ": the reply holds no value.");
   return reply.arguments().front().value<QDBusVariant>().variant();
 }
 
 QVariant WatcherDriver::HostRef(const char* path) const {
-  return QVariant::fromValue(BusObjectRef{m_Bus.baseService(), QDBusObjectPath(QString::fromLatin1(path))});
+  return QVariant::fromValue(
+      wire::BusObjectRef{m_Bus.baseService(), QDBusObjectPath(QString::fromLatin1(path))});
 }
 
 QVariant WatcherDriver::NothingRef() const {
-  return QVariant::fromValue(BusObjectRef{});
+  return QVariant::fromValue(wire::BusObjectRef{});
 }
 
 void WatcherDriver::OnRunCreated(std::int32_t popHandle, const char* logPath) {
@@ -142,15 +142,18 @@ void WatcherDriver::Attach(std::int32_t popHandle, const std::string& logPath) {
   // The factory call activates the Watcher on the bus when it is not running yet.
   const bool ok = ResumeNext(err, [&] {
     WatcherChannels::ResetForNewRun();
-    WatcherChannels::WriteBool(Channel::StopGenerateOptimizationSummary, false);
-    WatcherChannels::WriteBool(Channel::StopWriteLogOfAllTrials, false);
-    WatcherChannels::WriteBool(Channel::StopWriteLogOfProgressSteps, false);
-    WatcherChannels::WriteLong(Channel::StopSolutionToKeep, -1);
+    WatcherChannels::WriteBool(ChannelStopGenerateOptimizationSummary, false);
+    WatcherChannels::WriteBool(ChannelStopWriteLogOfAllTrials, false);
+    WatcherChannels::WriteBool(ChannelStopWriteLogOfProgressSteps, false);
+    WatcherChannels::WriteLong(ChannelStopSolutionToKeep, -1);
 
     QDBusMessage create = QDBusMessage::createMethodCall(
-        QString::fromLatin1(bus::kWatcherService), QString::fromLatin1(bus::kFactoryPath),
-        QString::fromLatin1(bus::kFactoryInterface), QStringLiteral("CreateWatcherManager"));
+        QString::fromLatin1(wire::kServiceName), QString::fromLatin1(wire::kFactoryPath),
+        QString::fromLatin1(wire::kFactoryInterface), QStringLiteral("CreateWatcherManager"));
     const QDBusMessage reply = CallServingEvents(m_Bus, create, 30000);
+    if (reply.type() == QDBusMessage::ErrorMessage &&
+        wire::CodeFromErrorName(reply.errorName().toStdString()))
+      throw wire::ErrorFromReply(reply, "CreateWatcherManager");
     if (reply.type() == QDBusMessage::ErrorMessage || reply.arguments().isEmpty())
       RaiseError(kErrApplication, "CreateWatcherManager",
                  "Cannot start the Watcher: " + reply.errorMessage().toStdString());
@@ -192,10 +195,10 @@ void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath
   SetProperty("Input_ExcelAppHwnd", 0);
   SetProperty("Input_ExcelProcessID", static_cast<std::int32_t>(getpid()));
   SetProperty("Input_DisallowInteractionWithExcelWindow", true);
-  SetProperty("Input_ExcelApplication", HostRef(bus::kHostApplicationPath));
-  SetProperty("Input_Application", HostRef(bus::kAddinApplicationPath));
+  SetProperty("Input_ExcelApplication", HostRef(wire::kHostApplicationPath));
+  SetProperty("Input_Application", HostRef(wire::kAddinApplicationPath));
   SetProperty("Input_HalvardCallbacksObject", NothingRef());
-  SetProperty("Input_NETApplication", HostRef(bus::kHelpPath));
+  SetProperty("Input_NETApplication", HostRef(wire::kHelpPath));
   SetProperty("Input_TargetCellValuesTreatedAsDates", false);
   SetProperty("Input_StatisticToOptimize", statistic);
   SetProperty("Input_TargetCellNumberFormat", Text(m.NumberFormat()));
@@ -299,8 +302,9 @@ void WatcherDriver::CancelModalIfNeeded() {
   if (!m_Modal || m_ModalCancelled || !NobodyToAsk()) return;
   m_ModalCancelled = true;
   // Dispose closes the modal window, which ends the pending ShowWatcherModally.
-  QDBusMessage dispose = QDBusMessage::createMethodCall(
-      m_WatcherName, m_ManagerPath, QString::fromLatin1(bus::kManagerInterface), QStringLiteral("Dispose"));
+  QDBusMessage dispose = QDBusMessage::createMethodCall(m_WatcherName, m_ManagerPath,
+                                                        QString::fromLatin1(wire::kWatcherManagerInterface),
+                                                        QStringLiteral("Dispose"));
   m_Bus.asyncCall(dispose);
 }
 
@@ -323,19 +327,19 @@ void WatcherDriver::Pump(bool force) {
   if (!m_Attached) return;
   WriteTrialUnderWay();
   ResumeNext([&] {
-    const std::int32_t mode = WatcherChannels::ReadLong(Channel::ShowExcelRecalculations);
+    const std::int32_t mode = WatcherChannels::ReadLong(ChannelShowExcelRecalculations);
     if (mode >= 1 && mode <= 3) m_ShowExcelRecalculations = mode;
   });
 }
 
 void WatcherDriver::OnOptimizationStarted(int number) {
   if (!m_Settings.EfficientFrontier.empty())
-    ResumeNext([&] { WatcherChannels::WriteDouble(Channel::EFNumOptimizationUnderWay, number); });
+    ResumeNext([&] { WatcherChannels::WriteDouble(ChannelEFNumOptimizationUnderWay, number); });
 }
 
 void WatcherDriver::WriteTrialUnderWay() {
   if (m_TrialWritten == m_Trials) return;
-  ResumeNext([&] { WatcherChannels::WriteDouble(Channel::NumTrialUnderWay, static_cast<double>(m_Trials)); });
+  ResumeNext([&] { WatcherChannels::WriteDouble(ChannelNumTrialUnderWay, static_cast<double>(m_Trials)); });
   m_TrialWritten = m_Trials;
 }
 
@@ -345,8 +349,8 @@ void WatcherDriver::OnTrial(long trialNumber, const Evaluation& evaluation, bool
   // the iteration counts only when they change.
   if (evaluation.Iterations != m_IterationsWritten) {
     ResumeNext([&] {
-      WatcherChannels::WriteDouble(Channel::NumIterations, evaluation.Iterations);
-      WatcherChannels::WriteDouble(Channel::NumIterationsInCompletedSimulation, evaluation.Iterations);
+      WatcherChannels::WriteDouble(ChannelNumIterations, evaluation.Iterations);
+      WatcherChannels::WriteDouble(ChannelNumIterationsInCompletedSimulation, evaluation.Iterations);
     });
     m_IterationsWritten = evaluation.Iterations;
   }
@@ -355,10 +359,10 @@ void WatcherDriver::OnTrial(long trialNumber, const Evaluation& evaluation, bool
     WriteTrialUnderWay();
     // The first-trial hand-shake: the two graph extents, then the flag that they are there.
     const long goal = m_Settings.Trials.value_or(0);
-    WatcherChannels::WriteLong(Channel::GraphAllTrialsInitialNumTrialsShown,
+    WatcherChannels::WriteLong(ChannelGraphAllTrialsInitialNumTrialsShown,
                                static_cast<std::int32_t>(goal > 0 && goal <= 1000 ? goal : 100));
-    WatcherChannels::WriteLong(Channel::NumLastTrialsToShow, 100);
-    WatcherChannels::WriteBool(Channel::FirstTrialInfoAvailable, true);
+    WatcherChannels::WriteLong(ChannelNumLastTrialsToShow, 100);
+    WatcherChannels::WriteBool(ChannelFirstTrialInfoAvailable, true);
     m_FirstTrialSent = true;
   });
   Pump(false);
@@ -372,11 +376,11 @@ bool WatcherDriver::AskUseConstraintSolver(int violated) {
   if (!m_Attached) return false;
   std::int32_t answer = 0;
   ResumeNext([&] {
-    WatcherChannels::WriteLong(Channel::AskUserAboutSolver, violated);
+    WatcherChannels::WriteLong(ChannelAskUserAboutSolver, violated);
     // The user may take their time; the question ends with an answer or with the Watcher.
     while (m_Attached && !NobodyToAsk()) {
       Pump(true);
-      answer = WatcherChannels::ReadLong(Channel::AskUserAboutSolver);
+      answer = WatcherChannels::ReadLong(ChannelAskUserAboutSolver);
       if (answer < 0) break;
       QThread::msleep(20);
     }
@@ -385,12 +389,12 @@ bool WatcherDriver::AskUseConstraintSolver(int violated) {
 }
 
 void WatcherDriver::RequestStopTimer() {
-  if (m_Attached) ResumeNext([&] { WatcherChannels::WriteBool(Channel::OLToldWatcherToStopTimer, true); });
+  if (m_Attached) ResumeNext([&] { WatcherChannels::WriteBool(ChannelOLToldWatcherToStopTimer, true); });
 }
 
 bool WatcherDriver::TimerStopAcknowledged() {
   bool acknowledged = false;
-  ResumeNext([&] { acknowledged = WatcherChannels::ReadBool(Channel::WatcherStoppedTimer); });
+  ResumeNext([&] { acknowledged = WatcherChannels::ReadBool(ChannelWatcherStoppedTimer); });
   return acknowledged;
 }
 
@@ -409,7 +413,7 @@ void WatcherDriver::FinishRun() {
       bool asked = false;
       while (m_Attached && !NobodyToAsk() && Clock::now() < deadline) {
         Pump(true);
-        asked = WatcherChannels::ReadBool(Channel::WatcherSentCommandToShowItModally);
+        asked = WatcherChannels::ReadBool(ChannelWatcherSentCommandToShowItModally);
         if (asked || TimerStopAcknowledged()) break;
         QThread::msleep(20);
       }

@@ -39,6 +39,8 @@ class WatcherDriver : public QObject, public RunObserver {
   bool Start();
 
   bool Attached() const { return m_Attached; }
+  // While the call showing the Watcher modally at the end of the run waits for the user.
+  bool ShowingModally() const { return m_Modal; }
   // The Watcher watched this run, even if it went away later.
   bool EverAttached() const { return m_EverAttached; }
   const std::string& Error() const { return m_Error; }

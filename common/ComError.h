@@ -9,7 +9,6 @@ namespace corvana {
 // Error codes raised to callers across the object bus.
 inline constexpr std::uint32_t kErrApplication = 0x8004000A;  // application-error base + 10
 inline constexpr std::uint32_t kErrInvalidArgument = 0x80040014;
-inline constexpr std::uint32_t kErrAccessDenied = 0x80040013;
 inline constexpr std::uint32_t kErrEngineText = 0x80040857;
 inline constexpr std::uint32_t kErrSubscriptOutOfRange = 0x800A0009;
 inline constexpr std::uint32_t kErrTypeMismatch = 0x800A000D;

@@ -14,9 +14,9 @@
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/WatcherManager.h"
-#include "watcher/controller/XLWatcherChannels.h"
 #include "watcher/ui/FakePlatform.h"
 #include "watcher/watcher_window/FormProgress.h"
+#include "wire/XLWatcherChannels.h"
 
 namespace corvana {
 namespace {

@@ -5,11 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QThread>
 #include <vector>
 
 #include "suite/gdlib/gdlib8.h"
 #include "tests/e2e/E2eSession.h"
+#include "tests/support/QtTestSupport.h"
+#include "tests/support/WaitUntil.h"
 
 namespace corvana::e2e {
 namespace {
@@ -20,12 +21,7 @@ const QStringList kLongRun = {"run", "--trials", "2000000", "--minutes", "3"};
 
 class AddinWatcherTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "e2e";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { test::StartCoreApplication("e2e"); }
   void SetUp() override {
     if (!QFile::exists(CORVANA_BIN_DIR "/corvana-watcher")) GTEST_SKIP() << "the Watcher is not built";
     ASSERT_TRUE(m_Session.Ready()) << m_Session.Error().toStdString();
@@ -63,7 +59,7 @@ class AddinWatcherTest : public ::testing::Test {
     return longest;
   }
   void WaitForTrials(long count) {
-    for (int i = 0; i < 1500 && TrialsInLog() < count; ++i) QThread::msleep(20);
+    test::WaitUntil([&] { return TrialsInLog() >= count; }, std::chrono::seconds(30));
   }
 
   E2eSession m_Session;
@@ -73,7 +69,7 @@ class AddinWatcherTest : public ::testing::Test {
 // Ends a run stopped by the user: the Watcher asks to be shown modally, the user clicks OK.
 const QString kCloseAtEnd =
     "wait-status stopped\n"
-    "sleep 3\n"
+    "wait-modal\n"
     "wait-form FormProgress\n"
     "click FormProgress CommandOK\n";
 
@@ -82,10 +78,11 @@ TEST_F(AddinWatcherTest, PauseThenRun) {
       "wait-trials 500\n"
       "click FormProgressSmall CommandPause\n"
       "wait-status paused\n"
-      "sleep 2\n"
+      "wait-property FormProgressSmall CommandPause Pressed true\n"
+      "sleep 2\n"  // the user's pause, whose length the log must show
       "click FormProgressSmall CommandRun\n"
       "wait-status running\n"
-      "sleep 1\n"
+      "wait-property FormProgressSmall CommandRun Pressed true\n"
       "click FormProgressSmall CommandStop\n"
       "answer yes\n" +
       kCloseAtEnd);
@@ -103,7 +100,7 @@ TEST_F(AddinWatcherTest, StopWhileRunningAnsweredNoThenYes) {
       "click FormProgressSmall CommandStop\n"
       "answer no\n"
       "wait-status running\n"
-      "sleep 1\n"
+      "wait-property FormProgressSmall CommandStop PictureKey Stop\n"
       "click FormProgressSmall CommandStop\n"
       "answer yes\n" +
       kCloseAtEnd);
@@ -117,7 +114,8 @@ TEST_F(AddinWatcherTest, StopWhilePaused) {
       "wait-trials 500\n"
       "click FormProgressSmall CommandPause\n"
       "wait-status paused\n"
-      "sleep 1.5\n"  // the windows switch to their paused buttons on the Watcher's next tick
+      // The windows switch to their paused buttons on the Watcher's next tick.
+      "wait-property FormProgressSmall CommandPause Pressed true\n"
       "click FormProgressSmall CommandStop\n"
       "answer yes\n" +
       kCloseAtEnd);
@@ -131,7 +129,7 @@ TEST_F(AddinWatcherTest, EndOfRunChoicesReachTheAddin) {
       "click FormProgressSmall CommandStop\n"
       "answer yes\n"
       "wait-status stopped\n"
-      "sleep 3\n"
+      "wait-modal\n"
       "wait-form FormProgress\n"
       "set-check FormProgress CheckRestoreOriginal on\n"
       "set-check FormProgress CheckWriteLogOfAllTrials on\n"
@@ -216,8 +214,8 @@ TEST_F(AddinWatcherTest, DiagnosticLogHoldsTheOperations) {
   auto addin = m_Session.StartAddin({"run", "--trials", "20000", "--no-end-options"});
   E2eSession::Finish(*addin);
   ASSERT_EQ(addin->exitCode(), 0);
-  // The Watcher writes its last lines as it disposes of the manager; give it a moment to end.
-  QThread::msleep(500);
+  // The Watcher writes its last lines as it disposes of the manager, then ends.
+  EXPECT_TRUE(test::WaitUntil([&] { return m_Session.WatcherPid() == 0; }));
   QFile log(QDir(m_Session.LogDir()).filePath("Corvana.log"));
   ASSERT_TRUE(log.open(QIODevice::ReadOnly));
   const QString text = QString::fromUtf8(log.readAll());
@@ -260,7 +258,7 @@ TEST_F(AddinWatcherTest, InterruptWhileTheEndOfRunWindowIsOpenClosesIt) {
                                              "click FormProgressSmall CommandStop\n"
                                              "answer yes\n"
                                              "wait-status stopped\n"
-                                             "sleep 3\n"
+                                             "wait-modal\n"
                                              "wait-form FormProgress\n");
   auto addin = m_Session.StartAddin(kLongRun + QStringList{"--script", script, "--trial-log", LogPath()});
   ASSERT_FALSE(addin->waitForFinished(15000)) << "the run ended without waiting for the user";

@@ -2,16 +2,16 @@
 
 #include <signal.h>
 
-#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
-#include <QThread>
 #include <cstdio>
+
+#include "tests/support/WaitUntil.h"
+#include "wire/BusNames.h"
 
 namespace corvana::e2e {
 
@@ -22,29 +22,8 @@ int g_Connections = 0;
 E2eSession::E2eSession() {
   QDir(m_Dir.path()).mkpath("run");
   QDir(m_Dir.path()).mkpath("log");
-  if (!QFile::exists(CORVANA_BUS_CONFIG)) {
-    m_Error = "no bus configuration at " CORVANA_BUS_CONFIG;
-    return;
-  }
-  m_BusProcess = std::make_unique<QProcess>();
-  // Activated Watchers inherit the bus daemon's environment (that is how they find this suite) and
-  // its output, which goes to a file: a pipe nobody reads would stall them once full.
-  m_BusProcess->setProcessEnvironment(Environment());
-  m_BusProcess->setStandardOutputFile(File("bus-output.txt"));
-  m_BusProcess->setProcessChannelMode(QProcess::MergedChannels);
-  const QString socket = File("bus");
-  m_BusProcess->start("dbus-daemon",
-                      {"--config-file=" CORVANA_BUS_CONFIG, "--nofork", "--address=unix:path=" + socket});
-  m_BusProcess->waitForStarted(10000);
-  QElapsedTimer timer;
-  timer.start();
-  while (!QFile::exists(socket) && m_BusProcess->state() != QProcess::NotRunning && timer.elapsed() < 10000)
-    QThread::msleep(10);
-  if (!QFile::exists(socket)) {
-    m_Error = "dbus-daemon did not start: " + m_BusProcess->errorString();
-    return;
-  }
-  m_Address = "unix:path=" + socket;
+  // The daemon's output, and so the activated Watcher's, goes to a file.
+  m_Error = m_Bus.Start(CORVANA_BUS_CONFIG, Environment(), File("bus"), File("bus-output.txt"));
 }
 
 E2eSession::~E2eSession() {
@@ -52,10 +31,7 @@ E2eSession::~E2eSession() {
     ::kill(static_cast<pid_t>(pid), SIGTERM);
     WaitForExit(pid, 5000);
   }
-  if (m_BusProcess) {
-    m_BusProcess->terminate();
-    m_BusProcess->waitForFinished(5000);
-  }
+  m_Bus.Kill();
 }
 
 QProcessEnvironment E2eSession::Environment() const {
@@ -67,7 +43,7 @@ QProcessEnvironment E2eSession::Environment() const {
   env.insert("CORVANA_AUTOMATION", "1");
   env.remove("DISPLAY");
   env.remove("WAYLAND_DISPLAY");
-  if (!m_Address.isEmpty()) env.insert("DBUS_SESSION_BUS_ADDRESS", m_Address);
+  if (m_Bus.Running()) env.insert("DBUS_SESSION_BUS_ADDRESS", m_Bus.Address());
   return env;
 }
 
@@ -95,14 +71,13 @@ QJsonObject E2eSession::Finish(QProcess& addin, int timeoutMs) {
 }
 
 qint64 E2eSession::WatcherPid() const {
-  if (m_Address.isEmpty()) return 0;
+  if (!m_Bus.Running()) return 0;
   const QString name = QStringLiteral("e2e-%1").arg(++g_Connections);
   qint64 pid = 0;
   {
-    QDBusConnection bus = QDBusConnection::connectToBus(m_Address, name);
+    QDBusConnection bus = QDBusConnection::connectToBus(m_Bus.Address(), name);
     if (bus.isConnected()) {
-      const QDBusReply<uint> reply =
-          bus.interface()->servicePid(QStringLiteral("com.orrendel.CorvanaWatcher8"));
+      const QDBusReply<uint> reply = bus.interface()->servicePid(QString::fromLatin1(wire::kServiceName));
       if (reply.isValid()) pid = reply.value();
     }
   }
@@ -110,26 +85,8 @@ qint64 E2eSession::WatcherPid() const {
   return pid;
 }
 
-namespace {
-// An ended process may linger as a zombie until its parent (the bus daemon) reaps it.
-bool HasEnded(qint64 pid) {
-  if (::kill(static_cast<pid_t>(pid), 0) != 0) return true;
-  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-  if (!stat.open(QIODevice::ReadOnly)) return true;
-  const QByteArray text = stat.readAll();
-  const qsizetype close = text.lastIndexOf(')');
-  return close >= 0 && text.size() > close + 2 && text[close + 2] == 'Z';
-}
-}  // namespace
-
 bool E2eSession::WaitForExit(qint64 pid, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < timeoutMs) {
-    if (HasEnded(pid)) return true;
-    QThread::msleep(20);
-  }
-  return HasEnded(pid);
+  return test::WaitUntil([pid] { return test::ProcessEnded(pid); }, std::chrono::milliseconds(timeoutMs));
 }
 
 }  // namespace corvana::e2e

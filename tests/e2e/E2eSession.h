@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "tests/support/QtTestSupport.h"
+
 namespace corvana::e2e {
 
 // One end-to-end session: a private session bus that activates the Watcher as built, with a
@@ -17,11 +19,9 @@ class E2eSession {
   E2eSession();
   ~E2eSession();
 
-  bool Ready() const {
-    return m_BusProcess && m_BusProcess->state() == QProcess::Running && !m_Address.isEmpty();
-  }
+  bool Ready() const { return m_Bus.Running(); }
   const QString& Error() const { return m_Error; }
-  const QString& BusAddress() const { return m_Address; }
+  const QString& BusAddress() const { return m_Bus.Address(); }
   QString RuntimeDir() const { return m_Dir.filePath("run"); }
   QString LogDir() const { return m_Dir.filePath("log"); }
   QString File(const QString& name) const { return m_Dir.filePath(name); }
@@ -41,8 +41,7 @@ class E2eSession {
   QProcessEnvironment Environment() const;
 
   QTemporaryDir m_Dir;
-  std::unique_ptr<QProcess> m_BusProcess;
-  QString m_Address;
+  test::PrivateBus m_Bus;
   QString m_Error;
 };
 

@@ -8,7 +8,6 @@
 
 #include "common/ComError.h"
 #include "common/ErrorTrap.h"
-#include "watcher/server/BusNames.h"
 #include "watcher/server/BusValues.h"
 #include "watcher/ui/Button.h"
 #include "watcher/ui/CheckBox.h"
@@ -18,6 +17,7 @@
 #include "watcher/ui/ScrollBar.h"
 #include "watcher/ui/TabControl.h"
 #include "watcher/ui/TextBox.h"
+#include "wire/BusNames.h"
 
 namespace corvana::bus {
 
@@ -60,7 +60,7 @@ int AnswerFor(const ui::MessageBoxInfo& box, const QString& button) {
 }  // namespace
 
 AutomationObject::AutomationObject(QDBusConnection connection, ui::Platform& platform)
-    : BusObject(std::move(connection), kAutomationPath, kAutomationInterface, QString()),
+    : BusObject(std::move(connection), wire::kAutomationPath, wire::kAutomationInterface, QString()),
       m_Platform(platform) {
   AddMethod({"ListForms", {}, {{"forms", "as"}}, [this](const QDBusMessage&, const QList<QVariant>&) {
                QStringList names;

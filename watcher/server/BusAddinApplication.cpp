@@ -1,11 +1,11 @@
 #include "watcher/server/BusAddinApplication.h"
 
-#include "watcher/server/BusNames.h"
+#include "wire/BusNames.h"
 
 namespace corvana::bus {
 
 BusAddinApplication::BusAddinApplication(QDBusConnection connection, HostObjectRef ref)
-    : m_Caller(std::move(connection), std::move(ref), kAddinApplicationInterface) {}
+    : m_Caller(std::move(connection), std::move(ref), wire::kAddinApplicationInterface) {}
 
 void BusAddinApplication::ProgressGraphPictureSize(std::int32_t& width, std::int32_t& height) {
   const auto reply = m_Caller.Call("ProgressGraphPictureSize", {}, "ii");

@@ -2,6 +2,7 @@
 
 #include "common/ComError.h"
 #include "watcher/server/BusValues.h"
+#include "wire/ErrorNames.h"
 
 namespace corvana::bus {
 
@@ -29,8 +30,8 @@ QList<QVariant> BusCaller::Call(const char* method, const QList<QVariant>& argum
   if (m_Ref.IsNothing()) RaiseError(kErrApplication, source, "Object variable not set.");
   const QDBusMessage reply = m_Connection.call(Message(method, arguments), QDBus::Block, kTimeoutMs);
   if (reply.type() == QDBusMessage::ErrorMessage) {
-    const std::uint32_t code = CodeFromErrorName(reply.errorName());
-    if (code != 0) RaiseError(code, source, FromQ(reply.errorMessage()));
+    if (const auto code = wire::CodeFromErrorName(FromQ(reply.errorName())))
+      RaiseError(*code, source, FromQ(reply.errorMessage()));
     RaiseError(kErrApplication, source, FromQ(reply.errorName() + ": " + reply.errorMessage()));
   }
   if (reply.type() != QDBusMessage::ReplyMessage)

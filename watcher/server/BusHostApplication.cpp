@@ -1,12 +1,12 @@
 #include "watcher/server/BusHostApplication.h"
 
-#include "watcher/server/BusNames.h"
 #include "watcher/server/BusValues.h"
+#include "wire/BusNames.h"
 
 namespace corvana::bus {
 
 BusHostApplication::BusHostApplication(QDBusConnection connection, HostObjectRef ref)
-    : m_Caller(std::move(connection), std::move(ref), kHostApplicationInterface) {}
+    : m_Caller(std::move(connection), std::move(ref), wire::kHostApplicationInterface) {}
 
 void BusHostApplication::Run(const std::string& macroName) {
   m_Caller.Post("Run", {ToQ(macroName)});

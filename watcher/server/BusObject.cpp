@@ -5,11 +5,13 @@
 
 #include "common/ComError.h"
 #include "watcher/server/BusValues.h"
+#include "wire/BusNames.h"
+#include "wire/ErrorNames.h"
+#include "wire/dbus/BusErrors.h"
 
 namespace corvana::bus {
 
 namespace {
-constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
 constexpr const char* kIntrospectableInterface = "org.freedesktop.DBus.Introspectable";
 constexpr const char* kPeerInterface = "org.freedesktop.DBus.Peer";
 
@@ -56,13 +58,13 @@ bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection
   QDBusMessage reply;
   try {
     if (!m_Owner.isEmpty() && message.service() != m_Owner)
-      RaiseError(kErrAccessDenied, "Access denied",
+      RaiseError(wire::kErrAccessDenied, "Access denied",
                  "Access denied: only the peer that created " + FromQ(m_Path) + " may call it.");
-    reply = message.interface() == kPropertiesInterface ? PropertiesCall(message) : Dispatch(message);
+    reply = message.interface() == wire::kPropertiesInterface ? PropertiesCall(message) : Dispatch(message);
   } catch (const ComError& e) {
-    reply = ErrorReply(message, e);
+    reply = wire::ErrorReply(message, e);
   } catch (const std::exception& e) {
-    reply = ErrorReply(message, ComError(kErrUnexpected, "", e.what()));
+    reply = wire::ErrorReply(message, ComError(kErrUnexpected, "", e.what()));
   }
   // An invalid reply means the method answers later; a caller that wants no reply gets none.
   if (reply.type() != QDBusMessage::InvalidMessage && message.isReplyRequired()) m_Connection.send(reply);
@@ -127,7 +129,7 @@ QDBusMessage BusObject::PropertiesCall(const QDBusMessage& message) {
   }
   return message.createErrorReply("org.freedesktop.DBus.Error.UnknownMethod",
                                   "No method " + member + " with signature '" + message.signature() +
-                                      "' in " + kPropertiesInterface + ".");
+                                      "' in " + wire::kPropertiesInterface + ".");
 }
 
 QDBusMessage BusObject::Dispatch(const QDBusMessage& message) {

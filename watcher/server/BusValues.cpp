@@ -5,23 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "watcher/server/BusNames.h"
+#include "wire/ErrorNames.h"
 
 namespace corvana::bus {
-
-QDBusArgument& operator<<(QDBusArgument& argument, const ObjectRef& ref) {
-  argument.beginStructure();
-  argument << ref.Service << ref.Path;
-  argument.endStructure();
-  return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, ObjectRef& ref) {
-  argument.beginStructure();
-  argument >> ref.Service >> ref.Path;
-  argument.endStructure();
-  return argument;
-}
 
 QDBusArgument& operator<<(QDBusArgument& argument, const TaggedValue& value) {
   argument.beginStructure();
@@ -39,7 +25,7 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, TaggedValue& valu
 
 void RegisterBusTypes() {
   static const bool registered = [] {
-    qDBusRegisterMetaType<ObjectRef>();
+    wire::BusObjectRef::Register();
     qDBusRegisterMetaType<TaggedValue>();
     return true;
   }();
@@ -92,7 +78,7 @@ QString SignatureOf(const QVariant& raw) {
     default: break;
   }
   if (value.metaType() == QMetaType::fromType<QDBusObjectPath>()) return "o";
-  if (value.metaType() == QMetaType::fromType<ObjectRef>()) return "(so)";
+  if (value.metaType() == QMetaType::fromType<wire::BusObjectRef>()) return "(so)";
   if (value.metaType() == QMetaType::fromType<QList<double>>()) return "ad";
   if (value.metaType() == QMetaType::fromType<QList<bool>>()) return "ab";
   return QString::fromLatin1(value.metaType().name() ? value.metaType().name() : "?");
@@ -211,66 +197,77 @@ QVariant ToBus(const Collection& collection) {
   return list;
 }
 
+namespace {
+
+[[noreturn]] void TooManyItems(const std::string& what) {
+  RaiseError(kErrInvalidArgument, what,
+             "Invalid argument: " + what + " holds more than " + std::to_string(kMaxCollectionItems) +
+                 " items; at most " + std::to_string(kMaxCollectionItems) + " are accepted.");
+}
+
+// Counts the items of an "av" argument without converting them, stopping past the limit.
+long CountUpToLimit(QDBusArgument argument) {
+  long count = 0;
+  argument.beginArray();
+  while (!argument.atEnd() && count <= kMaxCollectionItems) {
+    QDBusVariant skipped;
+    argument >> skipped;
+    ++count;
+  }
+  return count;
+}
+
+}  // namespace
+
 Collection CollectionFromBus(const QVariant& raw, const std::string& what) {
   const QVariant value = Unwrap(raw);
-  Collection result;
+  std::vector<Variant> items;
+  const auto add = [&](const QVariant& item) {
+    items.push_back(VariantFromBus(item, what + " item " + std::to_string(items.size() + 1)));
+  };
   if (value.metaType().id() == QMetaType::QVariantList) {
-    long index = 0;
-    for (const QVariant& item : value.toList())
-      result.Add(VariantFromBus(item, what + " item " + std::to_string(++index)));
-    return result;
+    const QVariantList list = value.toList();
+    if (list.size() > kMaxCollectionItems) TooManyItems(what);
+    items.reserve(static_cast<std::size_t>(list.size()));
+    for (const QVariant& item : list) add(item);
+    return Collection(std::move(items));
   }
   if (!IsArgument(value) || value.value<QDBusArgument>().currentSignature() != "av")
     Mismatch(what, "av", value);
+  // Each copy reads on its own, so the count leaves the argument for the conversion below.
+  const long count = CountUpToLimit(value.value<QDBusArgument>());
+  if (count > kMaxCollectionItems) TooManyItems(what);
+  items.reserve(static_cast<std::size_t>(count));
   const QDBusArgument argument = value.value<QDBusArgument>();
   argument.beginArray();
-  long index = 0;
   while (!argument.atEnd()) {
     QDBusVariant item;
     argument >> item;
-    result.Add(VariantFromBus(item.variant(), what + " item " + std::to_string(++index)));
+    add(item.variant());
   }
   argument.endArray();
-  return result;
+  return Collection(std::move(items));
 }
 
 QVariant ToBus(const HostObjectRef& ref) {
-  // D-Bus has no null object path: "/" stands for nothing.
-  return QVariant::fromValue(
-      ObjectRef{ToQ(ref.Service), QDBusObjectPath(ref.Path.empty() ? "/" : ToQ(ref.Path))});
+  return QVariant::fromValue(wire::BusObjectRef{ToQ(ref.Service), QDBusObjectPath(ToQ(ref.Path))});
 }
 
 HostObjectRef RefFromBus(const QVariant& raw, const std::string& what) {
   const QVariant value = Unwrap(raw);
-  ObjectRef ref;
-  if (value.metaType() == QMetaType::fromType<ObjectRef>())
-    ref = value.value<ObjectRef>();
+  wire::BusObjectRef ref;
+  if (value.metaType() == QMetaType::fromType<wire::BusObjectRef>())
+    ref = value.value<wire::BusObjectRef>();
   else if (IsArgument(value) && value.value<QDBusArgument>().currentSignature() == "(so)")
     value.value<QDBusArgument>() >> ref;
   else
     Mismatch(what, "(so)", value);
-  const QString path = ref.Path.path();
-  if (path.isEmpty() || path == "/") return {};
+  // A reference built here (not read off the wire) may still say nothing with "/".
+  if (ref.IsNothing() || ref.Path.path() == "/") return {};
   if (ref.Service.isEmpty())
     RaiseError(kErrInvalidArgument, "Invalid argument",
                "Invalid argument: " + what + " names an object without its bus name.");
-  return {FromQ(ref.Service), FromQ(path)};
-}
-
-QString ErrorName(std::uint32_t code) {
-  return QString::fromLatin1(kErrorPrefix) + "E" + QString::number(code, 16).toUpper().rightJustified(8, '0');
-}
-
-std::uint32_t CodeFromErrorName(const QString& name) {
-  const QString prefix = QString::fromLatin1(kErrorPrefix) + "E";
-  if (!name.startsWith(prefix)) return 0;
-  bool ok = false;
-  const uint code = name.mid(prefix.size()).toUInt(&ok, 16);
-  return ok ? code : 0;
-}
-
-QDBusMessage ErrorReply(const QDBusMessage& call, const ComError& error) {
-  return call.createErrorReply(ErrorName(error.Code()), ToQ(error.Description()));
+  return {FromQ(ref.Service), FromQ(ref.Path.path())};
 }
 
 }  // namespace corvana::bus

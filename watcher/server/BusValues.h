@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDBusArgument>
-#include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QString>
@@ -14,14 +13,9 @@
 #include "common/ComError.h"
 #include "common/Variant.h"
 #include "watcher/controller/HostObjectRef.h"
+#include "wire/dbus/BusObjectRef.h"
 
 namespace corvana::bus {
-
-// The reference to an object served by another peer: D-Bus "(so)".
-struct ObjectRef {
-  QString Service;
-  QDBusObjectPath Path;
-};
 
 // A collection item of a kind D-Bus lacks: "(sv)" with the kind "Empty", "Date" or "Error".
 struct TaggedValue {
@@ -29,8 +23,6 @@ struct TaggedValue {
   QDBusVariant Value;
 };
 
-QDBusArgument& operator<<(QDBusArgument& argument, const ObjectRef& ref);
-const QDBusArgument& operator>>(const QDBusArgument& argument, ObjectRef& ref);
 QDBusArgument& operator<<(QDBusArgument& argument, const TaggedValue& value);
 const QDBusArgument& operator>>(const QDBusArgument& argument, TaggedValue& value);
 void RegisterBusTypes();
@@ -42,7 +34,10 @@ std::string FromQ(const QString& text);
 
 QVariant ToBus(const Variant& value);
 Variant VariantFromBus(const QVariant& value, const std::string& what);
-// "av", 1-based on the Watcher side.
+// "av", 1-based on the Watcher side. A collection of more than kMaxCollectionItems raises
+// "Invalid argument" before any item is converted: no run of the add-in comes near it, and the
+// copy stays bounded.
+inline constexpr long kMaxCollectionItems = 100000;
 QVariant ToBus(const Collection& collection);
 Collection CollectionFromBus(const QVariant& value, const std::string& what);
 QVariant ToBus(const HostObjectRef& ref);
@@ -60,13 +55,6 @@ std::vector<std::string> StringsFromBus(const QVariant& value, const std::string
 // The D-Bus signature a QVariant will be sent with ("i", "av", "(so)", ...).
 QString SignatureOf(const QVariant& value);
 
-// The error name of a code: "com.orrendel.CorvanaWatcher8.Error.E8004000A".
-QString ErrorName(std::uint32_t code);
-// The code an error name carries, 0 when it is not one of ours.
-std::uint32_t CodeFromErrorName(const QString& name);
-QDBusMessage ErrorReply(const QDBusMessage& call, const ComError& error);
-
 }  // namespace corvana::bus
 
-Q_DECLARE_METATYPE(corvana::bus::ObjectRef)
 Q_DECLARE_METATYPE(corvana::bus::TaggedValue)

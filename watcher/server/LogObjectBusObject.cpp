@@ -2,8 +2,8 @@
 
 #include <QStringList>
 
-#include "watcher/server/BusNames.h"
 #include "watcher/server/BusValues.h"
+#include "wire/BusNames.h"
 
 namespace corvana::bus {
 
@@ -23,7 +23,7 @@ QList<bool> ToList(const std::vector<bool>& values) {
 }  // namespace
 
 LogObjectBusObject::LogObjectBusObject(QDBusConnection connection, QString path, QString owner)
-    : BusObject(std::move(connection), std::move(path), kLogObjectInterface, std::move(owner)) {
+    : BusObject(std::move(connection), std::move(path), wire::kLogObjectInterface, std::move(owner)) {
   LogObject& log = m_Log;
   AddMethod({"Initialize",
              {{"p_NumAdjustableCells", "i"}, {"p_AtomicConstraintCount", "i"}},

@@ -5,11 +5,11 @@
 #include <QDBusServiceWatcher>
 #include <QTimer>
 
-#include "watcher/server/BusNames.h"
 #include "watcher/server/BusObject.h"
 #include "watcher/server/BusValues.h"
 #include "watcher/server/LogObjectBusObject.h"
 #include "watcher/server/WatcherManagerObject.h"
+#include "wire/BusNames.h"
 
 namespace corvana::bus {
 
@@ -22,7 +22,7 @@ ObjectServer::ObjectServer(QDBusConnection connection, WatcherManagerMaker makeM
   connect(m_PeerWatcher, &QDBusServiceWatcher::serviceUnregistered, this,
           [this](const QString& peer) { RemoveObjectsOf(peer); });
 
-  m_Factory = new BusObject(m_Connection, kFactoryPath, kFactoryInterface, QString());
+  m_Factory = new BusObject(m_Connection, wire::kFactoryPath, wire::kFactoryInterface, QString());
   m_Factory->setParent(this);
   BusObject* factory = m_Factory;
   factory->AddMethod({"CreateWatcherManager",
@@ -44,8 +44,8 @@ ObjectServer::~ObjectServer() {
     m_Connection.unregisterObject(path);
     delete object.data();
   }
-  m_Connection.unregisterObject(kFactoryPath);
-  m_Connection.unregisterService(kServiceName);
+  m_Connection.unregisterObject(wire::kFactoryPath);
+  m_Connection.unregisterService(wire::kServiceName);
 }
 
 bool ObjectServer::Start(QString& error) {
@@ -53,15 +53,15 @@ bool ObjectServer::Start(QString& error) {
     error = "No connection to the session bus: " + m_Connection.lastError().message();
     return false;
   }
-  if (!m_Connection.registerVirtualObject(kFactoryPath, m_Factory, QDBusConnection::SingleNode)) {
-    error = QString("Cannot register ") + kFactoryPath + ": " + m_Connection.lastError().message();
+  if (!m_Connection.registerVirtualObject(wire::kFactoryPath, m_Factory, QDBusConnection::SingleNode)) {
+    error = QString("Cannot register ") + wire::kFactoryPath + ": " + m_Connection.lastError().message();
     return false;
   }
-  const auto reply =
-      m_Connection.interface()->registerService(kServiceName, QDBusConnectionInterface::DontQueueService,
-                                                QDBusConnectionInterface::DontAllowReplacement);
+  const auto reply = m_Connection.interface()->registerService(
+      wire::kServiceName, QDBusConnectionInterface::DontQueueService,
+      QDBusConnectionInterface::DontAllowReplacement);
   if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
-    error = QString("Cannot own the bus name ") + kServiceName + ": " +
+    error = QString("Cannot own the bus name ") + wire::kServiceName + ": " +
             (reply.isValid() ? QString("another process owns it") : reply.error().message());
     return false;
   }
@@ -96,14 +96,14 @@ bool ObjectServer::AddSharedObject(BusObject* object) {
 }
 
 QString ObjectServer::CreateWatcherManager(const QString& owner) {
-  const QString path = kWatcherManagerPathPrefix + QString::number(m_NextManager++);
+  const QString path = wire::kWatcherManagerPathPrefix + QString::number(m_NextManager++);
   if (!Register(new WatcherManagerObject(m_Connection, path, owner, m_MakeManager())))
     RaiseError(kErrApplication, "CreateWatcherManager", "Cannot register " + FromQ(path) + " on the bus.");
   return path;
 }
 
 QString ObjectServer::CreateLogObject(const QString& owner) {
-  const QString path = kLogObjectPathPrefix + QString::number(m_NextLog++);
+  const QString path = wire::kLogObjectPathPrefix + QString::number(m_NextLog++);
   if (!Register(new LogObjectBusObject(m_Connection, path, owner)))
     RaiseError(kErrApplication, "CreateLogObject", "Cannot register " + FromQ(path) + " on the bus.");
   return path;

@@ -9,15 +9,12 @@
 #include "watcher/server/BusAddinApplication.h"
 #include "watcher/server/BusHelpHost.h"
 #include "watcher/server/BusHostApplication.h"
-#include "watcher/server/BusNames.h"
 #include "watcher/server/BusValues.h"
+#include "wire/BusNames.h"
 
 namespace corvana::bus {
 
 namespace {
-
-// Larger collections are refused: no run of the add-in comes near it, and the copy stays bounded.
-constexpr long kMaxCollectionItems = 100000;
 
 using Validator32 = std::function<void(std::int32_t)>;
 
@@ -46,7 +43,7 @@ std::optional<QList<QVariant>> None() {
 
 WatcherManagerObject::WatcherManagerObject(QDBusConnection connection, QString path, QString owner,
                                            std::unique_ptr<WatcherManager> manager)
-    : BusObject(std::move(connection), std::move(path), kWatcherManagerInterface, std::move(owner)),
+    : BusObject(std::move(connection), std::move(path), wire::kWatcherManagerInterface, std::move(owner)),
       m_Manager(std::move(manager)) {
   AddMethods();
   AddProperties();
@@ -82,15 +79,7 @@ void WatcherManagerObject::AddProperties() {
   };
   auto collection = [&](const char* name, Collection WatcherManager::*field) {
     AddProperty({name, "av", [&m, field] { return ToBus(m.*field); },
-                 [&m, field, name](const QVariant& v) {
-                   Collection value = CollectionFromBus(v, name);
-                   if (value.Count() > kMaxCollectionItems)
-                     RaiseError(kErrInvalidArgument, name,
-                                std::string("Invalid argument: ") + name + " holds " +
-                                    std::to_string(value.Count()) + " items; at most " +
-                                    std::to_string(kMaxCollectionItems) + " are accepted.");
-                   m.*field = std::move(value);
-                 }});
+                 [&m, field, name](const QVariant& v) { m.*field = CollectionFromBus(v, name); }});
   };
   auto reference = [&](const char* name, auto getRef, auto setRef) {
     AddProperty({name, "(so)", [getRef] { return ToBus(getRef()); },

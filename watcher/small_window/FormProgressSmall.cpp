@@ -5,10 +5,10 @@
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/controller/WatcherManager.h"
-#include "watcher/controller/XLWatcherChannels.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/small_window/SmallWindowFigures.h"
 #include "watcher/ui/WindowUtilities.h"
+#include "wire/XLWatcherChannels.h"
 
 namespace corvana {
 

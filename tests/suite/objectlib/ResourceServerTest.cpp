@@ -6,10 +6,10 @@
 #include <regex>
 #include <set>
 
-#include "ScopedEnv.h"
-#include "TempDir.h"
 #include "common/ComError.h"
 #include "suite/objectlib/SuiteFolders.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempDir.h"
 
 using namespace corvana;
 

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "ScopedEnv.h"
-#include "TempDir.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempDir.h"
 
 using namespace corvana;
 namespace fs = std::filesystem;

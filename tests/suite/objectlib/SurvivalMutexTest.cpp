@@ -5,8 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "TempDir.h"
 #include "common/ComError.h"
+#include "tests/support/TempDir.h"
 
 using namespace corvana;
 

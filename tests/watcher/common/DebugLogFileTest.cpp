@@ -8,9 +8,9 @@
 #include <sstream>
 #include <vector>
 
-#include "../../suite/objectlib/ScopedEnv.h"
-#include "../../suite/objectlib/TempDir.h"
 #include "common/ComError.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempDir.h"
 
 using namespace corvana;
 namespace fs = std::filesystem;

@@ -1,8 +1,8 @@
 #include "ControllerFixture.h"
 #include "watcher/common/Utilities.h"
-#include "watcher/controller/XLWatcherChannels.h"
+#include "wire/XLWatcherChannels.h"
 
-namespace corvana::testing {
+namespace corvana::test {
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -141,4 +141,4 @@ TEST_F(ChannelProtocolTest, ChannelFiguresAreReadAsDoubles) {
 }
 
 }  // namespace
-}  // namespace corvana::testing
+}  // namespace corvana::test

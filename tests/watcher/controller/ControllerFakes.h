@@ -15,7 +15,7 @@
 #include "watcher/controller/HostApplication.h"
 #include "watcher/controller/WindowFactory.h"
 
-namespace corvana::testing {
+namespace corvana::test {
 
 // Every call the fakes receive, in order: "small.Update", "fullEF.GoToPausingConfig", ...
 using Journal = std::vector<std::string>;
@@ -284,4 +284,4 @@ class FakeHelpHost : public HelpHost {
   std::vector<std::int32_t> Shown;
 };
 
-}  // namespace corvana::testing
+}  // namespace corvana::test

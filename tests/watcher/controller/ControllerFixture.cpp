@@ -10,7 +10,7 @@
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/controller/WatcherGlobals.h"
 
-namespace corvana::testing {
+namespace corvana::test {
 
 namespace {
 std::string MakeTempDir(const char* name) {
@@ -142,4 +142,4 @@ std::vector<std::string> ControllerTest::CallsOf(const std::string& prefix) cons
   return result;
 }
 
-}  // namespace corvana::testing
+}  // namespace corvana::test

@@ -8,7 +8,7 @@
 #include "ControllerFakes.h"
 #include "watcher/controller/WatcherManager.h"
 
-namespace corvana::testing {
+namespace corvana::test {
 
 // A controller in this process with fake windows and window system, over the real engine: the
 // test plays the add-in, owning a population and writing the channels the add-in writes.
@@ -45,4 +45,4 @@ class ControllerTest : public ::testing::Test {
   std::string dir;
 };
 
-}  // namespace corvana::testing
+}  // namespace corvana::test

@@ -16,7 +16,7 @@
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/ui/FakePlatform.h"
 
-namespace corvana::testing {
+namespace corvana::test {
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -354,4 +354,4 @@ TEST_F(ManagerLifecycleTest, StandAloneRunsNoSurvivalCheck) {
 }
 
 }  // namespace
-}  // namespace corvana::testing
+}  // namespace corvana::test

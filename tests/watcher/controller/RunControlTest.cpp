@@ -2,9 +2,9 @@
 #include "suite/gdlib/gdlib8.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/controller/WatcherGlobals.h"
-#include "watcher/controller/XLWatcherChannels.h"
+#include "wire/XLWatcherChannels.h"
 
-namespace corvana::testing {
+namespace corvana::test {
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -184,4 +184,4 @@ TEST_F(RunControlTest, EfficientFrontierMovesOnOrResumesAtTheLastOptimization) {
 }
 
 }  // namespace
-}  // namespace corvana::testing
+}  // namespace corvana::test

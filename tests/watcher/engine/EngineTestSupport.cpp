@@ -2,8 +2,6 @@
 
 #include <stdlib.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -12,26 +10,13 @@
 #include "watcher/common/Utilities.h"
 #include "watcher/engine/GdLib.h"
 
-namespace {
-
-std::string MakeTempDir(const char* name) {
-  std::string pattern = (std::filesystem::temp_directory_path() / name).string() + ".XXXXXX";
-  return ::mkdtemp(pattern.data());
-}
-
-}  // namespace
-
 void EngineTest::SetUpTestSuite() {
   static bool bound = false;
   if (bound) return;
   bound = true;
-  static std::string runtime = MakeTempDir("engine-run");
-  static std::string logs = MakeTempDir("engine-log");
-  std::atexit([] {
-    std::error_code ignored;
-    std::filesystem::remove_all(runtime, ignored);
-    std::filesystem::remove_all(logs, ignored);
-  });
+  static TempDir runtimeDir, logDir;
+  const std::string& runtime = runtimeDir.Path();
+  const std::string& logs = logDir.Path();
   ::setenv("ORRENDEL_RUNTIME_DIR", runtime.c_str(), 1);
   ::setenv("ORRENDEL_LOG_DIR", logs.c_str(), 1);
   std::ofstream(logs + "/" + corvana::DebugLogFile::kMarkerFileName) << "";
@@ -42,14 +27,13 @@ void EngineTest::SetUpTestSuite() {
 }
 
 void EngineTest::SetUp() {
-  m_Dir = MakeTempDir("engine-test");
+  m_Dir = std::make_unique<TempDir>();
   m_LogStart = 0;
   m_LogStart = LogText().size();
 }
 
 void EngineTest::TearDown() {
-  std::error_code ignored;
-  std::filesystem::remove_all(m_Dir, ignored);
+  m_Dir.reset();
 }
 
 std::string EngineTest::LogText(bool whole) const {

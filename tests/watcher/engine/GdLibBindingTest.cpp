@@ -10,6 +10,7 @@
 
 #include "EngineTestSupport.h"
 #include "common/ComError.h"
+#include "tests/support/WaitUntil.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/engine/GdLib.h"
@@ -176,19 +177,21 @@ TEST_F(EngineTest, TheWatcherFollowsAndSteersARunInAnotherProcess) {
     GdPopSetRunStatus(pop, GdRunStatusPaused);
     ::GdWriteTempData(50, &pop, 4);
     // Wait for the Watcher to resume the run, then finish it.
-    for (int i = 0; i < 1000 && GdPopGetRunStatus(pop) != GdRunStatusOptimizing; ++i) ::usleep(5000);
-    bool resumed = GdPopGetRunStatus(pop) == GdRunStatusOptimizing;
+    const bool resumed = corvana::test::WaitUntil(
+        [&] { return GdPopGetRunStatus(pop) == GdRunStatusOptimizing; }, std::chrono::seconds(5));
     GdPopFree(pop);
     ::_exit(resumed ? 0 : 3);
   }
 
   std::int32_t pop = 0;
-  for (int i = 0; i < 1000 && pop == 0; ++i) {
-    Variant handle(std::int32_t{0});
-    GdLib::GdReadTempData(50, handle, 4);
-    pop = handle.ToLong();
-    if (pop == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  corvana::test::WaitUntil(
+      [&] {
+        Variant handle(std::int32_t{0});
+        GdLib::GdReadTempData(50, handle, 4);
+        pop = handle.ToLong();
+        return pop != 0;
+      },
+      std::chrono::seconds(5));
   ASSERT_NE(pop, 0);
   EXPECT_EQ(GdLib::GdPopGetRunStatus(pop), GdRunStatusPaused);
   EXPECT_EQ(GdLib::Log_GetTrialCount(log), 40);

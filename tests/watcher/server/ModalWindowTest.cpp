@@ -9,12 +9,14 @@
 #include "FakeHost.h"
 #include "PrivateBus.h"
 #include "suite/gdlib/gdlib8.h"
-#include "suite/objectlib/SurvivalMutex.h"
-#include "watcher/controller/XLWatcherChannels.h"
-#include "watcher/server/BusNames.h"
+#include "tests/support/QtTestSupport.h"
 #include "watcher/server/BusValues.h"
+#include "wire/BusNames.h"
+#include "wire/XLWatcherChannels.h"
 
 using namespace corvana::bus;
+using namespace corvana::wire;
+using corvana::test::WaitServingEvents;
 
 namespace {
 
@@ -46,15 +48,6 @@ class ModalWindowTest : public PrivateBusTest {
         << method << ": " << reply.errorMessage().toStdString();
     return reply.arguments();
   }
-  // Runs the test's event loop for a while, so pending replies arrive.
-  static void Pump(int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-      QThread::msleep(10);
-    }
-  }
   QString StartRun() {
     const QString path = Create(client, "WatcherManager");
     SetProperty(client, path, "Input_PopHandle", popHandle);
@@ -63,19 +56,6 @@ class ModalWindowTest : public PrivateBusTest {
     const QDBusMessage forms = Call(client, path, kWatcherManagerInterface, "InitializeForms");
     EXPECT_EQ(forms.type(), QDBusMessage::ReplyMessage) << forms.errorMessage().toStdString();
     return path;
-  }
-
-  // A process holding the add-in's survival mutex, so that the Watcher's survival check keeps it.
-  bool StartAddinStandIn(QProcess& addin) {
-    const QString lock = QString::fromStdString(
-        corvana::SurvivalMutex::LockFilePath(runtimeDir, "OrrendelSurvivalMutex_OLProcessVersion8"));
-    addin.start("flock", {"--shared", "--no-fork", lock, "sleep", "600"});
-    if (!addin.waitForStarted(5000)) return false;
-    for (int i = 0;
-         i < 100 && !corvana::SurvivalMutex::ExistsIn(runtimeDir, "OrrendelSurvivalMutex_OLProcessVersion8");
-         ++i)
-      QThread::msleep(20);
-    return true;
   }
 
   std::int32_t popHandle = 0;
@@ -106,8 +86,9 @@ TEST_F(ModalWindowTest, AutomationSeesTheFormsAndRefusesUnknownNames) {
 }
 
 TEST_F(ModalWindowTest, SolverQuestionIsAnsweredByCaptionAndAskedAgainAfterHelp) {
-  QProcess addin;
-  ASSERT_TRUE(StartAddinStandIn(addin));
+  // A process holding the add-in's survival mutex, so that the Watcher's survival check keeps it.
+  corvana::test::AddinSurvivalMutex addin;
+  ASSERT_TRUE(addin.Take(runtimeDir));
   const QString path = StartRun();
   SetProperty(client, path, "Input_DisplayAlerts", true);
   const auto readAnswer = [] {
@@ -119,43 +100,44 @@ TEST_F(ModalWindowTest, SolverQuestionIsAnsweredByCaptionAndAskedAgainAfterHelp)
   const std::int32_t violated = 1;
   ASSERT_EQ(GdWriteTempData(corvana::ChannelAskUserAboutSolver, &violated, 4), 0);
   QStringList open;
-  for (int i = 0; i < 100 && open.isEmpty(); ++i) {
-    Pump(100);
+  WaitServingEvents([&] {
     open = openQuestions();
-  }
+    return !open.isEmpty();
+  });
   ASSERT_EQ(open.size(), 1) << "the question did not come up";
   EXPECT_EQ(Call(client, kAutomationPath, kAutomationInterface, "AnswerMessageBox", {"OK"}).errorMessage(),
             "AnswerMessageBox: the open box has no button OK.");
 
   Automation("AnswerMessageBox", {"Help"});
-  Pump(1500);  // past a tick of the update timer
+  // Past a tick of the update timer the question is still open and unanswered.
+  EXPECT_FALSE(WaitServingEvents([&] { return readAnswer() != violated; }, std::chrono::milliseconds(1500)));
   EXPECT_EQ(openQuestions(), open);
   EXPECT_EQ(readAnswer(), violated);
 
   Automation("AnswerMessageBox", {"yes"});
-  for (int i = 0; i < 50 && readAnswer() == violated; ++i) Pump(100);
+  WaitServingEvents([&] { return readAnswer() != violated; }, std::chrono::seconds(5));
   EXPECT_EQ(readAnswer(), -1);
   EXPECT_TRUE(openQuestions().isEmpty());
-  addin.kill();
-  addin.waitForFinished(5000);
+  addin.Kill();
 }
 
 TEST_F(ModalWindowTest, ModalWindowKeepsServingAndTheWatcherEndsWithTheAddin) {
-  QProcess addin;
-  ASSERT_TRUE(StartAddinStandIn(addin));
+  // A process holding the add-in's survival mutex, so that the Watcher's survival check keeps it.
+  corvana::test::AddinSurvivalMutex addin;
+  ASSERT_TRUE(addin.Take(runtimeDir));
 
   const QString path = StartRun();
   Call(client, path, kWatcherManagerInterface, "StopTimer");
   FakeHost host;
   ASSERT_TRUE(client.registerObject("/Host/Application", &host, QDBusConnection::ExportAllSlots));
   SetProperty(client, path, "Input_ExcelApplication",
-              QVariant::fromValue(ObjectRef{client.baseService(), QDBusObjectPath("/Host/Application")}));
+              QVariant::fromValue(BusObjectRef{client.baseService(), QDBusObjectPath("/Host/Application")}));
   const qint64 pid = WatcherPid(client);
   QDBusMessage show =
       QDBusMessage::createMethodCall(kServiceName, path, kWatcherManagerInterface, "ShowWatcherModally");
   QDBusPendingCall pending = client.asyncCall(show, INT_MAX);
-  Pump(1000);
-  EXPECT_FALSE(pending.isFinished()) << "ShowWatcherModally answered before the window was closed";
+  EXPECT_FALSE(WaitServingEvents([&] { return pending.isFinished(); }, std::chrono::seconds(1)))
+      << "ShowWatcherModally answered before the window was closed";
   EXPECT_EQ(Automation("GetFormVisible", {"FormProgress"}).value(0), QVariant(true));
   EXPECT_EQ(GetProperty(client, path, "Input_PopHandle"), QVariant(popHandle));  // still served
   // The host window was prepared through the host's own objects, reached by reference.
@@ -163,8 +145,7 @@ TEST_F(ModalWindowTest, ModalWindowKeepsServingAndTheWatcherEndsWithTheAddin) {
             (QStringList{"GetBooleanProperty 1033", "SetBooleanProperty 0", "EnableWindow 0"}));
   EXPECT_TRUE(host.Calls.contains("Run Corvana.xla!OptDoEvents")) << host.Calls.join(", ").toStdString();
 
-  addin.kill();
-  addin.waitForFinished(5000);
+  addin.Kill();
   const qint64 took = WaitForExit(pid, 2000);
   // 100 ms polling while modal, then the 500 ms self-destruct timer.
   EXPECT_GE(took, 0) << "the Watcher outlived the add-in";

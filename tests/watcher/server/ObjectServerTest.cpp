@@ -5,10 +5,13 @@
 #include <QThread>
 
 #include "PrivateBus.h"
-#include "watcher/server/BusNames.h"
+#include "tests/support/WaitUntil.h"
 #include "watcher/server/BusValues.h"
+#include "wire/BusNames.h"
+#include "wire/ErrorNames.h"
 
 using namespace corvana::bus;
+using namespace corvana::wire;
 
 namespace {
 
@@ -19,11 +22,11 @@ QString ErrorOf(const QDBusMessage& reply) {
 }
 
 QVariant Ref(const QString& service, const QString& path) {
-  return QVariant::fromValue(ObjectRef{service, QDBusObjectPath(path)});
+  return QVariant::fromValue(BusObjectRef{service, QDBusObjectPath(path)});
 }
 
-ObjectRef RefFrom(const QVariant& value) {
-  ObjectRef ref;
+BusObjectRef RefFrom(const QVariant& value) {
+  BusObjectRef ref;
   value.value<QDBusArgument>() >> ref;
   return ref;
 }
@@ -62,13 +65,31 @@ TEST_F(ObjectServerTest, PropertiesOfEveryBusTypeRoundTrip) {
   EXPECT_EQ(items.Item(4).KindCode(), 11);
   EXPECT_EQ(items.Item(5).KindCode(), 2);
   EXPECT_EQ(items.Item(6).KindCode(), 7);
-  const ObjectRef ref = RefFrom(GetProperty(client, path, "Input_HalvardCallbacksObject"));
+  const BusObjectRef ref = RefFrom(GetProperty(client, path, "Input_HalvardCallbacksObject"));
   EXPECT_EQ(ref.Service, ":1.99");
   EXPECT_EQ(ref.Path.path(), "/host/Callbacks");
-  // Nothing is the empty reference.
+  // Nothing is the empty reference ("/" on the wire).
   EXPECT_EQ(ErrorOf(SetProperty(client, path, "Input_HalvardCallbacksObject", Ref("", "/"))), "no error");
-  EXPECT_EQ(RefFrom(GetProperty(client, path, "Input_HalvardCallbacksObject")).Path.path(), "/");
-  EXPECT_EQ(RefFrom(GetProperty(client, path, "Input_ExcelApplication")).Path.path(), "/");
+  EXPECT_TRUE(RefFrom(GetProperty(client, path, "Input_HalvardCallbacksObject")).IsNothing());
+  EXPECT_TRUE(RefFrom(GetProperty(client, path, "Input_ExcelApplication")).IsNothing());
+}
+
+// The item limit is checked before a single item is converted: every item here is of a kind the
+// Watcher refuses, so had any been converted the answer would be a type mismatch about item 1.
+TEST_F(ObjectServerTest, ATooLargeCollectionIsRefusedBeforeItsItemsAreConverted) {
+  const QString path = Create(client, "WatcherManager");
+  const QVariant refused = QVariant::fromValue(QDBusVariant(QVariant::fromValue(quint64{7})));
+  const QVariantList tooMany(kMaxCollectionItems + 1, refused);
+  const QDBusMessage reply = SetProperty(client, path, "Input_GroupNames", tooMany);
+  EXPECT_EQ(ErrorOf(reply), "com.orrendel.CorvanaWatcher8.Error.E80040014");
+  EXPECT_EQ(reply.errorMessage().toStdString(),
+            "Invalid argument: Input_GroupNames holds more than 100000 items; at most 100000 are accepted.");
+  // At the limit the items are converted, and the first refused one is named.
+  const QDBusMessage converted = SetProperty(client, path, "Input_GroupNames",
+                                             QVariantList{QVariant::fromValue(QDBusVariant("A")), refused});
+  EXPECT_EQ(ErrorOf(converted), "com.orrendel.CorvanaWatcher8.Error.E800A000D");
+  EXPECT_NE(converted.errorMessage().indexOf("Input_GroupNames item 2"), -1)
+      << converted.errorMessage().toStdString();
 }
 
 TEST_F(ObjectServerTest, SecondInitializeFailsWithTheApplicationError) {
@@ -79,7 +100,7 @@ TEST_F(ObjectServerTest, SecondInitializeFailsWithTheApplicationError) {
   EXPECT_EQ(refused.errorName(), "com.orrendel.CorvanaWatcher8.Error.E8004000A");
   EXPECT_EQ(refused.errorMessage(),
             "Cannot optimize, because optimization is under way in another copy of Excel.");
-  EXPECT_EQ(corvana::bus::CodeFromErrorName(refused.errorName()), 0x8004000Au);
+  EXPECT_EQ(corvana::wire::CodeFromErrorName(refused.errorName().toStdString()), 0x8004000Au);
   // The running one is untouched; once it is disposed the refused one may start.
   EXPECT_EQ(ErrorOf(Call(client, first, kManager, "Dispose")), "no error");
   EXPECT_EQ(ErrorOf(Call(client, second, kManager, "Initialize")), "no error");
@@ -93,11 +114,11 @@ TEST_F(ObjectServerTest, OnlyTheCreatingPeerMayCall) {
   QDBusConnection stranger = Connect("stranger");
   const QDBusMessage get =
       Call(stranger, path, "org.freedesktop.DBus.Properties", "Get", {kManager, "Input_PopHandle"});
-  EXPECT_EQ(get.errorName(), "com.orrendel.CorvanaWatcher8.Error.E80040013");
+  EXPECT_EQ(get.errorName(), "com.orrendel.CorvanaWatcher8.Error.E80070005");
   EXPECT_EQ(ErrorOf(SetProperty(stranger, path, "Input_PopHandle", 9)),
-            "com.orrendel.CorvanaWatcher8.Error.E80040013");
+            "com.orrendel.CorvanaWatcher8.Error.E80070005");
   EXPECT_EQ(ErrorOf(Call(stranger, path, kManager, "Initialize")),
-            "com.orrendel.CorvanaWatcher8.Error.E80040013");
+            "com.orrendel.CorvanaWatcher8.Error.E80070005");
   EXPECT_EQ(GetProperty(client, path, "Input_PopHandle"), QVariant(5));
 
   // The objects die with their creator.
@@ -108,11 +129,10 @@ TEST_F(ObjectServerTest, OnlyTheCreatingPeerMayCall) {
     QDBusConnection::disconnectFromBus(creator.name());
   }
   QDBusMessage gone;
-  for (int i = 0; i < 100; ++i) {
+  corvana::test::WaitUntil([&] {
     gone = Call(client, log, kLogObjectInterface, "GetCountOfAllTrials");
-    if (gone.errorName() == "org.freedesktop.DBus.Error.UnknownObject") break;
-    QThread::msleep(20);
-  }
+    return gone.errorName() == "org.freedesktop.DBus.Error.UnknownObject";
+  });
   EXPECT_EQ(gone.errorName(), "org.freedesktop.DBus.Error.UnknownObject");
 }
 
@@ -281,6 +301,13 @@ TEST_F(ObjectServerTest, LogObjectOverTheBus) {
                           2.0, 3.0, 4.0})),
             "com.orrendel.CorvanaWatcher8.Error.E800A0009");
   EXPECT_EQ(Call(client, path, iface, "GetCountOfAllTrials").arguments().value(0), QVariant(3.0));
+  // Name arrays cross 1-based: element 0 on the wire is item 1, and there is no item 0.
+  EXPECT_EQ(ErrorOf(Call(client, path, iface, "PassAdjustableCellNames", {QStringList{"A1", "B1"}})),
+            "no error");
+  EXPECT_EQ(Call(client, path, iface, "LogGetAdjustableCellName", {1}).arguments().value(0), QVariant("A1"));
+  EXPECT_EQ(Call(client, path, iface, "LogGetAdjustableCellName", {2}).arguments().value(0), QVariant("B1"));
+  EXPECT_EQ(ErrorOf(Call(client, path, iface, "LogGetAdjustableCellName", {0})),
+            "com.orrendel.CorvanaWatcher8.Error.E800A0009");
   EXPECT_EQ(ErrorOf(Call(client, path, iface, "Release")), "no error");
 }
 

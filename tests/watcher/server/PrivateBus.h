@@ -7,7 +7,11 @@
 #include <QString>
 #include <QVariant>
 
+#include <memory>
 #include <string>
+
+#include "tests/support/QtTestSupport.h"
+#include "tests/support/TempDir.h"
 
 // A session bus of the test's own, with the project's configuration, so that the first call to the
 // Watcher's name starts the Watcher as built, with this test's environment (private runtime and
@@ -37,6 +41,7 @@ class PrivateBusTest : public ::testing::Test {
 
   QString busAddress;
   std::string runtimeDir;
-  QProcess bus;
+  std::unique_ptr<TempDir> folders;
+  corvana::test::PrivateBus bus;
   QDBusConnection client{QString()};
 };

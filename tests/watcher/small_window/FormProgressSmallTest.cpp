@@ -6,7 +6,7 @@
 #include "WatcherRun.h"
 #include "suite/gdlib/gdlib8.h"
 #include "watcher/common/Utilities.h"
-#include "watcher/controller/XLWatcherChannels.h"
+#include "wire/XLWatcherChannels.h"
 
 namespace corvana {
 namespace {

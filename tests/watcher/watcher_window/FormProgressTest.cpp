@@ -8,9 +8,9 @@
 #include "suite/gdlib/gdlib8.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
-#include "watcher/controller/XLWatcherChannels.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/graph/OGrGraph.h"
+#include "wire/XLWatcherChannels.h"
 
 namespace corvana {
 namespace {

@@ -1,8 +1,12 @@
-#include "addin/BusObjectRef.h"
+#include "wire/dbus/BusObjectRef.h"
 
 #include <QDBusMetaType>
 
-namespace corvana::addin {
+namespace corvana::wire {
+
+namespace {
+const QString kNothing = QStringLiteral("/");
+}
 
 void BusObjectRef::Register() {
   qDBusRegisterMetaType<BusObjectRef>();
@@ -10,8 +14,7 @@ void BusObjectRef::Register() {
 
 QDBusArgument& operator<<(QDBusArgument& argument, const BusObjectRef& ref) {
   argument.beginStructure();
-  // An empty object path is not valid on the wire; "/" stands for nothing.
-  argument << ref.Service << (ref.Path.path().isEmpty() ? QDBusObjectPath(QStringLiteral("/")) : ref.Path);
+  argument << ref.Service << (ref.IsNothing() ? QDBusObjectPath(kNothing) : ref.Path);
   argument.endStructure();
   return argument;
 }
@@ -20,7 +23,8 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, BusObjectRef& ref
   argument.beginStructure();
   argument >> ref.Service >> ref.Path;
   argument.endStructure();
+  if (ref.Path.path() == kNothing) ref.Path = QDBusObjectPath();
   return argument;
 }
 
-}  // namespace corvana::addin
+}  // namespace corvana::wire
