@@ -5,7 +5,7 @@
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/controller/EngineCalls.h"
-#include "watcher/controller/XLWatcherChannels.h"
+#include "wire/XLWatcherChannels.h"
 
 // The channel protocol: hand-shakes and questions the add-in and the Watcher exchange over the
 // engine's shared channels.

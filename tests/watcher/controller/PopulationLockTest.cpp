@@ -6,7 +6,7 @@
 #include "ControllerFixture.h"
 #include "suite/gdlib/gdlib8.h"
 
-namespace corvana::testing {
+namespace corvana::test {
 namespace {
 
 class PopulationLockTest : public ControllerTest {
@@ -58,4 +58,4 @@ TEST_F(PopulationLockTest, RunButtonsReleaseTheLockWhateverTheAnswer) {
 }
 
 }  // namespace
-}  // namespace corvana::testing
+}  // namespace corvana::test

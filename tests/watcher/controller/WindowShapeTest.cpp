@@ -2,9 +2,9 @@
 
 #include "ControllerFixture.h"
 #include "suite/gdlib/gdlib8.h"
-#include "watcher/controller/XLWatcherChannels.h"
+#include "wire/XLWatcherChannels.h"
 
-namespace corvana::testing {
+namespace corvana::test {
 namespace {
 
 using Calls = std::vector<std::string>;
@@ -67,4 +67,4 @@ TEST_F(WindowShapeTest, FrontierWindowsGoThroughTheSamePathAsTheSingleShape) {
 }
 
 }  // namespace
-}  // namespace corvana::testing
+}  // namespace corvana::test
