@@ -187,6 +187,8 @@ class WatcherManager {
   }
   bool Disposed() const noexcept { return m_Disposed; }
   bool Initialized() const noexcept { return m_Initialized; }
+  // A modal window or a question of this controller is open.
+  bool InModalLoop() const noexcept { return m_ModalDepth > 0; }
 
  private:
   void Log(const std::string& line);
@@ -197,7 +199,8 @@ class WatcherManager {
   std::unique_ptr<WatcherWindow> m_FormWatcherEF;
   std::unique_ptr<SmallWindow> m_FormProgressSmall;
   std::unique_ptr<SmallWindow> m_FormProgressSmallEF;
-  // Windows disposed while one of them runs its modal loop live on until the loop has returned.
+  // Windows disposed while one of them runs its modal loop, or while a question of this controller
+  // is open over them (its window's handler waits below it), live on until the loop has returned.
   std::unique_ptr<WatcherWindow> m_RetiredWatcher;
   std::unique_ptr<SmallWindow> m_RetiredSmall;
   int m_ModalDepth = 0;
