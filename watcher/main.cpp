@@ -9,7 +9,6 @@
 
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/WatcherGlobals.h"
-#include "watcher/server/AutomationObject.h"
 #include "watcher/server/ObjectServer.h"
 #include "watcher/ui/qt/QtPlatform.h"
 #include "watcher/watcher_window/ProgressWindowFactory.h"
@@ -17,14 +16,13 @@
 namespace {
 
 int Serve(corvana::ui::QtPlatform& platform, bool automation) {
-  corvana::bus::ObjectServer server(QDBusConnection::sessionBus());
+  corvana::bus::ObjectServer server(QDBusConnection::sessionBus(), platform);
   QString error;
   if (!server.Start(error)) {
     std::fprintf(stderr, "corvana-watcher: %s\n", qPrintable(error));
     return 1;
   }
-  if (automation &&
-      !server.AddSharedObject(new corvana::bus::AutomationObject(server.Connection(), platform))) {
+  if (automation && !server.ServeAutomation()) {
     std::fprintf(stderr, "corvana-watcher: cannot register the automation interface\n");
     return 1;
   }
