@@ -10,7 +10,6 @@
 #include "watcher/app/ProgressWindowFactory.h"
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/WatcherGlobals.h"
-#include "watcher/server/AutomationObject.h"
 #include "watcher/server/ObjectServer.h"
 #include "watcher/ui/qt/QtPlatform.h"
 
@@ -20,7 +19,7 @@ int Serve(corvana::ui::QtPlatform& platform, bool automation) {
   // Every controller shares the program's window system and windows.
   auto services = std::make_shared<corvana::PlatformControllerServices>(platform);
   auto windows = std::make_shared<corvana::ProgressWindowFactory>(platform);
-  corvana::bus::ObjectServer server(QDBusConnection::sessionBus(), [services, windows] {
+  corvana::bus::ObjectServer server(QDBusConnection::sessionBus(), platform, [services, windows] {
     return std::make_unique<corvana::WatcherManager>(services, windows);
   });
   QString error;
@@ -28,8 +27,7 @@ int Serve(corvana::ui::QtPlatform& platform, bool automation) {
     std::fprintf(stderr, "corvana-watcher: %s\n", qPrintable(error));
     return 1;
   }
-  if (automation &&
-      !server.AddSharedObject(new corvana::bus::AutomationObject(server.Connection(), platform))) {
+  if (automation && !server.ServeAutomation()) {
     std::fprintf(stderr, "corvana-watcher: cannot register the automation interface\n");
     return 1;
   }

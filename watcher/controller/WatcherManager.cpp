@@ -281,8 +281,10 @@ bool WatcherManager::DisplayYesNoQueryWithHelp(const std::string& messageText,
   for (;;) {
     g_MessageBoxShown = true;
     int answer = 0;
+    ++m_ModalDepth;
     const bool shown =
         ResumeNext([&] { answer = Services().MessageDialog(messageText, kTitle, help, yes, no); });
+    --m_ModalDepth;
     g_MessageBoxShown = false;
     if (!shown) RaiseApplicationError("DisplayYesNoQueryWithHelp", "The question could not be shown.");
     if (answer != 1) return answer == 2;
@@ -296,7 +298,9 @@ bool WatcherManager::DisplayYesNoQuery(const std::string& messageText, bool supp
   g_MessageBoxShown = true;
   int answer = 0;
   ErrorInfo err;
+  ++m_ModalDepth;
   ResumeNext(err, [&] { answer = Services().MessageBox(messageText, kTitle, 4); });
+  --m_ModalDepth;
   g_MessageBoxShown = false;
   if (err) RaiseError(err.Number, err.Source, err.Description);
   return answer == 6;
@@ -304,7 +308,11 @@ bool WatcherManager::DisplayYesNoQuery(const std::string& messageText, bool supp
 
 void WatcherManager::DisplayMessage(const std::string& messageText, bool suppressible) {
   if (!Input_DisplayAlerts && suppressible) return;
-  Services().MessageBox(messageText, kTitle, 4096);
+  ++m_ModalDepth;
+  ErrorInfo err;
+  ResumeNext(err, [&] { Services().MessageBox(messageText, kTitle, 4096); });
+  --m_ModalDepth;
+  if (err) RaiseError(err.Number, err.Source, err.Description);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -188,6 +188,8 @@ class WatcherManager {
   ControllerServices& Services() const noexcept { return *m_Services; }
   bool Disposed() const noexcept { return m_Disposed; }
   bool Initialized() const noexcept { return m_Initialized; }
+  // A modal window or a question of this controller is open.
+  bool InModalLoop() const noexcept { return m_ModalDepth > 0; }
 
  private:
   void Log(const std::string& line);
@@ -205,7 +207,8 @@ class WatcherManager {
   std::unique_ptr<WatcherWindow> m_FormWatcher;
   std::unique_ptr<SmallWindow> m_FormProgressSmall;
   bool m_FormsEF = false;
-  // Windows disposed while one of them runs its modal loop live on until the loop has returned.
+  // Windows disposed while one of them runs its modal loop, or while a question of this controller
+  // is open over them (its window's handler waits below it), live on until the loop has returned.
   std::unique_ptr<WatcherWindow> m_RetiredWatcher;
   std::unique_ptr<SmallWindow> m_RetiredSmall;
   int m_ModalDepth = 0;

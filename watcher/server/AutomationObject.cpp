@@ -59,9 +59,11 @@ int AnswerFor(const ui::MessageBoxInfo& box, const QString& button) {
 }
 }  // namespace
 
-AutomationObject::AutomationObject(QDBusConnection connection, ui::Platform& platform)
+AutomationObject::AutomationObject(QDBusConnection connection, ui::Platform& platform,
+                                   std::function<QString()> steerer)
     : BusObject(std::move(connection), wire::kAutomationPath, wire::kAutomationInterface, QString()),
-      m_Platform(platform) {
+      m_Platform(platform),
+      m_Steerer(std::move(steerer)) {
   AddMethod({"ListForms", {}, {{"forms", "as"}}, [this](const QDBusMessage&, const QList<QVariant>&) {
                QStringList names;
                for (const ui::Form* form : m_Platform.Forms()) names << ToQ(form->Name());
@@ -222,11 +224,18 @@ AutomationObject::AutomationObject(QDBusConnection connection, ui::Platform& pla
              {{"form", "s"}, {"path", "s"}},
              {},
              [this](const QDBusMessage&, const QList<QVariant>& a) {
-               if (!m_Platform.SaveScreenshot(FindForm(a[0].toString()), FromQ(a[1].toString())))
+               const std::string path = FromQ(a[1].toString());
+               if (!m_Platform.SaveScreenshot(FindForm(a[0].toString()), path))
                  RaiseError(kErrApplication, "SaveScreenshot",
-                            "SaveScreenshot: cannot write " + FromQ(a[1].toString()) + ".");
+                            "SaveScreenshot: cannot write " + path +
+                                " (a file the Watcher did not create there is never replaced).");
                return Out(QList<QVariant>{});
              }});
+}
+
+bool AutomationObject::MayCall(const QString& peer) const {
+  const QString steerer = m_Steerer ? m_Steerer() : QString();
+  return !steerer.isEmpty() && peer == steerer;
 }
 
 ui::Form& AutomationObject::FindForm(const QString& name) const {

@@ -57,9 +57,13 @@ bool BusObject::handleMessage(const QDBusMessage& message, const QDBusConnection
   if (message.interface() == kIntrospectableInterface || message.interface() == kPeerInterface) return false;
   QDBusMessage reply;
   try {
-    if (!m_Owner.isEmpty() && message.service() != m_Owner)
+    if (!MayCall(message.service()))
       RaiseError(wire::kErrAccessDenied, "Access denied",
-                 "Access denied: only the peer that created " + FromQ(m_Path) + " may call it.");
+                 m_Owner.isEmpty()
+                     ? "Access denied: only the peer that created the active WatcherManager may "
+                       "call " +
+                           FromQ(m_Path) + "."
+                     : "Access denied: only the peer that created " + FromQ(m_Path) + " may call it.");
     reply = message.interface() == wire::kPropertiesInterface ? PropertiesCall(message) : Dispatch(message);
   } catch (const ComError& e) {
     reply = wire::ErrorReply(message, e);

@@ -46,13 +46,17 @@ class BusObject : public QDBusVirtualObject {
 
   // Called (after the reply has gone) when the owner releases the object; the server deletes it.
   std::function<void(BusObject&)> OnRelease;
-  // While a call of the object waits in a modal loop the object is not deleted; the server marks
-  // it and the call deletes it when it returns.
+  // While a call of the object waits in a modal loop the object is not deleted; the server deletes
+  // it once the call has returned.
   bool Busy() const noexcept { return m_BusyDepth > 0; }
-  bool DeletePending = false;
+  // The owner has left the bus or released the object: nothing it started may keep waiting for it.
+  virtual void OwnerGone() {}
 
   void AddProperty(Property property) { m_Properties.push_back(std::move(property)); }
   void AddMethod(Method method) { m_Methods.push_back(std::move(method)); }
+
+  // Whether the peer may call the object (introspection is open to every peer).
+  virtual bool MayCall(const QString& peer) const { return m_Owner.isEmpty() || peer == m_Owner; }
 
   QString introspect(const QString& path) const override;
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;

@@ -3,8 +3,12 @@
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDBusServiceWatcher>
+#include <QThread>
 #include <QTimer>
+#include <algorithm>
 
+#include "common/ErrorTrap.h"
+#include "watcher/server/AutomationObject.h"
 #include "watcher/server/BusObject.h"
 #include "watcher/server/BusValues.h"
 #include "watcher/server/LogObjectBusObject.h"
@@ -13,9 +17,12 @@
 
 namespace corvana::bus {
 
-ObjectServer::ObjectServer(QDBusConnection connection, WatcherManagerMaker makeManager)
-    : m_Connection(std::move(connection)), m_MakeManager(std::move(makeManager)) {
+ObjectServer::ObjectServer(QDBusConnection connection, ui::Platform& platform, WatcherManagerMaker makeManager)
+    : m_Connection(std::move(connection)), m_Platform(platform), m_MakeManager(std::move(makeManager)) {
   RegisterBusTypes();
+  m_RemovedTimer = new QTimer(this);
+  m_RemovedTimer->setInterval(50);
+  connect(m_RemovedTimer, &QTimer::timeout, this, [this] { DeleteRemoved(); });
   m_PeerWatcher = new QDBusServiceWatcher(this);
   m_PeerWatcher->setConnection(m_Connection);
   m_PeerWatcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
@@ -44,6 +51,7 @@ ObjectServer::~ObjectServer() {
     m_Connection.unregisterObject(path);
     delete object.data();
   }
+  for (auto& object : m_Removed) delete object.data();
   m_Connection.unregisterObject(wire::kFactoryPath);
   m_Connection.unregisterService(wire::kServiceName);
 }
@@ -91,18 +99,35 @@ bool ObjectServer::Register(BusObject* object) {
   return true;
 }
 
-bool ObjectServer::AddSharedObject(BusObject* object) {
-  return Register(object);
+bool ObjectServer::ServeAutomation() {
+  return Register(new AutomationObject(m_Connection, m_Platform, [this] { return m_Steerer; }));
+}
+
+void ObjectServer::CheckObjectCap(const QString& owner, const char* procedure) const {
+  const auto held = std::count_if(m_Objects.begin(), m_Objects.end(), [&](const auto& entry) {
+    return entry.second && entry.second->Owner() == owner;
+  });
+  if (held >= kMaxObjectsPerPeer)
+    RaiseError(kErrApplication, procedure,
+               std::string(procedure) + ": a peer may hold at most " + std::to_string(kMaxObjectsPerPeer) +
+                   " objects at a time; release some first.");
 }
 
 QString ObjectServer::CreateWatcherManager(const QString& owner) {
+  CheckObjectCap(owner, "CreateWatcherManager");
   const QString path = wire::kWatcherManagerPathPrefix + QString::number(m_NextManager++);
-  if (!Register(new WatcherManagerObject(m_Connection, path, owner, m_MakeManager())))
+  auto* object = new WatcherManagerObject(m_Connection, path, owner, m_Platform, m_MakeManager());
+  object->OnInitialized = [this, owner, path] {
+    m_Steerer = owner;
+    m_SteererPath = path;
+  };
+  if (!Register(object))
     RaiseError(kErrApplication, "CreateWatcherManager", "Cannot register " + FromQ(path) + " on the bus.");
   return path;
 }
 
 QString ObjectServer::CreateLogObject(const QString& owner) {
+  CheckObjectCap(owner, "CreateLogObject");
   const QString path = wire::kLogObjectPathPrefix + QString::number(m_NextLog++);
   if (!Register(new LogObjectBusObject(m_Connection, path, owner)))
     RaiseError(kErrApplication, "CreateLogObject", "Cannot register " + FromQ(path) + " on the bus.");
@@ -113,10 +138,35 @@ void ObjectServer::Remove(BusObject& object) {
   const QString path = object.Path();
   m_Connection.unregisterObject(path);
   m_Objects.erase(path);
-  if (object.Busy())
-    object.DeletePending = true;
-  else
-    object.deleteLater();
+  if (path == m_SteererPath) {
+    m_Steerer.clear();
+    m_SteererPath.clear();
+  }
+  ResumeNext([&] { object.OwnerGone(); });
+  m_Removed.emplace_back(&object);
+  DeleteRemoved();
+}
+
+void ObjectServer::DeleteRemoved() {
+  // Level 1 is the application's own loop; anything deeper is a modal loop or box on the stack.
+  const bool nested = QThread::currentThread()->loopLevel() > 1;
+  std::vector<BusObject*> ready;
+  for (auto it = m_Removed.begin(); it != m_Removed.end();) {
+    if (!*it) {
+      it = m_Removed.erase(it);
+    } else if (!nested && !(*it)->Busy()) {
+      ready.push_back(it->data());
+      it = m_Removed.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  if (m_Removed.empty())
+    m_RemovedTimer->stop();
+  else if (!m_RemovedTimer->isActive())
+    m_RemovedTimer->start();
+  // Later, not here: Remove may run inside a call of the object itself.
+  for (BusObject* object : ready) object->deleteLater();
 }
 
 void ObjectServer::RemoveObjectsOf(const QString& owner) {

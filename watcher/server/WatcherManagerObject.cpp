@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <set>
 
 #include "common/ComError.h"
@@ -10,6 +11,7 @@
 #include "watcher/server/BusHelpHost.h"
 #include "watcher/server/BusHostApplication.h"
 #include "watcher/server/BusValues.h"
+#include "watcher/ui/Platform.h"
 #include "wire/BusNames.h"
 
 namespace corvana::bus {
@@ -39,11 +41,22 @@ std::optional<QList<QVariant>> None() {
   return QList<QVariant>{};
 }
 
+// The answer that leaves a box without consequence: Cancel, else No, else the only button; a box
+// with captions by its last one (the question with help offers Help, Yes, No).
+int DeclineAnswer(const ui::MessageBoxInfo& box) {
+  if (!box.Captions.empty()) return static_cast<int>(box.Captions.size());
+  const auto offered = ui::MsgBox::Answers(box.Buttons);
+  for (int answer : {ui::MsgBox::kCancel, ui::MsgBox::kNo})
+    if (std::find(offered.begin(), offered.end(), answer) != offered.end()) return answer;
+  return offered.empty() ? ui::MsgBox::kOK : offered.front();
+}
+
 }  // namespace
 
 WatcherManagerObject::WatcherManagerObject(QDBusConnection connection, QString path, QString owner,
-                                           std::unique_ptr<WatcherManager> manager)
+                                           ui::Platform& platform, std::unique_ptr<WatcherManager> manager)
     : BusObject(std::move(connection), std::move(path), wire::kWatcherManagerInterface, std::move(owner)),
+      m_Platform(platform),
       m_Manager(std::move(manager)) {
   AddMethods();
   AddProperties();
@@ -53,6 +66,16 @@ WatcherManagerObject::WatcherManagerObject(QDBusConnection connection, QString p
 WatcherManagerObject::~WatcherManagerObject() {
   // The owner is gone or released it: its windows and inputs go with it.
   if (m_Manager->Initialized()) ResumeNext([&] { m_Manager->Dispose(); });
+}
+
+void WatcherManagerObject::OwnerGone() {
+  if (!m_Manager->Initialized() || m_Manager->Disposed()) return;
+  // No one is left to answer: the open questions are declined, then Dispose hides the windows,
+  // which ends a modal window's loop; the calls waiting below return before the object goes.
+  if (m_Manager->InModalLoop())
+    for (const auto& box : m_Platform.OpenMessageBoxes())
+      ResumeNext([&] { m_Platform.AnswerMessageBox(box.Id, DeclineAnswer(box)); });
+  ResumeNext([&] { m_Manager->Dispose(); });
 }
 
 void WatcherManagerObject::AddProperties() {
@@ -209,7 +232,11 @@ void WatcherManagerObject::AddMethods() {
                  return None();
                }});
   };
-  simple("Initialize", &WatcherManager::Initialize);
+  AddMethod({"Initialize", {}, {}, [this](const QDBusMessage&, const QList<QVariant>&) {
+               m_Manager->Initialize();
+               if (OnInitialized) OnInitialized();
+               return None();
+             }});
   simple("InitializeForms", &WatcherManager::InitializeForms);
   simple("StopTimer", &WatcherManager::StopTimer);
   // Answers only when the user has closed the window. The modal loop runs from the event loop, not
@@ -225,7 +252,6 @@ void WatcherManagerObject::AddMethods() {
                  self->m_Manager->ShowWatcherModally();
                  --self->m_BusyDepth;
                  self->SendLater(call.createReply());
-                 if (self->DeletePending) self->deleteLater();
                });
                return std::optional<QList<QVariant>>();
              }});

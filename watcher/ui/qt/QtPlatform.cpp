@@ -1,7 +1,11 @@
 #include "watcher/ui/qt/QtPlatform.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QEventLoop>
@@ -12,7 +16,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 
@@ -56,6 +62,14 @@ class DismissWithoutChoice : public QObject {
     return true;
   }
 };
+
+// The answer of a box ended without a choice: Cancel where offered, else No, else as Escape.
+int DismissAnswer(int buttons) {
+  const auto offered = MsgBox::Answers(buttons);
+  for (int answer : {MsgBox::kCancel, MsgBox::kNo})
+    if (std::find(offered.begin(), offered.end(), answer) != offered.end()) return answer;
+  return MsgBox::EscapeAnswer(buttons);
+}
 
 int TwipsPerPixel(int dpi) {
   return std::max(1, static_cast<int>(std::lround(kTwipsPerInch / static_cast<double>(std::max(dpi, 1)))));
@@ -118,56 +132,77 @@ void QtPlatform::DetachTimer(Timer& timer) {
 }
 
 int QtPlatform::ShowMessageBox(const std::string& text, int buttons, const std::string& title) {
-  QMessageBox box(QApplication::activeWindow());
-  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(MsgBox::kDefaultTitle) : title));
-  box.setText(QString::fromStdString(text));
+  // On the heap: the parent window may be destroyed while the box is open (see Dismiss).
+  QPointer<QMessageBox> box = new QMessageBox(QApplication::activeWindow());
+  box->setWindowTitle(QString::fromStdString(title.empty() ? std::string(MsgBox::kDefaultTitle) : title));
+  box->setText(QString::fromStdString(text));
   switch (buttons & 0x70) {
-    case MsgBox::kCritical: box.setIcon(QMessageBox::Critical); break;
-    case MsgBox::kQuestion: box.setIcon(QMessageBox::Question); break;
-    case MsgBox::kExclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgBox::kInformation: box.setIcon(QMessageBox::Information); break;
+    case MsgBox::kCritical: box->setIcon(QMessageBox::Critical); break;
+    case MsgBox::kQuestion: box->setIcon(QMessageBox::Question); break;
+    case MsgBox::kExclamation: box->setIcon(QMessageBox::Warning); break;
+    case MsgBox::kInformation: box->setIcon(QMessageBox::Information); break;
     default: break;
   }
   auto answers = MsgBox::Answers(buttons);
-  for (int answer : answers) box.addButton(ToQt(answer));
+  std::map<QAbstractButton*, int> answerOf;
+  for (int answer : answers) answerOf[box->addButton(ToQt(answer))] = answer;
   std::size_t defaultIndex = (buttons & MsgBox::kDefaultButton2) && answers.size() > 1 ? 1 : 0;
-  box.setDefaultButton(ToQt(answers[defaultIndex]));
-  box.setEscapeButton(box.button(ToQt(MsgBox::EscapeAnswer(buttons))));
+  box->setDefaultButton(ToQt(answers[defaultIndex]));
+  box->setEscapeButton(box->button(ToQt(MsgBox::EscapeAnswer(buttons))));
+  bool dismissed = false;
   QAbstractButton* clicked =
-      ExecBox(box, MessageBoxInfo{0, box.windowTitle().toStdString(), text, buttons, {}});
-  for (int answer : answers)
-    if (clicked && clicked == box.button(ToQt(answer))) return answer;
-  return MsgBox::EscapeAnswer(buttons);
+      ExecBox(*box, MessageBoxInfo{0, box->windowTitle().toStdString(), text, buttons, {}}, {}, dismissed);
+  const auto it = answerOf.find(clicked);
+  const int answer = it != answerOf.end() && !dismissed ? it->second
+                     : dismissed                        ? DismissAnswer(buttons)
+                                                        : MsgBox::EscapeAnswer(buttons);
+  delete box.data();
+  return answer;
 }
 
 int QtPlatform::ShowMessageDialog(const std::string& text, const std::vector<std::string>& captions,
                                   const std::string& title) {
-  QMessageBox box(QApplication::activeWindow());
-  box.setWindowTitle(QString::fromStdString(title.empty() ? std::string(MsgBox::kDefaultTitle) : title));
-  box.setText(QString::fromStdString(text));
+  QPointer<QMessageBox> box = new QMessageBox(QApplication::activeWindow());
+  box->setWindowTitle(QString::fromStdString(title.empty() ? std::string(MsgBox::kDefaultTitle) : title));
+  box->setText(QString::fromStdString(text));
   std::vector<QPointer<QAbstractButton>> buttons;
   // One role for all keeps the buttons in the caller's order.
   for (const std::string& caption : captions)
-    buttons.emplace_back(box.addButton(QString::fromStdString(caption), QMessageBox::ActionRole));
-  if (!buttons.empty()) box.setDefaultButton(qobject_cast<QPushButton*>(buttons.front().data()));
-  DismissWithoutChoice dismiss;
-  box.installEventFilter(&dismiss);
-  QAbstractButton* clicked =
-      ExecBox(box, MessageBoxInfo{0, box.windowTitle().toStdString(), text, 0, captions}, buttons);
+    buttons.emplace_back(box->addButton(QString::fromStdString(caption), QMessageBox::ActionRole));
+  if (!buttons.empty()) box->setDefaultButton(qobject_cast<QPushButton*>(buttons.front().data()));
+  auto* dismiss = new DismissWithoutChoice;
+  dismiss->setParent(box);
+  box->installEventFilter(dismiss);
+  bool dismissed = false;
+  QAbstractButton* clicked = ExecBox(
+      *box, MessageBoxInfo{0, box->windowTitle().toStdString(), text, 0, captions}, buttons, dismissed);
   const auto it = std::find(buttons.begin(), buttons.end(), clicked);
-  return clicked && it != buttons.end() ? static_cast<int>(it - buttons.begin()) + 1 : 0;
+  const int answer =
+      clicked && !dismissed && it != buttons.end() ? static_cast<int>(it - buttons.begin()) + 1 : 0;
+  delete box.data();
+  return answer;
 }
 
 QAbstractButton* QtPlatform::ExecBox(QMessageBox& box, MessageBoxInfo info,
-                                     std::vector<QPointer<QAbstractButton>> captionButtons) {
+                                     std::vector<QPointer<QAbstractButton>> captionButtons, bool& dismissed) {
   const int id = m_NextBoxId++;
   info.Id = id;
+  QPointer<QMessageBox> guard(&box);
   m_OpenBoxes.push_back(OpenBox{id, std::move(info), &box, std::move(captionButtons)});
   box.exec();
-  m_OpenBoxes.erase(
-      std::remove_if(m_OpenBoxes.begin(), m_OpenBoxes.end(), [&](const OpenBox& b) { return b.Id == id; }),
-      m_OpenBoxes.end());
-  return box.clickedButton();
+  const auto it =
+      std::find_if(m_OpenBoxes.begin(), m_OpenBoxes.end(), [&](const OpenBox& b) { return b.Id == id; });
+  dismissed = !guard || (it != m_OpenBoxes.end() && it->Dismissed);
+  if (it != m_OpenBoxes.end()) m_OpenBoxes.erase(it);
+  return guard && !dismissed ? box.clickedButton() : nullptr;
+}
+
+void QtPlatform::Dismiss(OpenBox& open) {
+  open.Dismissed = true;
+  if (!open.Box) return;
+  QMessageBox* box = open.Box;
+  box->setParent(nullptr, box->windowFlags());
+  box->done(QDialog::Rejected);
 }
 
 std::vector<MessageBoxInfo> QtPlatform::OpenMessageBoxes() const {
@@ -178,7 +213,7 @@ std::vector<MessageBoxInfo> QtPlatform::OpenMessageBoxes() const {
 
 bool QtPlatform::AnswerMessageBox(int id, int answer) {
   for (auto& open : m_OpenBoxes) {
-    if (open.Id != id || !open.Box) continue;
+    if (open.Id != id || !open.Box || open.Dismissed) continue;
     QAbstractButton* button = nullptr;
     if (open.Info.Captions.empty())
       button = open.Box->button(ToQt(answer));
@@ -291,28 +326,32 @@ std::string QtPlatform::ShowPopupMenu(PopupMenu& menu, Form& owner, const Contro
   if (!binder) return {};
   QWidget* origin = anchor ? binder->WidgetFor(anchor->Name()) : nullptr;
   if (!origin) origin = binder->Window();
-  QMenu qmenu(origin);
+  // On the heap and guarded: the owner's window may go while the menu is open.
+  QPointer<QMenu> qmenu = new QMenu(origin);
   for (const auto& entry : menu.Entries()) {
     if (!entry.Visible) continue;
-    QAction* action = qmenu.addAction(QString::fromStdString(entry.Caption));
+    QAction* action = qmenu->addAction(QString::fromStdString(entry.Caption));
     action->setData(QString::fromStdString(entry.Key));
     action->setCheckable(entry.Checked);
     action->setChecked(entry.Checked);
     action->setEnabled(entry.Enabled);
   }
   QPoint position = origin->mapToGlobal(QPoint(binder->ToPixelsX(x), binder->ToPixelsY(y)));
-  m_OpenMenu = &qmenu;
+  m_OpenMenu = qmenu;
   m_OpenMenuModel = &menu;
+  m_OpenMenuOwner = &owner;
   m_ChosenMenuKey.reset();
-  QAction* chosen = qmenu.exec(position);
+  QAction* chosen = qmenu->exec(position);
+  const std::string key = !qmenu            ? std::string()
+                          : m_ChosenMenuKey ? *m_ChosenMenuKey
+                          : chosen          ? chosen->data().toString().toStdString()
+                                            : std::string();
   m_OpenMenu = nullptr;
   m_OpenMenuModel = nullptr;
-  if (m_ChosenMenuKey) {
-    std::string key = *m_ChosenMenuKey;
-    m_ChosenMenuKey.reset();
-    return key;
-  }
-  return chosen ? chosen->data().toString().toStdString() : std::string();
+  m_OpenMenuOwner = nullptr;
+  m_ChosenMenuKey.reset();
+  delete qmenu.data();
+  return key;
 }
 
 bool QtPlatform::ChoosePopupMenuKey(const std::string& key) {
@@ -334,7 +373,34 @@ void QtPlatform::ShowHelp(const std::string& /*helpFile*/, int contextId) {
 bool QtPlatform::SaveScreenshot(Form& form, const std::string& path) {
   FormBinder* binder = Binder(form);
   if (!binder) return false;
-  return binder->Window()->grab().save(QString::fromStdString(path), "PNG");
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (!buffer.open(QIODevice::WriteOnly) || !binder->Window()->grab().save(&buffer, "PNG")) return false;
+  // A new file only, private to the user; a file this platform wrote before may be written again.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0 && errno == EEXIST) {
+    const auto written = m_Screenshots.find(path);
+    if (written == m_Screenshots.end()) return false;
+    fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat status {};
+    if (fd >= 0 &&
+        (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+         FileIdentity{status.st_dev, status.st_ino} != written->second || ::ftruncate(fd, 0) != 0)) {
+      ::close(fd);
+      return false;
+    }
+  }
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, 0600) == 0;
+  for (qsizetype done = 0; ok && done < png.size();) {
+    const ssize_t n = ::write(fd, png.constData() + done, static_cast<std::size_t>(png.size() - done));
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    done += n > 0 ? n : 0;
+  }
+  struct stat status {};
+  if (ok && ::fstat(fd, &status) == 0) m_Screenshots[path] = FileIdentity{status.st_dev, status.st_ino};
+  return ::close(fd) == 0 && ok;
 }
 
 bool QtPlatform::SaveGraphPicture(const OGrGraph& graph, const std::string& path, int width, int height) {
@@ -351,7 +417,25 @@ void QtPlatform::OnFormRegistered(Form& form) {
 }
 
 void QtPlatform::OnFormUnregistered(Form& form) {
-  m_Binders.erase(&form);
+  auto it = m_Binders.find(&form);
+  if (it == m_Binders.end()) return;
+  // Boxes and the menu opened over this window are ended before it goes, as Cancel or No.
+  const QWidget* window = it->second->Window();
+  for (auto& open : m_OpenBoxes) {
+    for (const QWidget* parent = open.Box ? open.Box->parentWidget() : nullptr; parent;
+         parent = parent->parentWidget())
+      if (parent == window) {
+        Dismiss(open);
+        break;
+      }
+  }
+  if (m_OpenMenuOwner == &form) {
+    m_OpenMenuModel = nullptr;
+    m_OpenMenuOwner = nullptr;
+    m_ChosenMenuKey.reset();
+    if (m_OpenMenu) m_OpenMenu->close();
+  }
+  m_Binders.erase(it);
 }
 
 }  // namespace corvana::ui

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "watcher/ui/Platform.h"
@@ -57,6 +58,7 @@ class QtPlatform : public QObject, public Platform {
   const PopupMenu* OpenPopupMenu() const override { return m_OpenMenuModel; }
   bool ChoosePopupMenuKey(const std::string& key) override;
   void ShowHelp(const std::string& helpFile, int contextId) override;
+  // Creates the picture 0600; never replaces a file that it did not write itself.
   bool SaveScreenshot(Form& form, const std::string& path) override;
   bool SaveGraphPicture(const OGrGraph& graph, const std::string& path, int width, int height) override;
 
@@ -75,12 +77,16 @@ class QtPlatform : public QObject, public Platform {
     MessageBoxInfo Info;
     QPointer<QMessageBox> Box;
     std::vector<QPointer<QAbstractButton>> CaptionButtons;  // a box with captions, in order
+    bool Dismissed = false;
   };
 
   // Runs the box modally while the automation interface can see and answer it; returns the button
-  // pressed (nullptr when closed without a choice).
+  // pressed, nullptr when closed without a choice or dismissed.
   QAbstractButton* ExecBox(QMessageBox& box, MessageBoxInfo info,
-                           std::vector<QPointer<QAbstractButton>> captionButtons = {});
+                           std::vector<QPointer<QAbstractButton>> captionButtons, bool& dismissed);
+  // Ends an open box without a choice and frees it from its parent window, so that the window can
+  // go while the box's caller is still on the stack.
+  void Dismiss(OpenBox& open);
 
   QString m_HelpDirectory;
   QString m_LastHelpPage;
@@ -90,8 +96,12 @@ class QtPlatform : public QObject, public Platform {
   int m_NextBoxId = 1;
   QPointer<QMenu> m_OpenMenu;
   const PopupMenu* m_OpenMenuModel = nullptr;
+  const Form* m_OpenMenuOwner = nullptr;
   std::optional<std::string> m_ChosenMenuKey;
   QPointer<HelpWindow> m_HelpWindow;
+  // Screenshots written, by path: device and inode of the file as created.
+  using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;
+  std::map<std::string, FileIdentity> m_Screenshots;
 };
 
 }  // namespace corvana::ui
