@@ -11,10 +11,13 @@
 #include <random>
 
 #include "StandAloneWatcher.h"
-#include "watcher/server/BusNames.h"
+#include "wire/BusNames.h"
+#include "wire/ErrorNames.h"
+#include "wire/dbus/BusObjectRef.h"
 #include "watcher/server/BusValues.h"
 
 using namespace corvana::bus;
+using namespace corvana::wire;
 
 namespace {
 
@@ -41,13 +44,13 @@ struct Shadow {
 };
 
 QPair<QString, QString> RefPair(const QVariant& value) {
-  ObjectRef ref;
+  BusObjectRef ref;
   value.value<QDBusArgument>() >> ref;
   return {ref.Service, ref.Path.path()};
 }
 
 // A reference to the root path is nothing, whatever the bus name.
-QPair<QString, QString> RefAsStored(const ObjectRef& ref) {
+QPair<QString, QString> RefAsStored(const BusObjectRef& ref) {
   if (ref.Path.path() == "/") return {"", "/"};
   return {ref.Service, ref.Path.path()};
 }
@@ -179,7 +182,7 @@ class BusFuzzTest : public StandAloneWatcherTest {
     if (type == "(so)") {
       static const QStringList services{"", ":1.99999", "com.example.Missing"};
       return QVariant::fromValue(
-          ObjectRef{services[Pick(services.size())], QDBusObjectPath(OneIn(2) ? "/" : "/Host/Application")});
+          BusObjectRef{services[Pick(services.size())], QDBusObjectPath(OneIn(2) ? "/" : "/Host/Application")});
     }
     if (type == "av") {
       QVariantList items;
@@ -288,7 +291,7 @@ class BusFuzzTest : public StandAloneWatcherTest {
     if (type == "av")
       shadow.Counts[name] = static_cast<int>(value.toList().size());
     else if (type == "(so)")
-      shadow.Refs[name] = RefAsStored(value.value<ObjectRef>());
+      shadow.Refs[name] = RefAsStored(value.value<BusObjectRef>());
     else
       shadow.Scalars[name] = value;
   }
@@ -418,7 +421,7 @@ TEST_F(BusFuzzTest, RandomCallsLeaveTheWatcherServingAndItsStateAsAccepted) {
         const QDBusMessage reply =
             OneIn(4) ? Send(stranger, path, kProperties, "Get", {iface, RandomString()})
                      : Send(stranger, path, iface, member.Name, RandomArguments(member.Signature));
-        EXPECT_EQ(reply.errorName().toStdString(), ErrorName(corvana::kErrAccessDenied).toStdString())
+        EXPECT_EQ(reply.errorName().toStdString(), corvana::wire::ErrorName(corvana::wire::kErrAccessDenied))
             << member.Name.toStdString();
         ++strangerRefusals;
         break;

@@ -6,11 +6,13 @@
 
 #include "StandAloneWatcher.h"
 #include "suite/gdlib/gdlib8.h"
-#include "watcher/server/BusNames.h"
+#include "wire/BusNames.h"
+#include "wire/ErrorNames.h"
 #include "watcher/server/BusValues.h"
 #include "watcher/server/ObjectServer.h"
 
 using namespace corvana::bus;
+using namespace corvana::wire;
 
 namespace {
 
@@ -90,7 +92,7 @@ TEST_F(PeerIsolationTest, OwnerLeavingDuringShowWatcherModallyEndsTheWindowAndTh
 TEST_F(PeerIsolationTest, OnlyTheRunsOwnerMayAutomateAndScreenshotsNeverReplaceFiles) {
   QDBusConnection stranger = Connect("stranger");
   // Before any run nobody steers.
-  EXPECT_EQ(Automation(client, "ListForms").errorName(), ErrorName(corvana::kErrAccessDenied));
+  EXPECT_EQ(Automation(client, "ListForms").errorName(), QString::fromStdString(corvana::wire::ErrorName(corvana::wire::kErrAccessDenied)));
   const QString path = StartRun(client, true);
   ASSERT_FALSE(path.isEmpty());
   EXPECT_EQ(Automation(client, "ListForms").type(), QDBusMessage::ReplyMessage);
@@ -100,7 +102,7 @@ TEST_F(PeerIsolationTest, OnlyTheRunsOwnerMayAutomateAndScreenshotsNeverReplaceF
            {"AnswerMessageBox", {"Yes"}},
            {"SaveScreenshot", {"FormProgressSmall", "/tmp/x.png"}}}) {
     const QDBusMessage refused = Automation(stranger, method, args);
-    EXPECT_EQ(refused.errorName(), ErrorName(corvana::kErrAccessDenied)) << method;
+    EXPECT_EQ(refused.errorName(), QString::fromStdString(corvana::wire::ErrorName(corvana::wire::kErrAccessDenied))) << method;
     EXPECT_TRUE(refused.errorMessage().contains("active WatcherManager")) << method;
   }
   EXPECT_EQ(GdPopGetRunStatus(popHandle), GdRunStatusOptimizing);
@@ -113,7 +115,7 @@ TEST_F(PeerIsolationTest, OnlyTheRunsOwnerMayAutomateAndScreenshotsNeverReplaceF
     file.write("keep me\n");
   }
   const QDBusMessage overwrite = Automation(client, "SaveScreenshot", {"FormProgressSmall", text});
-  EXPECT_EQ(overwrite.errorName(), ErrorName(corvana::kErrApplication));
+  EXPECT_EQ(overwrite.errorName(), QString::fromStdString(corvana::wire::ErrorName(corvana::kErrApplication)));
   QFile kept(text);
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), "keep me\n");
@@ -137,7 +139,7 @@ TEST_F(PeerIsolationTest, APeerHoldsALimitedNumberOfObjects) {
   for (int i = 0; i < ObjectServer::kMaxObjectsPerPeer; ++i)
     held << Create(client, i % 2 ? "LogObject" : "WatcherManager");
   const QDBusMessage over = Call(client, kFactoryPath, kFactoryInterface, "CreateLogObject");
-  EXPECT_EQ(over.errorName(), ErrorName(corvana::kErrApplication));
+  EXPECT_EQ(over.errorName(), QString::fromStdString(corvana::wire::ErrorName(corvana::kErrApplication)));
   EXPECT_TRUE(over.errorMessage().contains(QString::number(ObjectServer::kMaxObjectsPerPeer)))
       << over.errorMessage().toStdString();
   EXPECT_TRUE(Refused(Call(client, kFactoryPath, kFactoryInterface, "CreateWatcherManager")));

@@ -5,9 +5,10 @@
 #include <filesystem>
 
 #include "suite/gdlib/gdlib8.h"
-#include "watcher/server/BusNames.h"
+#include "wire/BusNames.h"
+#include "wire/ErrorNames.h"
 
-using namespace corvana::bus;
+using namespace corvana::wire;
 
 void StandAloneWatcherTest::SetUp() {
   PrivateBusTest::SetUp();
