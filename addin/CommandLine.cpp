@@ -104,6 +104,10 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       s.ProgressGraphPath = value();
     } else if (option == "--trial-log") {
       s.TrialLogPath = value();
+    } else if (option == "--reports") {
+      s.ReportsPath = value();
+    } else if (option == "--overwrite") {
+      s.Overwrite = true;
     } else if (option == "--no-end-options") {
       s.ShowEndOptions = false;
     } else {
@@ -137,7 +141,10 @@ std::string CommandLine::UsageText() {
          "  --script FILE                act as a user through the Watcher's automation interface\n"
          "  --progress-graph FILE        picture of the progress graph, saved by the Watcher at the end\n"
          "  --trial-log FILE             where the trial log is written (default: a new file)\n"
-         "  --no-end-options             do not ask which solution to keep at the end\n";
+         "  --no-end-options             do not ask which solution to keep at the end\n"
+         "  --reports FILE               the workbook of the reports chosen at the end (default: beside\n"
+         "                               the trial log, named after it)\n"
+         "  --overwrite                  the reports may replace existing files\n";
 }
 
 }  // namespace corvana::addin

@@ -19,6 +19,8 @@ struct RunSettings {
   std::string ProgressGraphPath;  // the Watcher saves its progress graph here at the end
   std::string TrialLogPath;       // empty: a new file in the runtime directory
   bool ShowEndOptions = true;     // ask the user at the end which solution to keep
+  std::string ReportsPath;        // the run's workbook; empty: beside the trial log
+  bool Overwrite = false;         // reports may replace existing files
 
   // Trials when neither goal is given.
   static constexpr long kDefaultTrials = 2000;

@@ -16,6 +16,7 @@
 #include "addin/ScriptRunner.h"
 #include "addin/UserScript.h"
 #include "addin/WatcherDriver.h"
+#include "addin/reports/RunReports.h"
 #include "common/ComError.h"
 #include "suite/gdlib/gdlib8.h"
 
@@ -106,10 +107,11 @@ int main(int argc, char** argv) {
     if (script && result.ScriptError.empty() && script->PendingLine() > 0 && !g_Interrupted)
       result.ScriptError =
           "line " + std::to_string(script->PendingLine()) + ": the run ended before this step";
+    reports::RunReports::Write(*model, settings, loop.PopHandle(), result);
     std::cout << ResultWriter::ToJson(result) << std::flush;
     if (!result.ScriptError.empty()) std::cerr << "corvana-addin: script " << result.ScriptError << "\n";
     if (g_Interrupted) return 130;
-    return result.ScriptError.empty() ? 0 : 1;
+    return result.ScriptError.empty() && result.ReportError.empty() ? 0 : 1;
   } catch (const corvana::ComError& e) {
     std::cerr << "corvana-addin: " << e.Description() << "\n";
   } catch (const std::exception& e) {
