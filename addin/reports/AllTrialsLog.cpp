@@ -30,6 +30,8 @@ void AllTrialsLog::Write(ReportWorkbook& workbook, const TrialLogFile& log, cons
   std::int32_t trial = 0;
   for (const std::string& name : names) {
     lxw_worksheet* sheet = workbook.AddSheet(name);
+    worksheet_set_landscape(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
     columns.WriteHeader(sheet, 0);
     // A streamed sheet takes a filter only over rows not yet written.
     const std::int64_t rows = std::min<std::int64_t>(perSheet, log.Trials() - trial);
