@@ -7,8 +7,11 @@ namespace corvana::addin::reports {
 void ModelSheet::Write(ReportWorkbook& workbook, const ReportRun& run) {
   lxw_worksheet* sheet = workbook.AddSheet(kSheetName);
   const ReportFormats& f = workbook.Formats();
+  worksheet_set_landscape(sheet);
+  worksheet_fit_to_pages(sheet, 1, 0);
   worksheet_set_column(sheet, 0, 0, 24, nullptr);
-  worksheet_set_column(sheet, 1, 2, 14, nullptr);
+  worksheet_set_column(sheet, 1, 1, kNumberWidth, nullptr);
+  worksheet_set_column(sheet, 2, 2, 14, nullptr);
   lxw_row_t row = 0;
   worksheet_write_string(sheet, row, 0, ("Model " + run.Model).c_str(), f.Title);
   row += 2;

@@ -22,13 +22,17 @@ ReportFormats::ReportFormats(lxw_workbook* workbook, const std::string& valueFor
       Percent(NumberFormat(workbook, "0.0%")),
       Date(NumberFormat(workbook, "yyyy-mm-dd hh:mm:ss")),
       Duration(NumberFormat(workbook, "[h]:mm:ss")),
-      NotMet(workbook_add_format(workbook)) {
+      Met(workbook_add_format(workbook)),
+      NotMet(workbook_add_format(workbook)),
+      Truth(NumberFormat(workbook, "\"TRUE\";\"TRUE\";\"FALSE\"")) {
   format_set_bold(Title);
   format_set_font_size(Title, 14);
   format_set_bold(Label);
   format_set_bold(Header);
   format_set_bottom(Header, LXW_BORDER_THIN);
   format_set_bg_color(Header, 0xDDE6F0);
+  format_set_align(Met, LXW_ALIGN_CENTER);
+  format_set_align(NotMet, LXW_ALIGN_CENTER);
   format_set_font_color(NotMet, 0xC00000);
 }
 

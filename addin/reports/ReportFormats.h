@@ -17,10 +17,14 @@ struct ReportFormats {
   lxw_format* Percent;
   lxw_format* Date;
   lxw_format* Duration;
+  lxw_format* Met;
   lxw_format* NotMet;
+  lxw_format* Truth;  // a truth value shows TRUE or FALSE in every program
 };
 
 // Column width that shows `header` whole, and at least a number's worth.
 double ColumnWidth(const std::string& header);
+// Width that shows a double's sixteen digits with sign and point.
+inline constexpr double kNumberWidth = 20;
 
 }  // namespace corvana::addin::reports

@@ -55,7 +55,7 @@ class Rows {
 };
 
 void WriteMet(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t col, bool met, const ReportFormats& formats) {
-  worksheet_write_string(sheet, row, col, met ? "met" : "not met", met ? nullptr : formats.NotMet);
+  worksheet_write_string(sheet, row, col, met ? "met" : "not met", met ? formats.Met : formats.NotMet);
 }
 
 void AddProgressChart(ReportWorkbook& workbook, lxw_worksheet* sheet, const ReportRun& run, lxw_row_t first,
@@ -86,7 +86,7 @@ void SummarySheet::Write(ReportWorkbook& workbook, const TrialLogFile& log, cons
   worksheet_set_landscape(sheet);
   worksheet_fit_to_pages(sheet, 1, 0);
   worksheet_set_column(sheet, 0, 0, 24, nullptr);
-  worksheet_set_column(sheet, 1, 3, 15, nullptr);
+  worksheet_set_column(sheet, 1, 3, kNumberWidth, nullptr);
   worksheet_set_column(sheet, 4, 8, 13, nullptr);
 
   // The best of the last optimization; in a series each constraining value would add a row of its
@@ -157,7 +157,7 @@ void SummarySheet::Write(ReportWorkbook& workbook, const TrialLogFile& log, cons
       worksheet_write_number(sheet, row, col, r.Value, f.Value);
     });
     solutionRow("Valid", [&](lxw_row_t row, lxw_col_t col, const TrialLogFile::Record& r) {
-      worksheet_write_boolean(sheet, row, col, r.Valid, nullptr);
+      worksheet_write_boolean(sheet, row, col, r.Valid, f.Truth);
     });
     solutionRow("Trial", [&](lxw_row_t row, lxw_col_t col, const TrialLogFile::Record& r) {
       worksheet_write_number(sheet, row, col, r.Trial, nullptr);

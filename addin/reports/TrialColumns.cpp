@@ -13,7 +13,10 @@ void WriteHeaders(lxw_worksheet* sheet, lxw_row_t row, lxw_col_t first,
 
 TrialColumns::TrialColumns(const TrialLogFile& log, const ReportRun& run, const ReportFormats& formats,
                            lxw_col_t first)
-    : m_Formats(formats), m_First(first), m_Headers{"Trial", "Result", "Valid"} {
+    : m_Formats(formats),
+      m_First(first),
+      m_Headers{"Trial", "Result", "Valid"},
+      m_Genes(static_cast<lxw_col_t>(log.Genes())) {
   for (std::int32_t i = 0; i < log.Genes(); ++i)
     m_Headers.push_back(static_cast<std::size_t>(log.Genes()) == run.GeneNames.size()
                             ? run.GeneNames[static_cast<std::size_t>(i)]
@@ -23,6 +26,10 @@ TrialColumns::TrialColumns(const TrialLogFile& log, const ReportRun& run, const 
 
 void TrialColumns::WriteHeader(lxw_worksheet* sheet, lxw_row_t row) const {
   WriteHeaders(sheet, row, m_First, m_Headers, m_Formats);
+  for (lxw_col_t col = m_First + 3; col < m_First + 3 + m_Genes; ++col) {
+    const double width = ColumnWidth(m_Headers[col - m_First]);
+    worksheet_set_column(sheet, col, col, width < kNumberWidth ? kNumberWidth : width, nullptr);
+  }
   worksheet_freeze_panes(sheet, row + 1, 0);
 }
 
@@ -30,11 +37,11 @@ void TrialColumns::Write(lxw_worksheet* sheet, lxw_row_t row, const TrialLogFile
   lxw_col_t col = m_First;
   worksheet_write_number(sheet, row, col++, r.Trial, nullptr);
   worksheet_write_number(sheet, row, col++, r.Value, m_Formats.Value);
-  worksheet_write_boolean(sheet, row, col++, r.Valid, nullptr);
+  worksheet_write_boolean(sheet, row, col++, r.Valid, m_Formats.Truth);
   for (double gene : r.Genes) worksheet_write_number(sheet, row, col++, gene, nullptr);
   for (double met : r.Met)
     worksheet_write_string(sheet, row, col++, met != 0 ? "met" : "not met",
-                           met != 0 ? nullptr : m_Formats.NotMet);
+                           met != 0 ? m_Formats.Met : m_Formats.NotMet);
 }
 
 }  // namespace corvana::addin::reports

@@ -27,6 +27,7 @@ class TrialColumns {
   const ReportFormats& m_Formats;
   lxw_col_t m_First;
   std::vector<std::string> m_Headers;
+  lxw_col_t m_Genes;
 };
 
 // Header cells; `size`: columns as wide as their headers.

@@ -9,6 +9,7 @@
 
 #include "addin/reports/AllTrialsLog.h"
 #include "addin/reports/ReportError.h"
+#include "addin/reports/ReportWorkbook.h"
 #include "tests/addin/reports/TestTrialLog.h"
 
 namespace corvana::addin::reports {
@@ -220,6 +221,15 @@ TEST_F(ReportWriterTest, AMissingTrialLogIsSaid) {
   run.TrialLogPath = Path("gone.gdlog");
   EXPECT_THROW(ReportWriter::Write(run, options), ReportError);
   EXPECT_FALSE(fs::exists(options.Path));
+}
+
+TEST_F(ReportWriterTest, AWorkbookAbandonedHalfWayLeavesNoFile) {
+  {
+    ReportWorkbook workbook(Path("run.xlsx"), "0.00%");
+    lxw_worksheet* sheet = workbook.AddSheet("Log of All Trials");
+    for (lxw_row_t row = 0; row < 3; ++row) worksheet_write_number(sheet, row, 0, row, nullptr);
+  }  // as when reading the trial log fails in the middle
+  EXPECT_TRUE(fs::is_empty(m_Dir));
 }
 
 TEST(ReportWriterPaths, TheRunsWorkbookSitsBesideTheTrialLogAndTheNewOneBesideIt) {
