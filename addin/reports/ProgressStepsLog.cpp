@@ -35,6 +35,7 @@ void AddStepChart(ReportWorkbook& workbook, lxw_worksheet* sheet, const ReportRu
   chart_axis_set_name(chart->y_axis, run.Maximize ? "Best value (maximized)" : "Best value (minimized)");
   chart_axis_set_num_format(chart->y_axis, run.ValueFormat.c_str());
   chart_legend_set_position(chart, LXW_CHART_LEGEND_NONE);
+  chart_show_hidden_data(chart);  // the stairs live in hidden columns
   lxw_chart_options options{};
   options.x_scale = 1.3;
   options.y_scale = 1.2;

@@ -116,10 +116,14 @@ TEST_F(ReportWriterTest, ARunWithNoProgressStepGetsAnEmptyProgressLogWithHeaders
     EXPECT_NE(xml.find(std::string("<t>") + header + "</t>"), std::string::npos) << header;
   EXPECT_FALSE(HasChart(files[0].Path));
 
-  // With steps, the same report has its chart.
+  // With steps, the same report has its chart, drawn from the stairs in its hidden columns.
   auto stepping = MakeLog(3, 1, true, "stepping.gdlog");
   options.Overwrite = true;
-  EXPECT_TRUE(HasChart(ReportWriter::Write(stepping->Run(), options)[0].Path));
+  const std::string path = ReportWriter::Write(stepping->Run(), options)[0].Path;
+  ASSERT_TRUE(HasChart(path));
+  const std::string chart = ZipEntry(path, "xl/charts/chart1.xml");
+  EXPECT_NE(chart.find("'Log of Progress Steps'!$K$2:$K$7"), std::string::npos) << chart;
+  EXPECT_EQ(chart.find("<c:plotVisOnly val=\"1\"/>"), std::string::npos) << "hidden data would not be drawn";
 }
 
 TEST_F(ReportWriterTest, ALogLongerThanOneSheetGoesOnToTheNextAndTheSummarySaysSo) {
