@@ -5,6 +5,7 @@
 #include "addin/reports/AllTrialsLog.h"
 #include "addin/reports/ModelSheet.h"
 #include "addin/reports/ProgressStepsLog.h"
+#include "addin/reports/ReportError.h"
 #include "addin/reports/ReportWorkbook.h"
 #include "addin/reports/SummarySheet.h"
 #include "addin/reports/TrialLogFile.h"
@@ -45,6 +46,10 @@ std::vector<ReportFile> ReportWriter::Write(const ReportRun& run, const ReportOp
                                             const std::function<void(double)>& onProgress) {
   if (!options.Summary && !options.AllTrials && !options.ProgressSteps) return {};
   const std::string reportsPath = options.NewWorkbook ? NewWorkbookPath(options.Path) : options.Path;
+  std::error_code ec;
+  for (const std::string& path : {options.Path, reportsPath})
+    if (fs::equivalent(path, run.TrialLogPath, ec))
+      throw ReportError("cannot write " + path + ": it is the trial log the reports are read from");
   ReportWorkbook::CheckWritable(options.Path, options.Overwrite);
   if (options.NewWorkbook) ReportWorkbook::CheckWritable(reportsPath, options.Overwrite);
   const TrialLogFile log(run.TrialLogPath);

@@ -10,6 +10,7 @@
 #include "addin/reports/AllTrialsLog.h"
 #include "addin/reports/ReportError.h"
 #include "addin/reports/ReportWorkbook.h"
+#include "addin/reports/TrialLogFile.h"
 #include "tests/addin/reports/TestTrialLog.h"
 
 namespace corvana::addin::reports {
@@ -217,6 +218,16 @@ TEST_F(ReportWriterTest, AnExistingFileIsReplacedOnlyWhenAllowed) {
   options.Overwrite = true;
   ASSERT_EQ(ReportWriter::Write(log->Run(), options).size(), 2u);
   EXPECT_EQ(Sheet(Path("run-reports.xlsx"), 1).substr(0, 5), "<?xml");
+}
+
+TEST_F(ReportWriterTest, TheTrialLogIsNeverReplacedByItsReports) {
+  auto log = MakeLog(3, 1, true);
+  ReportOptions options = All("run.gdlog");
+  options.Overwrite = true;
+  EXPECT_THROW(ReportWriter::Write(log->Run(), options), ReportError);
+  EXPECT_EQ(ZipEntries(log->Path()).size(), 0u);
+  TrialLogFile readable(log->Path());
+  EXPECT_EQ(readable.Trials(), 3);
 }
 
 TEST_F(ReportWriterTest, AMissingTrialLogIsSaid) {
