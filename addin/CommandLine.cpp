@@ -118,6 +118,10 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       s.TrialLogPath = ParsePath(option, value());
     } else if (option == "--keep-log") {
       s.KeepLog = true;
+    } else if (option == "--reports") {
+      s.ReportsPath = ParsePath(option, value());
+    } else if (option == "--overwrite") {
+      s.Overwrite = true;
     } else if (option == "--no-end-options") {
       s.ShowEndOptions = false;
     } else {
@@ -153,7 +157,10 @@ std::string CommandLine::UsageText() {
          "  --trial-log FILE             where the trial log is written (default: a new file, removed\n"
          "                               at the end of the run)\n"
          "  --keep-log                   keep the default trial log after the run\n"
-         "  --no-end-options             do not ask which solution to keep at the end\n";
+         "  --no-end-options             do not ask which solution to keep at the end\n"
+         "  --reports FILE               the workbook of the reports chosen at the end (default:\n"
+         "                               <run>.xlsx in the current folder)\n"
+         "  --overwrite                  the reports may replace existing files\n";
 }
 
 }  // namespace corvana::addin

@@ -112,6 +112,15 @@ std::string ResultWriter::ToJson(const RunResult& r) {
   }
   out += "  \"show_excel_recalculations\": " + std::to_string(r.ShowExcelRecalculations) + ",\n";
   if (!r.ScriptError.empty()) out += "  \"script_error\": " + Quote(r.ScriptError) + ",\n";
+  out += "  \"reports\": [";
+  for (std::size_t i = 0; i < r.ReportFiles.size(); ++i) {
+    out += std::string(i ? ", " : "") + "{\"path\": " + Quote(r.ReportFiles[i].Path) + ", \"sheets\": [";
+    for (std::size_t k = 0; k < r.ReportFiles[i].Sheets.size(); ++k)
+      out += (k ? ", " : "") + Quote(r.ReportFiles[i].Sheets[k]);
+    out += "]}";
+  }
+  out += "],\n";
+  if (!r.ReportError.empty()) out += "  \"reports_error\": " + Quote(r.ReportError) + ",\n";
   out += "  \"kept_solution\": " + Solution(r.GeneNames, r.KeptSolution) + "\n";
   return out + "}\n";
 }

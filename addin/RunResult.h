@@ -17,6 +17,12 @@ struct StopChoices {
   bool FixSeed = false;
 };
 
+// A workbook of reports the add-in wrote, with its sheets in order.
+struct ReportFile {
+  std::string Path;
+  std::vector<std::string> Sheets;
+};
+
 // One optimization of a run (a series has one per constraining value).
 struct OptimizationResult {
   std::optional<double> ConstrainingValue;
@@ -49,8 +55,10 @@ struct RunResult {
   std::vector<double> LastSolution;      // the latest trial
   // The solution left in the workbook, per the user's choice (the best one by default).
   std::vector<double> KeptSolution;
-  int ShowExcelRecalculations = 1;  // the updating mode the user left the host in
-  std::string ScriptError;          // why the scripted user gave up, when it did
+  int ShowExcelRecalculations = 1;      // the updating mode the user left the host in
+  std::string ScriptError;              // why the scripted user gave up, when it did
+  std::vector<ReportFile> ReportFiles;  // the reports written at the end
+  std::string ReportError;              // why they were not, when they were not
 };
 
 }  // namespace corvana::addin

@@ -20,6 +20,8 @@ struct RunSettings {
   std::string TrialLogPath;       // empty: a new file in the trial-log folder, removed at the end
   bool KeepLog = false;           // keep the default trial log after the run
   bool ShowEndOptions = true;     // ask the user at the end which solution to keep
+  std::string ReportsPath;        // the run's workbook; empty: beside the trial log
+  bool Overwrite = false;         // reports may replace existing files
 
   // Trials when neither goal is given.
   static constexpr long kDefaultTrials = 2000;

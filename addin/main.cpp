@@ -16,6 +16,7 @@
 #include "addin/ScriptRunner.h"
 #include "addin/UserScript.h"
 #include "addin/WatcherDriver.h"
+#include "addin/reports/RunReports.h"
 #include "common/ComError.h"
 #include "suite/gdlib/gdlib8.h"
 
@@ -106,12 +107,13 @@ int main(int argc, char** argv) {
     if (script && result.ScriptError.empty() && script->PendingLine() > 0 && !g_Interrupted)
       result.ScriptError =
           "line " + std::to_string(script->PendingLine()) + ": the run ended before this step";
+    reports::RunReports::Write(*model, settings, loop.PopHandle(), result);
     std::cout << ResultWriter::ToJson(result) << std::flush;
     if (!result.Error.empty()) std::cerr << "corvana-addin: the run failed: " << result.Error << "\n";
     if (!result.ScriptError.empty()) std::cerr << "corvana-addin: script " << result.ScriptError << "\n";
     if (!result.Error.empty()) return 1;
     if (g_Interrupted) return 130;
-    return result.ScriptError.empty() ? 0 : 1;
+    return result.ScriptError.empty() && result.ReportError.empty() ? 0 : 1;
   } catch (const UsageError& e) {
     std::cerr << "corvana-addin: " << e.what() << "\n";
     return 2;
