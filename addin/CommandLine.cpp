@@ -86,6 +86,7 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       if (*s.Minutes <= 0) throw UsageError("--minutes must be greater than 0, not " + text);
     } else if (option == "--population") {
       s.Population = static_cast<int>(ParseCount(option, value(), 2));
+      s.PopulationGiven = true;
       if (s.Population > 100000) throw UsageError("--population must be at most 100000");
     } else if (option == "--seed") {
       s.Seed = static_cast<unsigned long>(ParseCount(option, value(), 0));
@@ -104,6 +105,10 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       s.ProgressGraphPath = value();
     } else if (option == "--trial-log") {
       s.TrialLogPath = value();
+    } else if (option == "--workbook") {
+      s.WorkbookPath = value();
+    } else if (option == "--save-as") {
+      s.SaveAsPath = value();
     } else if (option == "--no-end-options") {
       s.ShowEndOptions = false;
     } else {
@@ -112,9 +117,11 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     if (inlineValue && !valueTaken) throw UsageError(option + " takes no value");
   }
   if (s.NoWatcher && !s.ScriptPath.empty()) throw UsageError("--script needs the Watcher; drop --no-watcher");
-  if (!s.EfficientFrontier.empty() && !ModelCatalog::SupportsSeries(s.ModelName))
+  if (!s.SaveAsPath.empty() && s.WorkbookPath.empty()) throw UsageError("--save-as needs --workbook");
+  if (!s.EfficientFrontier.empty() && s.WorkbookPath.empty() && !ModelCatalog::SupportsSeries(s.ModelName))
     throw UsageError("--efficient-frontier: the model \"" + s.ModelName + "\" has no constraint to vary");
-  if (!s.Trials && !s.Minutes) s.Trials = RunSettings::kDefaultTrials;
+  // A workbook may name its own goal; it is read with the workbook.
+  if (!s.Trials && !s.Minutes && s.WorkbookPath.empty()) s.Trials = RunSettings::kDefaultTrials;
   return result;
 }
 
@@ -137,7 +144,9 @@ std::string CommandLine::UsageText() {
          "  --script FILE                act as a user through the Watcher's automation interface\n"
          "  --progress-graph FILE        picture of the progress graph, saved by the Watcher at the end\n"
          "  --trial-log FILE             where the trial log is written (default: a new file)\n"
-         "  --no-end-options             do not ask which solution to keep at the end\n";
+         "  --no-end-options             do not ask which solution to keep at the end\n"
+         "  --workbook FILE              optimize a LibreOffice Calc workbook (.ods, .xlsx) instead\n"
+         "  --save-as FILE               save the optimized workbook here, not over itself\n";
 }
 
 }  // namespace corvana::addin

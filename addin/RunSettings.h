@@ -19,6 +19,9 @@ struct RunSettings {
   std::string ProgressGraphPath;  // the Watcher saves its progress graph here at the end
   std::string TrialLogPath;       // empty: a new file in the runtime directory
   bool ShowEndOptions = true;     // ask the user at the end which solution to keep
+  std::string WorkbookPath;       // optimize this workbook instead of a built-in model
+  std::string SaveAsPath;         // save the optimized workbook here instead of over itself
+  bool PopulationGiven = false;   // --population overrides the workbook's own setting
 
   // Trials when neither goal is given.
   static constexpr long kDefaultTrials = 2000;

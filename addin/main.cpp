@@ -16,6 +16,8 @@
 #include "addin/ScriptRunner.h"
 #include "addin/UserScript.h"
 #include "addin/WatcherDriver.h"
+#include "addin/workbook/WorkbookError.h"
+#include "addin/workbook/WorkbookModel.h"
 #include "common/ComError.h"
 #include "suite/gdlib/gdlib8.h"
 
@@ -59,12 +61,25 @@ int main(int argc, char** argv) {
     std::cout << CommandLine::UsageText();
     return 0;
   }
-  const RunSettings& settings = commandLine.Settings;
+  RunSettings settings = commandLine.Settings;
   QCoreApplication app(argc, argv);
   InstallInterruptHandler();
 
   try {
-    auto model = ModelCatalog::Create(settings.ModelName);
+    std::unique_ptr<Model> model;
+    WorkbookModel* workbook = nullptr;
+    if (settings.WorkbookPath.empty()) {
+      model = ModelCatalog::Create(settings.ModelName);
+    } else {
+      try {
+        model = std::make_unique<WorkbookModel>(settings.WorkbookPath, g_Interrupted);
+      } catch (const WorkbookError& e) {
+        std::cerr << "corvana-addin: " << e.what() << "\n";
+        return 2;
+      }
+      workbook = static_cast<WorkbookModel*>(model.get());
+      workbook->ApplyRunDefaults(settings);
+    }
     std::unique_ptr<WatcherDriver> driver;
     std::unique_ptr<ScriptRunner> script;
     std::string watcherError;
@@ -107,6 +122,11 @@ int main(int argc, char** argv) {
       result.ScriptError =
           "line " + std::to_string(script->PendingLine()) + ": the run ended before this step";
     std::cout << ResultWriter::ToJson(result) << std::flush;
+    if (workbook && !workbook->OfficeLost().empty()) {
+      std::cerr << "corvana-addin: " << workbook->OfficeLost() << "; the workbook was not saved\n";
+      return 1;
+    }
+    if (workbook && !g_Interrupted) workbook->Save(result.KeptSolution, settings.SaveAsPath);
     if (!result.ScriptError.empty()) std::cerr << "corvana-addin: script " << result.ScriptError << "\n";
     if (g_Interrupted) return 130;
     return result.ScriptError.empty() ? 0 : 1;
