@@ -115,7 +115,11 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
             "=$Portfolio.$E$" + asset + "+$Portfolio.$F$" + asset + "*A" + r + "+$Portfolio.$G$" + asset +
                 "*" + draw + r);
     }
-    w.Set("Years.K" + r, "=SUMPRODUCT($Portfolio.$B$4:$B$11;TRANSPOSE(B" + r + ":I" + r + "))");
+    std::string sum = "=";
+    for (std::size_t a = 0; a < assets.size(); ++a)
+      sum += std::string(a ? "+" : "") + static_cast<char>('B' + a) + r + "*$Portfolio.$B$" +
+             std::to_string(4 + a);
+    w.Set("Years.K" + r, sum);
   }
   w.Name("Corvana_Adjustable", "$Portfolio.$B$4:$B$11");
   w.Name("Corvana_Lower", "$Portfolio.$C$4:$C$11");
