@@ -85,7 +85,14 @@ void WorkbookWriter::SetNumbers(const std::string& topLeft, const std::vector<st
 void WorkbookWriter::Name(const std::string& name, const std::string& content) {
   uno::Reference<beans::XPropertySet> props(m_Office->Document, uno::UNO_QUERY_THROW);
   uno::Reference<sheet::XNamedRanges> names(props->getPropertyValue("NamedRanges"), uno::UNO_QUERY_THROW);
+  if (names->hasByName(ToOUString(name))) names->removeByName(ToOUString(name));
   names->addNewByName(ToOUString(name), ToOUString(content), table::CellAddress(0, 0, 0), 0);
+}
+
+void WorkbookWriter::RemoveName(const std::string& name) {
+  uno::Reference<beans::XPropertySet> props(m_Office->Document, uno::UNO_QUERY_THROW);
+  uno::Reference<sheet::XNamedRanges> names(props->getPropertyValue("NamedRanges"), uno::UNO_QUERY_THROW);
+  names->removeByName(ToOUString(name));
 }
 
 void WorkbookWriter::Save(const std::filesystem::path& path) {

@@ -24,6 +24,7 @@ class WorkbookWriter {
   void SetNumbers(const std::string& topLeft, const std::vector<std::vector<double>>& rows);
   // Defines a workbook-wide name, e.g. ("Corvana_Objective", "$Model.$B$8").
   void Name(const std::string& name, const std::string& content);
+  void RemoveName(const std::string& name);
   void Save(const std::filesystem::path& path);
 
  private:
