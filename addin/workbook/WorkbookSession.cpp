@@ -132,40 +132,45 @@ void WorkbookSession::Launch() {
 }
 
 void WorkbookSession::Connect() {
-  if (!getenv("URE_BOOTSTRAP"))
-    setenv("URE_BOOTSTRAP", "vnd.sun.star.pathname:/usr/lib/libreoffice/program/fundamentalrc", 0);
+  // The client side of the bridge reads the office's own bootstrap settings for its type library.
+  const auto fundamental = std::filesystem::path(CORVANA_SOFFICE).parent_path() / "fundamentalrc";
+  setenv("URE_BOOTSTRAP", ("vnd.sun.star.pathname:" + fundamental.string()).c_str(), 0);
   uno::Reference<uno::XComponentContext> local;
   try {
     local = cppu::defaultBootstrap_InitialComponentContext();
   } catch (const uno::Exception& e) {
     throw WorkbookError("cannot start the UNO runtime: " + ToUtf8(e.Message));
   }
-  const auto resolver = bridge::UnoUrlResolver::create(local);
-  const OUString url = ToOUString("uno:pipe,name=" + m_Pipe + ";urp;StarOffice.ComponentContext");
-  const auto deadline = std::chrono::steady_clock::now() + kStartDeadline;
-  bool restarted = false;
-  while (true) {
-    try {
-      m_Context.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
-      break;
-    } catch (const connection::NoConnectException&) {
-    }
-    if (!Alive()) {
-      // A new profile makes the office ask for one restart, as its launcher would do.
-      if (m_ExitCode == kRestartCode && !restarted) {
-        restarted = true;
-        Launch();
-        continue;
+  try {
+    const auto resolver = bridge::UnoUrlResolver::create(local);
+    const OUString url = ToOUString("uno:pipe,name=" + m_Pipe + ";urp;StarOffice.ComponentContext");
+    const auto deadline = std::chrono::steady_clock::now() + kStartDeadline;
+    bool restarted = false;
+    while (true) {
+      try {
+        m_Context.set(resolver->resolve(url), uno::UNO_QUERY_THROW);
+        break;
+      } catch (const connection::NoConnectException&) {
       }
-      throw WorkbookError("LibreOffice stopped while starting (exit code " + std::to_string(m_ExitCode) +
-                          ")");
+      if (!Alive()) {
+        // A new profile makes the office ask for one restart, as its launcher would do.
+        if (m_ExitCode == kRestartCode && !restarted) {
+          restarted = true;
+          Launch();
+          continue;
+        }
+        throw WorkbookError("LibreOffice stopped while starting (exit code " + std::to_string(m_ExitCode) +
+                            ")");
+      }
+      if (std::chrono::steady_clock::now() > deadline)
+        throw WorkbookError("LibreOffice did not answer within " + std::to_string(kStartDeadline.count()) +
+                            " s");
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    if (std::chrono::steady_clock::now() > deadline)
-      throw WorkbookError("LibreOffice did not answer within " + std::to_string(kStartDeadline.count()) +
-                          " s");
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    m_Desktop = frame::Desktop::create(m_Context);
+  } catch (const uno::Exception& e) {
+    throw WorkbookError("cannot reach LibreOffice: " + ToUtf8(e.Message));
   }
-  m_Desktop = frame::Desktop::create(m_Context);
 }
 
 bool WorkbookSession::Alive() {

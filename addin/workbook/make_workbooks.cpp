@@ -1,4 +1,5 @@
 // Writes the example workbooks into a folder: corvana-make-workbooks DIR
+#include <com/sun/star/uno/Exception.hpp>
 #include <filesystem>
 #include <iostream>
 
@@ -19,6 +20,9 @@ int main(int argc, char** argv) {
     std::cerr << "wrote " << (dir / "spring.ods").string() << "\n";
     ExampleWorkbooks::WritePortfolio(writer, dir / "portfolio.ods");
     std::cerr << "wrote " << (dir / "portfolio.ods").string() << "\n";
+  } catch (const css::uno::Exception& e) {
+    std::cerr << "corvana-make-workbooks: " << e.Message.toUtf8().getStr() << "\n";
+    return 1;
   } catch (const std::exception& e) {
     std::cerr << "corvana-make-workbooks: " << e.what() << "\n";
     return 1;
