@@ -1,5 +1,7 @@
 #include "addin/workbook/WorkbookModel.h"
 
+#include <unistd.h>
+
 #include <cmath>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
@@ -75,8 +77,21 @@ struct WorkbookModel::Office {
   }
 };
 
+namespace {
+
+// A missing file is reported before an office is started for it.
+const std::filesystem::path& Readable(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) throw WorkbookError(path.string() + ": no such workbook");
+  if (access(path.c_str(), R_OK) != 0) throw WorkbookError(path.string() + ": cannot read the workbook");
+  return path;
+}
+
+}  // namespace
+
 WorkbookModel::WorkbookModel(const std::filesystem::path& path, std::atomic<bool>& stop)
-    : m_Office(std::make_unique<Office>()), m_Path(path), m_Stop(stop) {
+    : m_Path(Readable(path)), m_Stop(stop) {
+  m_Office = std::make_unique<Office>();
   Office& o = *m_Office;
   o.Document = o.Session.Open(path);
   try {

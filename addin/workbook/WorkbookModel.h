@@ -44,8 +44,8 @@ class WorkbookModel : public Model {
   [[noreturn]] void OfficeGone() const;
 
   struct Office;
-  std::unique_ptr<Office> m_Office;
   std::filesystem::path m_Path;
+  std::unique_ptr<Office> m_Office;
   RunDefaults m_Defaults;
   std::atomic<bool>& m_Stop;
   mutable std::string m_OfficeLost;

@@ -262,6 +262,8 @@ void WorkbookSession::Stop() {
   }
   std::error_code ec;
   if (!m_Profile.empty()) std::filesystem::remove_all(m_Profile, ec);
+  // An office that was killed leaves its pipe's socket behind.
+  std::filesystem::remove("/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + m_Pipe, ec);
 }
 
 }  // namespace corvana::addin

@@ -95,8 +95,8 @@ TEST_F(WorkbookRejection, MissingOrCorruptFiles) {
   EXPECT_NE(ErrorOf(s_Folder->Path() / "absent.ods").find("absent.ods: no such workbook"), std::string::npos);
   const auto corrupt = s_Folder->Path() / "corrupt.ods";
   std::ofstream(corrupt) << "PK\x03\x04 not really a zip";
-  EXPECT_NE(ErrorOf(corrupt).find("corrupt.ods: "), std::string::npos);
-  EXPECT_EQ(ErrorOf(corrupt).find("accepted"), std::string::npos);
+  const std::string error = ErrorOf(corrupt);
+  EXPECT_NE(error.find("corrupt.ods: "), std::string::npos) << error;
 }
 
 }  // namespace
