@@ -99,6 +99,7 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       if (*s.Minutes <= 0) throw UsageError("--minutes must be greater than 0, not " + text);
     } else if (option == "--population") {
       s.Population = static_cast<int>(ParseCount(option, value(), 2, 100000));
+      s.PopulationGiven = true;
     } else if (option == "--seed") {
       s.Seed = static_cast<unsigned long>(ParseCount(option, value(), 0));
     } else if (option == "--efficient-frontier") {
@@ -122,6 +123,10 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       s.ReportsPath = ParsePath(option, value());
     } else if (option == "--overwrite") {
       s.Overwrite = true;
+    } else if (option == "--workbook") {
+      s.WorkbookPath = ParsePath(option, value());
+    } else if (option == "--save-as") {
+      s.SaveAsPath = ParsePath(option, value());
     } else if (option == "--no-end-options") {
       s.ShowEndOptions = false;
     } else {
@@ -130,9 +135,11 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     if (inlineValue && !valueTaken) throw UsageError(option + " takes no value");
   }
   if (s.NoWatcher && !s.ScriptPath.empty()) throw UsageError("--script needs the Watcher; drop --no-watcher");
-  if (!s.EfficientFrontier.empty() && !ModelCatalog::SupportsSeries(s.ModelName))
+  if (!s.SaveAsPath.empty() && s.WorkbookPath.empty()) throw UsageError("--save-as needs --workbook");
+  if (!s.EfficientFrontier.empty() && s.WorkbookPath.empty() && !ModelCatalog::SupportsSeries(s.ModelName))
     throw UsageError("--efficient-frontier: the model \"" + s.ModelName + "\" has no constraint to vary");
-  if (!s.Trials && !s.Minutes) s.Trials = RunSettings::kDefaultTrials;
+  // A workbook may name its own goal; it is read with the workbook.
+  if (!s.Trials && !s.Minutes && s.WorkbookPath.empty()) s.Trials = RunSettings::kDefaultTrials;
   return result;
 }
 
@@ -160,7 +167,9 @@ std::string CommandLine::UsageText() {
          "  --no-end-options             do not ask which solution to keep at the end\n"
          "  --reports FILE               the workbook of the reports chosen at the end (default:\n"
          "                               <run>.xlsx in the current folder)\n"
-         "  --overwrite                  the reports may replace existing files\n";
+         "  --overwrite                  the reports may replace existing files\n"
+         "  --workbook FILE              optimize a LibreOffice Calc workbook (.ods, .xlsx) instead\n"
+         "  --save-as FILE               save the optimized workbook here, not over itself\n";
 }
 
 }  // namespace corvana::addin

@@ -22,6 +22,9 @@ struct RunSettings {
   bool ShowEndOptions = true;     // ask the user at the end which solution to keep
   std::string ReportsPath;        // the run's workbook; empty: beside the trial log
   bool Overwrite = false;         // reports may replace existing files
+  std::string WorkbookPath;       // optimize this workbook instead of a built-in model
+  std::string SaveAsPath;         // save the optimized workbook here instead of over itself
+  bool PopulationGiven = false;   // --population overrides the workbook's own setting
 
   // Trials when neither goal is given.
   static constexpr long kDefaultTrials = 2000;

@@ -17,6 +17,8 @@
 #include "addin/UserScript.h"
 #include "addin/WatcherDriver.h"
 #include "addin/reports/RunReports.h"
+#include "addin/workbook/WorkbookError.h"
+#include "addin/workbook/WorkbookModel.h"
 #include "common/ComError.h"
 #include "suite/gdlib/gdlib8.h"
 
@@ -60,12 +62,25 @@ int main(int argc, char** argv) {
     std::cout << CommandLine::UsageText();
     return 0;
   }
-  const RunSettings& settings = commandLine.Settings;
+  RunSettings settings = commandLine.Settings;
   QCoreApplication app(argc, argv);
   InstallInterruptHandler();
 
   try {
-    auto model = ModelCatalog::Create(settings.ModelName);
+    std::unique_ptr<Model> model;
+    WorkbookModel* workbook = nullptr;
+    if (settings.WorkbookPath.empty()) {
+      model = ModelCatalog::Create(settings.ModelName);
+    } else {
+      try {
+        model = std::make_unique<WorkbookModel>(settings.WorkbookPath, g_Interrupted);
+      } catch (const WorkbookError& e) {
+        std::cerr << "corvana-addin: " << e.what() << "\n";
+        return 2;
+      }
+      workbook = static_cast<WorkbookModel*>(model.get());
+      workbook->ApplyRunDefaults(settings);
+    }
     std::unique_ptr<WatcherDriver> driver;
     std::unique_ptr<ScriptRunner> script;
     std::string watcherError;
@@ -110,6 +125,11 @@ int main(int argc, char** argv) {
     reports::RunReports::Write(*model, settings, loop.PopHandle(), result);
     std::cout << ResultWriter::ToJson(result) << std::flush;
     if (!result.Error.empty()) std::cerr << "corvana-addin: the run failed: " << result.Error << "\n";
+    if (workbook && !workbook->OfficeLost().empty()) {
+      std::cerr << "corvana-addin: " << workbook->OfficeLost() << "; the workbook was not saved\n";
+      return 1;
+    }
+    if (workbook && !g_Interrupted && result.Error.empty()) workbook->Save(result.KeptSolution, settings.SaveAsPath);
     if (!result.ScriptError.empty()) std::cerr << "corvana-addin: script " << result.ScriptError << "\n";
     if (!result.Error.empty()) return 1;
     if (g_Interrupted) return 130;

@@ -1,0 +1,135 @@
+#include "addin/workbook/ExampleWorkbooks.h"
+
+#include <array>
+#include <random>
+#include <string>
+
+namespace corvana::addin {
+
+void ExampleWorkbooks::WriteSpring(WorkbookWriter& w, const std::filesystem::path& path) {
+  w.NewWorkbook({"Spring"});
+  w.Set("Spring.A1", "The lightest coil spring that meets its limits");
+  w.Set("Spring.A3", "Dimension");
+  w.Set("Spring.B3", "Value");
+  w.Set("Spring.C3", "Lower");
+  w.Set("Spring.D3", "Upper");
+  const std::array<std::array<const char*, 4>, 3> dimensions = {
+      {{"Wire diameter d", "0.05", "0.05", "2"},
+       {"Mean coil diameter D", "0.5", "0.25", "1.3"},
+       {"Active coils N", "5", "2", "15"}}};
+  for (std::size_t i = 0; i < dimensions.size(); ++i)
+    for (std::size_t c = 0; c < 4; ++c)
+      w.Set("Spring." + std::string(1, static_cast<char>('A' + c)) + std::to_string(4 + i), dimensions[i][c]);
+  w.Set("Spring.A8", "Weight (N + 2) D d^2");
+  w.Set("Spring.B8", "=(B6+2)*B5*B4^2");
+  w.Set("Spring.A9", "Goal");
+  w.Set("Spring.B9", "min");
+  // Each limit as its slack: the cell must not be negative.
+  w.Set("Spring.A11", "Limit");
+  w.Set("Spring.B11", "Slack");
+  w.Set("Spring.A12", "Deflection");
+  w.Set("Spring.B12", "=B5^3*B6/(71785*B4^4)-1");
+  w.Set("Spring.A13", "Shear_Stress");
+  w.Set("Spring.B13", "=IF(B5>B4;1-(4*B5^2-B4*B5)/(12566*(B5*B4^3-B4^4))-1/(5108*B4^2);-1000)");
+  w.Set("Spring.A14", "Surge_Frequency");
+  w.Set("Spring.B14", "=140.45*B4/(B5^2*B6)-1");
+  w.Set("Spring.A15", "Outer_Diameter");
+  w.Set("Spring.B15", "=1-(B4+B5)/1.5");
+  w.Name("Corvana_Adjustable", "$Spring.$B$4:$B$6");
+  w.Name("Corvana_Lower", "$Spring.$C$4:$C$6");
+  w.Name("Corvana_Upper", "$Spring.$D$4:$D$6");
+  w.Name("Corvana_Objective", "$Spring.$B$8");
+  w.Name("Corvana_Goal", "$Spring.$B$9");
+  w.Name("Corvana_Constraints", "$Spring.$B$12:$B$15");
+  w.Name("Corvana_ConstraintNames", "$Spring.$A$12:$A$15");
+  w.Save(path);
+}
+
+void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::path& path) {
+  struct Asset {
+    const char* Name;
+    double Alpha, Beta, Sigma;
+  };
+  constexpr std::array<Asset, 8> assets = {{
+      {"Treasury bills", 0.030, 0.00, 0.005},
+      {"Government bonds", 0.025, 0.15, 0.04},
+      {"Corporate bonds", 0.030, 0.25, 0.06},
+      {"Large caps", 0.005, 1.00, 0.08},
+      {"Small caps", 0.010, 1.30, 0.15},
+      {"Emerging markets", 0.020, 1.40, 0.22},
+      {"Real estate", 0.015, 0.70, 0.12},
+      {"Commodities", 0.030, 0.30, 0.20},
+  }};
+  constexpr int years = 1000;
+  w.NewWorkbook({"Portfolio", "Years"});
+  w.Set("Portfolio.A1", "Asset weights for the best mean yearly return");
+  w.Set("Portfolio.A3", "Asset");
+  w.Set("Portfolio.B3", "Weight");
+  w.Set("Portfolio.C3", "Lower");
+  w.Set("Portfolio.D3", "Upper");
+  w.Set("Portfolio.E3", "Alpha");
+  w.Set("Portfolio.F3", "Beta");
+  w.Set("Portfolio.G3", "Sigma");
+  for (std::size_t a = 0; a < assets.size(); ++a) {
+    const std::string row = std::to_string(4 + a);
+    w.Set("Portfolio.A" + row, assets[a].Name);
+    w.SetNumbers("Portfolio.B" + row, {{0.125, 0, 0.4, assets[a].Alpha, assets[a].Beta, assets[a].Sigma}});
+  }
+  w.Set("Portfolio.A13", "Market mean");
+  w.Set("Portfolio.B13", "0.06");
+  w.Set("Portfolio.A14", "Market sigma");
+  w.Set("Portfolio.B14", "0.16");
+  w.Set("Portfolio.A16", "Mean yearly return");
+  w.Set("Portfolio.B16", "=AVERAGE(Years.K2:K" + std::to_string(years + 1) + ")");
+  w.Set("Portfolio.A17", "Goal");
+  w.Set("Portfolio.B17", "max");
+  w.Set("Portfolio.A19", "Limit");
+  w.Set("Portfolio.A20", "5th percentile of the return >= -12%");
+  w.Set("Portfolio.B20", "=PERCENTILE(Years.K2:K" + std::to_string(years + 1) + ";0.05)+0.12");
+  w.Set("Portfolio.A22", "Method");
+  w.Set("Portfolio.B22", "budget");
+
+  // The simulated years: a market draw and one draw per asset, the same draws every trial, and
+  // each asset's return worked out by formulas from them.
+  w.Set("Years.A1", "Market draw");
+  for (std::size_t a = 0; a < assets.size(); ++a)
+    w.Set("Years." + std::string(1, static_cast<char>('B' + a)) + "1", assets[a].Name);
+  w.Set("Years.K1", "Portfolio return");
+  std::mt19937_64 random(20261205);
+  std::normal_distribution<double> normal;
+  std::vector<std::vector<double>> draws;
+  for (int i = 0; i < years; ++i) {
+    std::vector<double> row = {normal(random)};
+    for (std::size_t a = 0; a < assets.size(); ++a) row.push_back(normal(random));
+    draws.push_back(std::move(row));
+  }
+  w.SetNumbers("Years.M2", draws);
+  w.Set("Years.M1", "Draws: market, then each asset");
+  for (int i = 0; i < years; ++i) {
+    const std::string r = std::to_string(i + 2);
+    w.Set("Years.A" + r, "=$Portfolio.$B$13+$Portfolio.$B$14*M" + r);
+    for (std::size_t a = 0; a < assets.size(); ++a) {
+      const std::string asset = std::to_string(4 + a);
+      const char draw = static_cast<char>('N' + a);
+      w.Set("Years." + std::string(1, static_cast<char>('B' + a)) + r,
+            "=$Portfolio.$E$" + asset + "+$Portfolio.$F$" + asset + "*A" + r + "+$Portfolio.$G$" + asset +
+                "*" + draw + r);
+    }
+    std::string sum = "=";
+    for (std::size_t a = 0; a < assets.size(); ++a)
+      sum += std::string(a ? "+" : "") + static_cast<char>('B' + a) + r + "*$Portfolio.$B$" +
+             std::to_string(4 + a);
+    w.Set("Years.K" + r, sum);
+  }
+  w.Name("Corvana_Adjustable", "$Portfolio.$B$4:$B$11");
+  w.Name("Corvana_Lower", "$Portfolio.$C$4:$C$11");
+  w.Name("Corvana_Upper", "$Portfolio.$D$4:$D$11");
+  w.Name("Corvana_Method", "$Portfolio.$B$22");
+  w.Name("Corvana_Objective", "$Portfolio.$B$16");
+  w.Name("Corvana_Goal", "$Portfolio.$B$17");
+  w.Name("Corvana_Constraints", "$Portfolio.$B$20");
+  w.Name("Corvana_ConstraintNames", "$Portfolio.$A$20");
+  w.Save(path);
+}
+
+}  // namespace corvana::addin

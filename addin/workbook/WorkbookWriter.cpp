@@ -1,0 +1,102 @@
+#include "addin/workbook/WorkbookWriter.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XNamedRanges.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/table/CellAddress.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+#include "addin/workbook/WorkbookError.h"
+#include "addin/workbook/WorkbookSession.h"
+
+namespace corvana::addin {
+
+using namespace css;
+using rtl::OUString;
+
+namespace {
+
+OUString ToOUString(const std::string& text) {
+  return OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
+}
+
+}  // namespace
+
+struct WorkbookWriter::Office {
+  WorkbookSession Session;
+  uno::Reference<sheet::XSpreadsheetDocument> Document;
+
+  uno::Reference<table::XCellRange> Cells(const std::string& cell) {
+    const auto dot = cell.find('.');
+    if (!Document.is() || dot == std::string::npos)
+      throw WorkbookError("\"" + cell + "\" names no cell of the workbook being built");
+    uno::Reference<table::XCellRange> sheet(Document->getSheets()->getByName(ToOUString(cell.substr(0, dot))),
+                                            uno::UNO_QUERY_THROW);
+    return sheet->getCellRangeByName(ToOUString(cell.substr(dot + 1)));
+  }
+};
+
+WorkbookWriter::WorkbookWriter() : m_Office(std::make_unique<Office>()) {}
+
+WorkbookWriter::~WorkbookWriter() = default;
+
+void WorkbookWriter::NewWorkbook(const std::vector<std::string>& sheets) {
+  Office& o = *m_Office;
+  if (o.Document.is()) uno::Reference<util::XCloseable>(o.Document, uno::UNO_QUERY_THROW)->close(true);
+  o.Document = o.Session.Create();
+  const auto all = o.Document->getSheets();
+  uno::Reference<container::XIndexAccess> indexed(all, uno::UNO_QUERY_THROW);
+  uno::Reference<container::XNamed>(indexed->getByIndex(0), uno::UNO_QUERY_THROW)
+      ->setName(ToOUString(sheets.at(0)));
+  for (std::size_t i = 1; i < sheets.size(); ++i)
+    all->insertNewByName(ToOUString(sheets[i]), static_cast<sal_Int16>(i));
+}
+
+void WorkbookWriter::Set(const std::string& cell, const std::string& content) {
+  uno::Reference<table::XCellRange> range = m_Office->Cells(cell);
+  range->getCellByPosition(0, 0)->setFormula(ToOUString(content));
+}
+
+void WorkbookWriter::SetNumbers(const std::string& topLeft, const std::vector<std::vector<double>>& rows) {
+  if (rows.empty()) return;
+  uno::Reference<sheet::XCellRangeAddressable> corner(m_Office->Cells(topLeft), uno::UNO_QUERY_THROW);
+  const auto a = corner->getRangeAddress();
+  uno::Reference<container::XIndexAccess> sheets(m_Office->Document->getSheets(), uno::UNO_QUERY_THROW);
+  uno::Reference<table::XCellRange> sheet(sheets->getByIndex(a.Sheet), uno::UNO_QUERY_THROW);
+  const auto width = static_cast<sal_Int32>(rows.front().size());
+  const auto height = static_cast<sal_Int32>(rows.size());
+  uno::Sequence<uno::Sequence<uno::Any>> data(height);
+  for (sal_Int32 r = 0; r < height; ++r) {
+    data[r].realloc(width);
+    for (sal_Int32 c = 0; c < width; ++c) data[r][c] <<= rows[r].at(c);
+  }
+  uno::Reference<sheet::XCellRangeData>(
+      sheet->getCellRangeByPosition(a.StartColumn, a.StartRow, a.StartColumn + width - 1,
+                                    a.StartRow + height - 1),
+      uno::UNO_QUERY_THROW)
+      ->setDataArray(data);
+}
+
+void WorkbookWriter::Name(const std::string& name, const std::string& content) {
+  uno::Reference<beans::XPropertySet> props(m_Office->Document, uno::UNO_QUERY_THROW);
+  uno::Reference<sheet::XNamedRanges> names(props->getPropertyValue("NamedRanges"), uno::UNO_QUERY_THROW);
+  if (names->hasByName(ToOUString(name))) names->removeByName(ToOUString(name));
+  names->addNewByName(ToOUString(name), ToOUString(content), table::CellAddress(0, 0, 0), 0);
+}
+
+void WorkbookWriter::RemoveName(const std::string& name) {
+  uno::Reference<beans::XPropertySet> props(m_Office->Document, uno::UNO_QUERY_THROW);
+  uno::Reference<sheet::XNamedRanges> names(props->getPropertyValue("NamedRanges"), uno::UNO_QUERY_THROW);
+  names->removeByName(ToOUString(name));
+}
+
+void WorkbookWriter::Save(const std::filesystem::path& path) {
+  m_Office->Session.Save(m_Office->Document, path);
+}
+
+}  // namespace corvana::addin

@@ -1,0 +1,135 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "addin/PortfolioModel.h"
+#include "addin/SpringDesignModel.h"
+#include "addin/workbook/WorkbookError.h"
+#include "addin/workbook/WorkbookModel.h"
+#include "tests/addin/workbook/TestWorkbooks.h"
+
+namespace corvana::addin {
+namespace {
+
+const std::filesystem::path kExamples = CORVANA_EXAMPLES_DIR;
+
+// The example workbook and the built-in model are the same problem: same genes, same objective,
+// same penalties, for feasible and infeasible designs alike.
+TEST(WorkbookModel, SpringWorkbookScoresLikeTheBuiltInModel) {
+  std::atomic<bool> stop{false};
+  WorkbookModel workbook(kExamples / "spring.ods", stop);
+  SpringDesignModel builtIn;
+  ASSERT_EQ(workbook.GeneCount(), builtIn.GeneCount());
+  EXPECT_FALSE(workbook.Maximize());
+  EXPECT_EQ(workbook.StartValues(), builtIn.StartValues());
+  ASSERT_EQ(workbook.Constraints().size(), builtIn.Constraints().size());
+  EXPECT_EQ(workbook.Constraints()[1].Name, "Shear_Stress");
+  const std::vector<std::vector<double>> designs = {
+      builtIn.StartValues(), {0.051690, 0.356750, 11.287126}, {0.2, 1.0, 3.0}, {1.5, 0.3, 14.0}};
+  for (const auto& genes : designs) {
+    const Evaluation w = workbook.Evaluate(genes);
+    const Evaluation b = builtIn.Evaluate(genes);
+    EXPECT_NEAR(w.Objective, b.Objective, 1e-12 * std::max(1.0, b.Objective));
+    EXPECT_NEAR(w.ObjectiveWithPenalties, b.ObjectiveWithPenalties,
+                1e-9 * std::max(1.0, b.ObjectiveWithPenalties));
+    EXPECT_EQ(w.Valid, b.Valid) << genes[0] << " " << genes[1] << " " << genes[2];
+    EXPECT_EQ(w.ConstraintMet, b.ConstraintMet);
+  }
+  EXPECT_FALSE(stop);
+}
+
+TEST(WorkbookModel, PortfolioWorkbookHasTheBuiltInMeanReturn) {
+  std::atomic<bool> stop{false};
+  WorkbookModel workbook(kExamples / "portfolio.ods", stop);
+  PortfolioModel builtIn;
+  ASSERT_EQ(workbook.GeneCount(), builtIn.GeneCount());
+  EXPECT_TRUE(workbook.Maximize());
+  EXPECT_EQ(workbook.Groups().front().Method, SolvingMethod::Budget);
+  const std::vector<std::vector<double>> weights = {builtIn.StartValues(),
+                                                    {0.4, 0.0, 0.1, 0.1, 0.1, 0.1, 0.1, 0.1},
+                                                    {0.0, 0.0, 0.0, 0.2, 0.4, 0.4, 0.0, 0.0}};
+  for (const auto& genes : weights)
+    EXPECT_NEAR(workbook.Evaluate(genes).Objective, builtIn.Evaluate(genes).Objective, 1e-12);
+}
+
+TEST(WorkbookModel, FormulaErrorMakesOnlyThatTrialFail) {
+  testing::TempFolder folder;
+  {
+    WorkbookWriter writer;
+    testing::WriteTinyModel(writer);
+    writer.Set("Model.B5", "=1/(B2-2)");  // #DIV/0! at x1 = 2
+    writer.Save(folder.Path() / "tiny.ods");
+  }
+  std::atomic<bool> stop{false};
+  WorkbookModel model(folder.Path() / "tiny.ods", stop);
+  EXPECT_THROW(model.Evaluate(std::vector<double>{2, 1}), std::runtime_error);
+  EXPECT_DOUBLE_EQ(model.Evaluate(std::vector<double>{3, 1}).Objective, 1.0);
+  EXPECT_FALSE(stop);
+}
+
+TEST(WorkbookModel, ConstraintsTargetAndRunSettingsComeFromTheWorkbook) {
+  testing::TempFolder folder;
+  {
+    WorkbookWriter writer;
+    testing::WriteTinyModel(writer);
+    writer.Set("Model.B6", "2.5");  // a target value
+    writer.Set("Model.B8", "=B2<=B3");
+    writer.Set("Model.A8", "x1 at most x2");
+    writer.Name("Corvana_Constraints", "$Model.$B$7:$B$8");
+    writer.Name("Corvana_ConstraintNames", "$Model.$A$7:$A$8");
+    writer.Set("Model.F1", "30");
+    writer.Set("Model.F2", "500");
+    writer.Name("Corvana_Population", "$Model.$F$1");
+    writer.Name("Corvana_Trials", "$Model.$F$2");
+    writer.Save(folder.Path() / "tiny.ods");
+  }
+  std::atomic<bool> stop{false};
+  WorkbookModel model(folder.Path() / "tiny.ods", stop);
+  ASSERT_EQ(model.Constraints().size(), 2u);
+  EXPECT_EQ(model.Constraints()[1].Name, "x1 at most x2");
+
+  const Evaluation met = model.Evaluate(std::vector<double>{2, 3});  // objective 1 + 1 = 2
+  EXPECT_DOUBLE_EQ(met.Objective, 0.5);                              // distance to the target
+  EXPECT_TRUE(met.Valid);
+  const Evaluation broken = model.Evaluate(std::vector<double>{5, 4});  // total 9, x1 > x2
+  EXPECT_FALSE(broken.Valid);
+  EXPECT_EQ(broken.ConstraintMet, (std::vector<bool>{false, false}));
+  EXPECT_DOUBLE_EQ(broken.ConstraintPenalties[0], 3.0);  // three over the limit
+  EXPECT_DOUBLE_EQ(broken.ConstraintPenalties[1], 1.0);  // FALSE costs one
+
+  RunSettings settings;
+  model.ApplyRunDefaults(settings);
+  EXPECT_EQ(settings.Population, 30);
+  EXPECT_EQ(settings.Trials, 500);
+  RunSettings given;
+  given.Population = 80;
+  given.PopulationGiven = true;
+  given.Minutes = 1;
+  model.ApplyRunDefaults(given);
+  EXPECT_EQ(given.Population, 80);
+  EXPECT_FALSE(given.Trials);
+}
+
+TEST(WorkbookModel, SaveWritesTheSolutionAndKeepsTheFormulas) {
+  testing::TempFolder folder;
+  {
+    WorkbookWriter writer;
+    testing::WriteTinyModel(writer);
+    writer.Save(folder.Path() / "tiny.ods");
+  }
+  std::atomic<bool> stop{false};
+  {
+    WorkbookModel model(folder.Path() / "tiny.ods", stop);
+    model.Save(std::vector<double>{2.5, 3.25}, folder.Path() / "solved.xlsx");
+  }
+  WorkbookModel reopened(folder.Path() / "solved.xlsx", stop);
+  EXPECT_EQ(reopened.StartValues(), (std::vector<double>{2.5, 3.25}));
+  EXPECT_DOUBLE_EQ(reopened.Evaluate(std::vector<double>{3, 4}).Objective, 0.0);
+  // The original is untouched.
+  WorkbookModel original(folder.Path() / "tiny.ods", stop);
+  EXPECT_EQ(original.StartValues(), (std::vector<double>{1, 1}));
+}
+
+}  // namespace
+}  // namespace corvana::addin

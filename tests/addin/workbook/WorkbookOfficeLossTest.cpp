@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <vector>
+
+#include "addin/workbook/OfficeLostError.h"
+#include "addin/workbook/WorkbookError.h"
+#include "addin/workbook/WorkbookModel.h"
+#include "tests/addin/workbook/TestWorkbooks.h"
+
+namespace corvana::addin {
+namespace {
+
+// The offices this process started.
+std::vector<pid_t> OfficeChildren() {
+  std::vector<pid_t> pids;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream stat(entry.path() / "stat");
+    std::string pid, comm, state;
+    pid_t parent = 0;
+    if (stat >> pid >> comm >> state >> parent && parent == getpid() &&
+        comm.find("soffice") != std::string::npos)
+      pids.push_back(std::stoi(pid));
+  }
+  return pids;
+}
+
+TEST(OfficeLoss, StopsTheRunAndRefusesToSave) {
+  testing::TempFolder folder;
+  {
+    WorkbookWriter writer;
+    testing::WriteTinyModel(writer);
+    writer.Save(folder.Path() / "tiny.ods");
+  }
+  std::atomic<bool> stop{false};
+  WorkbookModel model(folder.Path() / "tiny.ods", stop);
+  ASSERT_NO_THROW(model.Evaluate(std::vector<double>{2, 3}));
+  const auto offices = OfficeChildren();
+  ASSERT_EQ(offices.size(), 1u);
+  kill(offices.front(), SIGKILL);
+
+  // The bridge notices the loss on a later call; until then trials may still be answered.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  bool lost = false;
+  while (!lost && std::chrono::steady_clock::now() < deadline) {
+    try {
+      model.Evaluate(std::vector<double>{2, 3});
+    } catch (const OfficeLostError&) {
+      lost = true;
+    }
+  }
+  ASSERT_TRUE(lost);
+  EXPECT_TRUE(stop);
+  EXPECT_FALSE(model.OfficeLost().empty());
+  EXPECT_THROW(model.Evaluate(std::vector<double>{2, 3}), OfficeLostError);
+  const auto before = std::filesystem::last_write_time(folder.Path() / "tiny.ods");
+  EXPECT_THROW(model.Save(std::vector<double>{2, 3}), WorkbookError);
+  EXPECT_EQ(std::filesystem::last_write_time(folder.Path() / "tiny.ods"), before);
+}
+
+TEST(OfficeLoss, TheOfficeEndsWithTheModel) {
+  testing::TempFolder folder;
+  {
+    WorkbookWriter writer;
+    testing::WriteTinyModel(writer);
+    writer.Save(folder.Path() / "tiny.ods");
+  }
+  ASSERT_TRUE(OfficeChildren().empty());
+  {
+    std::atomic<bool> stop{false};
+    WorkbookModel model(folder.Path() / "tiny.ods", stop);
+    EXPECT_EQ(OfficeChildren().size(), 1u);
+  }
+  EXPECT_TRUE(OfficeChildren().empty());
+}
+
+}  // namespace
+}  // namespace corvana::addin
