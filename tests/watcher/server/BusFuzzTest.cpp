@@ -51,7 +51,7 @@ QPair<QString, QString> RefPair(const QVariant& value) {
 
 // A reference to the root path is nothing, whatever the bus name.
 QPair<QString, QString> RefAsStored(const BusObjectRef& ref) {
-  if (ref.Path.path() == "/") return {"", "/"};
+  if (ref.Path.path() == "/" || ref.Path.path().isEmpty()) return {"", ""};
   return {ref.Service, ref.Path.path()};
 }
 
