@@ -122,14 +122,15 @@ int main(int argc, char** argv) {
     if (script && result.ScriptError.empty() && script->PendingLine() > 0 && !g_Interrupted)
       result.ScriptError =
           "line " + std::to_string(script->PendingLine()) + ": the run ended before this step";
-    reports::RunReports::Write(*model, settings, loop.PopHandle(), result);
+    reports::RunReports::Write(*model, settings, loop.PopHandle(), loop.LogPath(), result);
     std::cout << ResultWriter::ToJson(result) << std::flush;
     if (!result.Error.empty()) std::cerr << "corvana-addin: the run failed: " << result.Error << "\n";
     if (workbook && !workbook->OfficeLost().empty()) {
       std::cerr << "corvana-addin: " << workbook->OfficeLost() << "; the workbook was not saved\n";
       return 1;
     }
-    if (workbook && !g_Interrupted && result.Error.empty()) workbook->Save(result.KeptSolution, settings.SaveAsPath);
+    if (workbook && !g_Interrupted && result.Error.empty())
+      workbook->Save(result.KeptSolution, settings.SaveAsPath);
     if (!result.ScriptError.empty()) std::cerr << "corvana-addin: script " << result.ScriptError << "\n";
     if (!result.Error.empty()) return 1;
     if (g_Interrupted) return 130;

@@ -65,7 +65,7 @@ ReportRun RunReports::Describe(const Model& model, const RunSettings& settings, 
 }
 
 void RunReports::Write(const Model& model, const RunSettings& settings, std::int32_t popHandle,
-                       RunResult& result) {
+                       const std::string& trialLogPath, RunResult& result) {
   if (!result.Choices) return;
   ReportOptions options;
   options.Summary = result.Choices->GenerateOptimizationSummary;
@@ -76,8 +76,8 @@ void RunReports::Write(const Model& model, const RunSettings& settings, std::int
   // user, in the current folder.
   const std::string logPath =
       settings.TrialLogPath.empty()
-          ? (std::filesystem::current_path() / std::filesystem::path(result.TrialLogPath).filename()).string()
-          : result.TrialLogPath;
+          ? (std::filesystem::current_path() / std::filesystem::path(trialLogPath).filename()).string()
+          : trialLogPath;
   options.Path = settings.ReportsPath.empty() ? ReportWriter::DefaultPath(logPath) : settings.ReportsPath;
   options.Overwrite = settings.Overwrite;
   const bool terminal = isatty(fileno(stderr)) != 0;
@@ -90,7 +90,9 @@ void RunReports::Write(const Model& model, const RunSettings& settings, std::int
     std::fflush(stderr);
   };
   try {
-    result.ReportFiles = ReportWriter::Write(Describe(model, settings, popHandle, result), options, progress);
+    ReportRun run = Describe(model, settings, popHandle, result);
+    run.TrialLogPath = trialLogPath;
+    result.ReportFiles = ReportWriter::Write(run, options, progress);
   } catch (const std::exception& e) {
     result.ReportError = e.what();
     std::fprintf(stderr, "corvana-addin: reports not written: %s\n", e.what());

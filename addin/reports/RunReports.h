@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "addin/Model.h"
 #include "addin/RunResult.h"
@@ -13,9 +14,10 @@ namespace corvana::addin::reports {
 class RunReports {
  public:
   // Writes the chosen reports and names them in `result`. One that cannot be written is told on
-  // standard error and in the result; the run's result stands either way.
+  // standard error and in the result; the run's result stands either way. `trialLogPath` is the
+  // run's log, which stays on disk until the run loop goes even when the result no longer names it.
   static void Write(const Model& model, const RunSettings& settings, std::int32_t popHandle,
-                    RunResult& result);
+                    const std::string& trialLogPath, RunResult& result);
   // The run as the reports tell it; the engine settings come from the population, which must live.
   static ReportRun Describe(const Model& model, const RunSettings& settings, std::int32_t popHandle,
                             const RunResult& result);

@@ -27,6 +27,8 @@ class RunReportsTest : public ::testing::Test {
     m_Settings.NoWatcher = true;
     m_Settings.Trials = 150;
     m_Settings.Population = 20;
+    // A log of the test's own: a default one goes with the run and its reports to the current folder.
+    m_Settings.TrialLogPath = m_Dir + "/run.gdlog";
   }
   void TearDown() override { fs::remove_all(m_Dir); }
 
@@ -42,7 +44,7 @@ class RunReportsTest : public ::testing::Test {
         true;
     choices.ReportPlacement = placement;
     result.Choices = choices;
-    RunReports::Write(*model, m_Settings, loop.PopHandle(), result);
+    RunReports::Write(*model, m_Settings, loop.PopHandle(), loop.LogPath(), result);
     return result;
   }
 
@@ -65,6 +67,15 @@ TEST_F(RunReportsTest, TheResultNamesEveryFileWritten) {
         << json;
   }
   EXPECT_EQ(json.find("reports_error"), std::string::npos);
+}
+
+TEST_F(RunReportsTest, ADefaultTrialLogIsReadBeforeItGoesWithTheRun) {
+  m_Settings.TrialLogPath.clear();
+  m_Settings.ReportsPath = m_Dir + "/reports.xlsx";
+  const RunResult result = RunAndReport(0);
+  EXPECT_TRUE(result.ReportError.empty()) << result.ReportError;
+  ASSERT_EQ(result.ReportFiles.size(), 1u);
+  EXPECT_TRUE(fs::exists(m_Dir + "/reports.xlsx"));
 }
 
 TEST_F(RunReportsTest, AReportThatCannotBeWrittenIsSaidAndTheResultStands) {

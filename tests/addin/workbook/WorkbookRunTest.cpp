@@ -51,7 +51,8 @@ TEST(WorkbookRun, SavesTheBestSolutionIntoTheAdjustableCells) {
   std::filesystem::copy_file(kExamples / "spring.ods", input);
   const std::string original = Contents(input);
   const auto output = folder.Path() / "out.ods";
-  const Outcome run = RunAddin({"--workbook", Path(input), "--trials", "300", "--save-as", Path(output)});
+  const Outcome run =
+      RunAddin({"--workbook", Path(input), "--trials", "300", "--save-as", Path(output), "--keep-log"});
   ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
 
   const QJsonObject result = QJsonDocument::fromJson(run.Out).object();
