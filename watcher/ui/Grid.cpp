@@ -123,6 +123,11 @@ void Grid::RefreshRowCount() {
   NotifyChanged("RowCount");
 }
 
+void Grid::RefreshRows() {
+  RefreshRowCount();
+  NotifyChanged("Cells");
+}
+
 int Grid::DisplayColumnCount() const noexcept {
   if (!m_Columns.empty()) return ColumnCount();
   std::size_t widest = 0;

@@ -64,6 +64,8 @@ class Grid : public Control {
   IsgGridDataSource* DataSource() const noexcept { return m_DataSource; }
   // Asks the source for its row count again (a source that fails counts as 0 rows).
   void RefreshRowCount();
+  // The source's rows changed in place: asks its row count again and redraws the rows in view.
+  void RefreshRows();
 
   int RowCount() const noexcept { return m_RowCount; }
   // Columns shown: ColumnCount, or the widest loaded row when no columns are defined.

@@ -164,7 +164,6 @@ FormProgress::FormProgress(ui::Platform& platform)
   m_Form.SetIconKey(ui::PictureKeys::kProgressIcon);
   m_Form.Move(0, 0, 10500, 7800);
   m_SummaryTable = std::make_unique<SolutionTable>(Collection(), Collection());
-  m_PopulationTable = std::make_unique<SolutionTable>(Collection(), Collection());
   ShowSelectedFrame();
 }
 

@@ -22,6 +22,7 @@
 #include "watcher/ui/TabControl.h"
 #include "watcher/ui/TextBox.h"
 #include "watcher/ui/Timer.h"
+#include "watcher/watcher_window/PopulationTableSource.h"
 #include "watcher/watcher_window/ProgressSteps.h"
 #include "watcher/watcher_window/SolutionTable.h"
 
@@ -87,6 +88,7 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void SummaryTable_Update();
   void SummaryTable_UpdateRow(std::int32_t whichSolution);
   void Update_ValueTable();
+  std::unique_ptr<PopulationTableSource> NewPopulationSource(SolutionTable table);
 
   // ---- Genetic parameters (under the summary) ----
   void GeneticParameters_SetVisible(bool visible);
@@ -214,7 +216,7 @@ class FormProgress : public ProgressForm<WatcherWindow> {
 
   // Summary and population tables.
   std::unique_ptr<SolutionTable> m_SummaryTable;
-  std::unique_ptr<SolutionTable> m_PopulationTable;
+  std::unique_ptr<PopulationTableSource> m_PopulationTable;
   std::vector<std::string> m_SummaryRows;
   std::vector<double> m_Values;  // reused for every adjustable-cell read
 };

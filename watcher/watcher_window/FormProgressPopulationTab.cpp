@@ -4,29 +4,34 @@
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 
-// The population tab: every organism's objective and genes.
+// The population tab: every organism's objective and genes, formatted as the grid draws them.
 
 namespace corvana {
 
-void FormProgress::Update_ValueTable() {
-  WatcherManager& m = *m_Manager;
-  ui::Platform& platform = m_Form.GetPlatform();
-  const std::uint32_t t0 = platform.TickCount();
-  bool genesFailed = false;
-  const std::string text = m_PopulationTable->PopulationText(
-      m.Input_PopulationSize,
-      [&](std::int32_t organism, std::string& objective, std::vector<double>& values) {
-        objective = ObjectiveText(m.getGendaraResult(organism));
-        // An invalid handle fails for every organism alike: reported once per refresh.
-        if (genesFailed) return false;
-        const std::int16_t rc = GdLib::GdOrgGetGenes(m.Input_PopHandle, organism, values);
+std::unique_ptr<PopulationTableSource> FormProgress::NewPopulationSource(SolutionTable table) {
+  return std::make_unique<PopulationTableSource>(
+      std::move(table),
+      [this](std::int32_t organism) { return ObjectiveText(m_Manager->getGendaraResult(organism)); },
+      [this](std::int32_t organism, std::vector<double>& values) {
+        const std::int16_t rc = GdLib::GdOrgGetGenes(m_Manager->Input_PopHandle, organism, values);
         if (rc == 0) return true;
-        genesFailed = true;
         ResumeNext([&] { GdLib::LogGdLibError("Update_ValueTable", "GdOrgGetGenes", rc, false); });
         return false;
       });
+}
+
+void FormProgress::Update_ValueTable() {
+  if (!m_PopulationTable) return;
+  WatcherManager& m = *m_Manager;
+  ui::Platform& platform = m_Form.GetPlatform();
+  const std::uint32_t t0 = platform.TickCount();
+  // Organisms are replaced only as trials run: the same trial count is the same population.
+  const bool changed = m_PopulationTable->SetPopulation(m.Input_PopulationSize, m_TrialCount);
   const std::uint32_t t1 = platform.TickCount();
-  SGGridPopulation.LoadText(text);
+  if (SGGridPopulation.DataSource() != m_PopulationTable.get())
+    SGGridPopulation.SetDataSource(m_PopulationTable.get());
+  else if (changed)
+    SGGridPopulation.RefreshRows();
   const std::uint32_t t2 = platform.TickCount();
   Log("Population table update, firststage = " + std::to_string(t1 - t0) +
       " milliseconds, second stage = " + std::to_string(t2 - t1) + " milliseconds");

@@ -40,7 +40,9 @@ void FormProgress::GridInitialize(ui::Grid& grid, bool isPopulationTable) {
     if (isPopulationTable) {
       for (std::int32_t i = 1; i <= m_Manager->Input_PopulationSize; ++i)
         headers.push_back(std::to_string(i));
-      m_PopulationTable = std::move(table);
+      // Bound again by the next update: the grid must not draw from the source being replaced.
+      grid.SetDataSource(nullptr);
+      m_PopulationTable = NewPopulationSource(std::move(*table));
     } else {
       for (int id : kRowCaptions) headers.push_back(Res(id));
       m_SummaryRows.assign(3, table->EmptySummaryRow());
@@ -65,11 +67,13 @@ std::string FormProgress::ObjectiveText(double value) {
 
 void FormProgress::SummaryTable_Update() {
   ErrorInfo first;
+  const std::vector<std::string> shown = m_SummaryRows;
   for (std::int32_t which : {GdLib::kWhichBest, GdLib::kWhichOriginal, GdLib::kWhichLast}) {
     ErrorInfo err;
     if (!ResumeNext(err, [&] { SummaryTable_UpdateRow(which); }) && !first) first = err;
   }
-  if (m_SummaryRows.size() == 3)
+  // Loading redraws the grid: not when every row reads as it did.
+  if (m_SummaryRows.size() == 3 && (m_SummaryRows != shown || SGGridSummary.RowCount() != 3))
     SGGridSummary.LoadText(m_SummaryRows[0] + '\r' + m_SummaryRows[1] + '\r' + m_SummaryRows[2]);
   if (first) RaiseError(first.Number, first.Source, first.Description);
 }

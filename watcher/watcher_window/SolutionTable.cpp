@@ -43,22 +43,4 @@ std::string SolutionTable::SummaryRow(const std::string& trial, const std::strin
   return row;
 }
 
-std::string SolutionTable::PopulationText(std::int32_t populationSize, const OrganismReader& organism) const {
-  std::string text;
-  if (populationSize <= 0) return text;
-  // One allocation for the whole table: a dozen characters per cell covers the usual numbers.
-  text.reserve(static_cast<std::size_t>(populationSize) * (m_AsDate.size() + 1) * 12);
-  std::string objective;
-  std::vector<double> values;
-  for (std::int32_t i = populationSize; i >= 1; --i) {
-    objective.clear();
-    values.clear();
-    if (!organism(i, objective, values)) values.clear();
-    text += objective;
-    AppendGenes(text, values);
-    if (i > 1) text += '\r';
-  }
-  return text;
-}
-
 }  // namespace corvana

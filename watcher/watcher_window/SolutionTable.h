@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,7 +8,7 @@
 
 namespace corvana {
 
-// Rows of solutions as the summary and population grids load them: cells separated by tabs,
+// Rows of solutions as the summary and population grids show them: cells separated by tabs,
 // rows by carriage returns, one gene column per entry of the gene names. Row captions (solution
 // names, organism numbers) are the grids' row headers, not cells.
 class SolutionTable {
@@ -36,13 +35,6 @@ class SolutionTable {
                          const std::vector<double>& values) const;
   // A summary row with every cell empty.
   std::string EmptySummaryRow() const { return std::string(NumGenesInTable() + 1, '\t'); }
-
-  // The whole population table in one buffer, organism N first (row header 1): objective, genes.
-  // `organism(i, objectiveText, values)` fills organism i's figures; a false return leaves its
-  // genes empty.
-  using OrganismReader =
-      std::function<bool(std::int32_t organism, std::string& objective, std::vector<double>& values)>;
-  std::string PopulationText(std::int32_t populationSize, const OrganismReader& organism) const;
 
  private:
   std::vector<bool> m_AsDate;

@@ -53,21 +53,5 @@ TEST(SolutionTableTest, DateColumnsShowDates) {
   EXPECT_EQ(SolutionTable(Names(1), odd).GeneText(0, 2), "2");
 }
 
-TEST(SolutionTableTest, PopulationShowsTheLastOrganismFirst) {
-  SolutionTable table{Names(2), Collection()};
-  std::vector<int> asked;
-  const std::string text =
-      table.PopulationText(3, [&](std::int32_t i, std::string& objective, std::vector<double>& v) {
-        asked.push_back(i);
-        objective = std::to_string(i * 10);
-        if (i == 2) return false;  // genes unreadable: the row keeps its number and objective
-        v = {double(i), double(i) + 0.5};
-        return true;
-      });
-  EXPECT_EQ(asked, (std::vector<int>{3, 2, 1}));
-  EXPECT_EQ(text, "30\t3\t3.5000\r20\t\t\r10\t1\t1.5000");
-  EXPECT_EQ(table.PopulationText(0, nullptr), "");
-}
-
 }  // namespace
 }  // namespace corvana
