@@ -310,7 +310,7 @@ TEST_F(ManagerLifecycleTest, EfficientFrontierChartIsBlueOrReportsItsError) {
 }
 
 TEST_F(ManagerLifecycleTest, SurvivalCheckPollsRearmsAndEndsTheProcess) {
-  SurvivalMutex addin(kAddinSurvivalMutex);
+  SurvivalMutex addin(g_AddinSurvivalMutex);
   addin.Take();
   g_StartedByCom = true;
   Start();
