@@ -188,12 +188,18 @@ void WatcherManager::ShowWatcherModally() {
 
 void WatcherManager::Dispose() {
   if (m_Disposed) return;
-  ErrorInfo err;
   Log("WATCHER: entering WatcherManager.Dispose");
-  ResumeNext(err, [&] {
+  ResumeNext([&] {
     if (LogTrialCount() > 0) GenerateProgressGraphFile();
   });
   Log("WATCHER, WatcherManager: after GenerateProgressGraphFile");
+  UnloadAndRelease();
+  Log("WATCHER: exiting WatcherManager.Dispose");
+}
+
+void WatcherManager::UnloadAndRelease() {
+  if (m_Disposed) return;
+  ErrorInfo err;
   WatcherWindow* full = m_FormWatcher.get();
   {
     ErrorInfo unloadErr;
@@ -251,7 +257,6 @@ void WatcherManager::Dispose() {
   }
   Log("WATCHER, WatcherManager.Dispose: Set g_ResourceServer = Nothing");
   m_Disposed = true;
-  Log("WATCHER: exiting WatcherManager.Dispose");
 }
 
 void WatcherManager::GenerateProgressGraphFile() {
