@@ -23,6 +23,7 @@
 #include "wire/BusNames.h"
 #include "wire/ErrorNames.h"
 #include "wire/dbus/BusErrors.h"
+#include "wire/dbus/BusId.h"
 #include "wire/dbus/BusObjectRef.h"
 
 namespace corvana::addin {
@@ -30,9 +31,6 @@ namespace corvana::addin {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// The add-in's survival mutex: the Watcher ends itself once no process holds it.
-constexpr char kSurvivalMutex[] = "OrrendelSurvivalMutex_OLProcessVersion8";
 
 // How long the end of the run waits for the Watcher's request to show it modally. Its update
 // cycle ticks once a second, so a live Watcher asks within a few seconds.
@@ -56,7 +54,7 @@ WatcherDriver::WatcherDriver(const Model& model, const RunSettings& settings, QD
       m_Model(model),
       m_Settings(settings),
       m_Bus(std::move(bus)),
-      m_SurvivalMutex(kSurvivalMutex),
+      m_SurvivalMutex(wire::AddinSurvivalMutexName(wire::BusId(m_Bus))),
       m_Interrupt(interrupt) {}
 
 WatcherDriver::~WatcherDriver() {

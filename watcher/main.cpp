@@ -12,6 +12,8 @@
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/server/ObjectServer.h"
 #include "watcher/ui/qt/QtPlatform.h"
+#include "wire/BusNames.h"
+#include "wire/dbus/BusId.h"
 
 namespace {
 
@@ -53,6 +55,9 @@ int main(int argc, char** argv) {
     }
   }
   corvana::g_StartedByCom = arguments.contains("--activated");
+  // Follow the add-in on our own bus only, not one on another bus sharing the runtime directory.
+  corvana::g_AddinSurvivalMutex =
+      corvana::wire::AddinSurvivalMutexName(corvana::wire::BusId(QDBusConnection::sessionBus()));
   const bool automation = arguments.contains("--automation") || qgetenv("CORVANA_AUTOMATION") == "1";
 
   corvana::ui::QtPlatform platform;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 // Names on the session bus that the add-in and the Watcher agree on.
 namespace corvana::wire {
 
@@ -21,5 +24,14 @@ inline constexpr char kHelpPath[] = "/com/orrendel/CorvanaAddin8/Help";
 inline constexpr char kHostApplicationInterface[] = "com.orrendel.CorvanaWatcher8.HostApplication";
 inline constexpr char kAddinApplicationInterface[] = "com.orrendel.CorvanaWatcher8.AddinApplication";
 inline constexpr char kHelpInterface[] = "com.orrendel.CorvanaWatcher8.Interop";
+
+// The add-in's survival mutex, one per bus: add-ins on different buses may share a runtime
+// directory, and each Watcher must follow only its own add-in. `busId` is the bus's own id.
+inline constexpr char kAddinSurvivalMutexPrefix[] = "OrrendelSurvivalMutex_OLProcessVersion8";
+inline std::string AddinSurvivalMutexName(std::string_view busId) {
+  std::string name = kAddinSurvivalMutexPrefix;
+  if (!busId.empty()) name.append("_").append(busId);
+  return name;
+}
 
 }  // namespace corvana::wire

@@ -9,9 +9,7 @@
 
 namespace corvana::test {
 
-namespace {
-constexpr char kAddinMutex[] = "OrrendelSurvivalMutex_OLProcessVersion8";
-}
+namespace {}
 
 void StartCoreApplication(const char* name) {
   static int argc = 1;
@@ -66,13 +64,12 @@ QString PrivateBus::Start(const QString& configFile, const QProcessEnvironment& 
   return {};
 }
 
-bool AddinSurvivalMutex::Take(const std::string& runtimeDir) {
-  const QString lock = QString::fromStdString(SurvivalMutex::LockFilePath(runtimeDir, kAddinMutex));
+bool AddinSurvivalMutex::Take(const std::string& runtimeDir, const std::string& name) {
+  const QString lock = QString::fromStdString(SurvivalMutex::LockFilePath(runtimeDir, name));
   // --no-fork: the lock belongs to the one process a test kills.
   m_Holder.start("flock", {"--shared", "--no-fork", lock, "sleep", "600"});
   if (!m_Holder.waitForStarted(5000)) return false;
-  return WaitUntil([&] { return SurvivalMutex::ExistsIn(runtimeDir, kAddinMutex); },
-                   std::chrono::seconds(10));
+  return WaitUntil([&] { return SurvivalMutex::ExistsIn(runtimeDir, name); }, std::chrono::seconds(10));
 }
 
 void AddinSurvivalMutex::Kill() {

@@ -43,12 +43,12 @@ class PrivateBus {
   QString m_Address;
 };
 
-// Holds the add-in's survival mutex in `runtimeDir` from another process, as a live add-in does,
+// Holds the survival mutex `name` in `runtimeDir` from another process, as a live add-in does,
 // until killed or destroyed.
 class AddinSurvivalMutex {
  public:
   // False when the holder did not take the mutex within the deadline.
-  bool Take(const std::string& runtimeDir);
+  bool Take(const std::string& runtimeDir, const std::string& name);
   void Kill();
   qint64 Pid() const { return m_Holder.processId(); }
   ~AddinSurvivalMutex() { Kill(); }

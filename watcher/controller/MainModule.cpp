@@ -31,8 +31,9 @@ void TerminateApplication(const std::shared_ptr<ControllerServices>& services) {
   g_EFGraph.reset();
   g_FormSurvival = false;
   if (g_StartedByCom) ResumeNext([&] { StopPollingTimer(*services); });
-  // Ending the program unloads every window and releases every object the add-in passed.
-  if (g_WatcherManager) ResumeNext([] { g_WatcherManager->Dispose(); });
+  // Ending the program unloads every window and releases every object the add-in passed. The engine
+  // is freed and the add-in gone: nothing more is read from either.
+  if (g_WatcherManager) ResumeNext([] { g_WatcherManager->UnloadAndRelease(); });
   StartSelfDestructTimer(services);
 }
 

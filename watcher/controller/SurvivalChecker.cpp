@@ -44,7 +44,7 @@ void SurvivalTimerProc(std::shared_ptr<ControllerServices> services) {
   ResumeNext([&] { StopPollingTimer(*services); });
   bool terminated = false;
   ResumeNext([&] {
-    if (!SurvivalMutex::Exists(kAddinSurvivalMutex)) {
+    if (!SurvivalMutex::Exists(g_AddinSurvivalMutex)) {
       terminated = true;
       TerminateApplication(services);
     }

@@ -1,6 +1,7 @@
 #include "watcher/controller/WatcherGlobals.h"
 
 #include "watcher/controller/EFGraph.h"
+#include "wire/BusNames.h"
 
 namespace corvana {
 
@@ -14,6 +15,7 @@ std::shared_ptr<EFGraph> g_EFGraph;
 std::uint64_t g_PollingTimerID = 0;
 bool g_FormSurvival = false;
 bool g_StartedByCom = false;
+std::string g_AddinSurvivalMutex = wire::kAddinSurvivalMutexPrefix;
 
 void ResetWatcherGlobals() {
   g_WatcherManager = nullptr;
@@ -26,6 +28,7 @@ void ResetWatcherGlobals() {
   g_PollingTimerID = 0;
   g_FormSurvival = false;
   g_StartedByCom = false;
+  g_AddinSurvivalMutex = wire::kAddinSurvivalMutexPrefix;
 }
 
 }  // namespace corvana

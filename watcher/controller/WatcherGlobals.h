@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace corvana {
 
@@ -22,6 +23,8 @@ extern std::uint64_t g_PollingTimerID;
 extern bool g_FormSurvival;
 // Started by the object bus (--activated) rather than stand-alone.
 extern bool g_StartedByCom;
+// The survival mutex of the add-in this Watcher serves (named after its bus).
+extern std::string g_AddinSurvivalMutex;
 
 // Puts the process-wide run state back to start-up (tests run several "processes" in one).
 void ResetWatcherGlobals();

@@ -154,7 +154,14 @@ void WatcherManager::StopTimer() {
 void WatcherManager::ShowWatcherModally() {
   const bool ef = Input_EFPerformAnalysis;
   const std::string smallName = ef ? "m_FormProgressSmallEF" : "m_FormProgressSmall";
-  ResumeNext([&] {
+  // Every step runs whatever failed before it; failures are only logged.
+  const auto step = [this](auto&& statement) {
+    ErrorInfo err;
+    if (!ResumeNext(err, statement))
+      Log("ShowWatcherModally, error ignored: " + err.Description + " (" +
+          std::to_string(static_cast<std::int32_t>(err.Number)) + ")");
+  };
+  step([&] {
     if (WatcherShown) return;
     auto& small = Small();
     if (g_LoggingEnabled) Log("ShowWatcherModally, " + smallName + ".Visible: " + BoolText(small.Visible()));
@@ -164,15 +171,15 @@ void WatcherManager::ShowWatcherModally() {
       Log("ShowWatcherModally, after hide command, " + smallName + ".Visible: " + BoolText(small.Visible()));
   });
   ModalDialogChanges changes(m_Services);
-  ResumeNext([&] {
+  step([&] {
     auto& full = Full();
     changes.Initialize(Input_ExcelApplication, Input_ExcelAppHwnd, full.WindowId());
   });
   ++m_ModalDepth;
-  ResumeNext([&] { Full().Show(true); });
+  step([&] { Full().Show(true); });
   --m_ModalDepth;
-  ResumeNext([&] { changes.Restore(); });
-  Dispose();
+  step([&] { changes.Restore(); });
+  step([&] { Dispose(); });
   if (m_ModalDepth == 0) {
     m_RetiredWatcher.reset();
     m_RetiredSmall.reset();
@@ -181,12 +188,18 @@ void WatcherManager::ShowWatcherModally() {
 
 void WatcherManager::Dispose() {
   if (m_Disposed) return;
-  ErrorInfo err;
   Log("WATCHER: entering WatcherManager.Dispose");
-  ResumeNext(err, [&] {
+  ResumeNext([&] {
     if (LogTrialCount() > 0) GenerateProgressGraphFile();
   });
   Log("WATCHER, WatcherManager: after GenerateProgressGraphFile");
+  UnloadAndRelease();
+  Log("WATCHER: exiting WatcherManager.Dispose");
+}
+
+void WatcherManager::UnloadAndRelease() {
+  if (m_Disposed) return;
+  ErrorInfo err;
   WatcherWindow* full = m_FormWatcher.get();
   {
     ErrorInfo unloadErr;
@@ -244,7 +257,6 @@ void WatcherManager::Dispose() {
   }
   Log("WATCHER, WatcherManager.Dispose: Set g_ResourceServer = Nothing");
   m_Disposed = true;
-  Log("WATCHER: exiting WatcherManager.Dispose");
 }
 
 void WatcherManager::GenerateProgressGraphFile() {

@@ -114,6 +114,9 @@ class WatcherManager {
   // Returns when the user has closed the full window; ends with Dispose.
   void ShowWatcherModally();
   void Dispose();
+  // Dispose without the progress graph picture: no engine read and no call to the add-in, for a
+  // process that ends because the add-in is gone.
+  void UnloadAndRelease();
   bool OrrGraphModalDialogBeingDisplayed();
   bool DisplayYesNoQueryWithHelp(const std::string& messageText, const std::string& p_HelpFilePath,
                                  std::int32_t p_HelpContextID, bool suppressible,

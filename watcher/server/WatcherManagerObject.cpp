@@ -240,11 +240,9 @@ void WatcherManagerObject::AddMethods() {
   simple("InitializeForms", &WatcherManager::InitializeForms);
   simple("StopTimer", &WatcherManager::StopTimer);
   // Answers only when the user has closed the window. The modal loop runs from the event loop, not
-  // inside this call, so other calls (and the survival check) go on meanwhile.
+  // inside this call, so other calls (and the survival check) go on meanwhile. It always completes:
+  // the manager traps and logs what fails, on an uninitialized or disposed manager too.
   AddMethod({"ShowWatcherModally", {}, {}, [this](const QDBusMessage& call, const QList<QVariant>&) {
-               if (!m_Manager->Initialized() || m_Manager->Disposed())
-                 RaiseError(kErrApplication, "ShowWatcherModally",
-                            "ShowWatcherModally needs an initialized Watcher manager that is not disposed.");
                QPointer<WatcherManagerObject> self(this);
                QTimer::singleShot(0, this, [self, call] {
                  if (!self) return;

@@ -36,9 +36,15 @@ bool IsOwnProcessForeground(Platform& platform) {
 void CopyGridToClipboard(Platform& platform, const Grid& grid) {
   ResumeNext([&] {
     std::string text;
+    const auto& captions = grid.RowHeaders();
     for (int row = 0; row < grid.RowCount(); ++row) {
       if (row > 0) text += '\r';
       auto cells = grid.RowTexts(row);
+      // A grid with row captions copies them as its first column: the rows mean nothing without them.
+      if (!captions.empty())
+        cells.insert(cells.begin(), static_cast<std::size_t>(row) < captions.size()
+                                        ? captions[static_cast<std::size_t>(row)]
+                                        : std::string());
       for (std::size_t k = 0; k < cells.size(); ++k) {
         if (k > 0) text += '\t';
         text += cells[k];

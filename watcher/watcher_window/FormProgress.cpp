@@ -1,6 +1,7 @@
 #include "watcher/watcher_window/FormProgress.h"
 
 #include <array>
+#include <utility>
 
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/MarkerValues.h"
@@ -17,6 +18,19 @@ namespace {
 constexpr std::array<int, FormProgress::kTabCount> kTabCaptions = {4014, 4015, 4016, 4017, 4018, 4512, 4019};
 constexpr std::array<int, FormProgress::kTabCount> kTabHelpContexts = {11090, 11080, 11110, 11100,
                                                                        11120, 11200, 11130};
+
+// Runs `leave` however the procedure is left: the log pairs every entry line with its exit line.
+template <class Leave>
+class OnExit {
+ public:
+  explicit OnExit(Leave leave) : m_Leave(std::move(leave)) {}
+  ~OnExit() { ResumeNext(m_Leave); }
+  OnExit(const OnExit&) = delete;
+  OnExit& operator=(const OnExit&) = delete;
+
+ private:
+  Leave m_Leave;
+};
 
 }  // namespace
 
@@ -451,6 +465,7 @@ void FormProgress::TimerUpdate_Timer() {
   Log("WATCHER: entering TimerUpdate_Timer, Me.StopTimer=" + BoolText(m_StopTimer));
   if (m_StopTimer || !m_Manager) return;
   Log("WATCHER: entering TimerUpdate_Timer, past Me.StopTimer check");
+  const OnExit exit([this] { Log("WATCHER: exiting TimerUpdate_Timer, past Me.StopTimer check"); });
   WatcherManager& m = *m_Manager;
   Log("TimerUpdate_Timer, past If Not m_Manager.FormsGotInitialized Then m_Manager.InitializeFormsIfReady");
   ResumeNext([&] {
@@ -521,11 +536,11 @@ void FormProgress::TimerUpdate_Timer() {
     TimerUpdate.SetEnabled(false);
     ResumeNext([&] { m.TellOLWatcherStoppedTimer(); });
   }
-  Log("WATCHER: exiting TimerUpdate_Timer, past Me.StopTimer check");
 }
 
 void FormProgress::Update(bool forceUpdateOfEverything, bool& /*updateLastResult*/) {
   Log("FormProgress.Update: Entering");
+  const OnExit exit([this] { Log("FormProgress.Update: Exiting"); });
   if (!m_Manager) return;
   WatcherManager& m = *m_Manager;
   ErrorInfo first;
@@ -557,7 +572,6 @@ void FormProgress::Update(bool forceUpdateOfEverything, bool& /*updateLastResult
   }
   if (first)
     Log("Error in FormProgress.Update method: " + first.Description + " (" + ErrorNumberText(first) + ")");
-  Log("FormProgress.Update: Exiting");
 }
 
 void FormProgress::InitializeAfterFirstTrial(std::int32_t graphAllTrialsInitialNumTrialsShown,

@@ -310,7 +310,7 @@ TEST_F(ManagerLifecycleTest, EfficientFrontierChartIsBlueOrReportsItsError) {
 }
 
 TEST_F(ManagerLifecycleTest, SurvivalCheckPollsRearmsAndEndsTheProcess) {
-  SurvivalMutex addin(kAddinSurvivalMutex);
+  SurvivalMutex addin(g_AddinSurvivalMutex);
   addin.Take();
   g_StartedByCom = true;
   Start();
@@ -344,6 +344,33 @@ TEST_F(ManagerLifecycleTest, SurvivalCheckPollsRearmsAndEndsTheProcess) {
   EXPECT_EQ(services->ExitCode, -1);
   ASSERT_TRUE(services->Fire(500));
   EXPECT_EQ(services->ExitCode, 0);
+}
+
+TEST_F(ManagerLifecycleTest, EndingAfterTheAddinDiedUnloadsWithoutTouchingTheEngineOrTheAddin) {
+  // The add-in answers the picture size; once it is gone it must not be asked.
+  struct CountingAddin : FakeAddinApplication {
+    void ProgressGraphPictureSize(std::int32_t& width, std::int32_t& height) override {
+      ++Asked;
+      FakeAddinApplication::ProgressGraphPictureSize(width, height);
+    }
+    int Asked = 0;
+  };
+  manager->Input_LogPath = WriteTrialLog({true, true, true}, 3);
+  manager->Input_ProgressGraphPath = dir + "/progress.png";
+  auto addin = std::make_shared<CountingAddin>();
+  manager->Input_Application = addin;
+  g_StartedByCom = true;
+  Start();
+  journal.clear();
+
+  ASSERT_TRUE(services->Fire(1000));  // no process holds the add-in's mutex
+  EXPECT_EQ(addin->Asked, 0);
+  EXPECT_TRUE(CallsOf("full.SaveAllTrialsGraphPicture").empty());
+  EXPECT_EQ(journal, (Calls{"full.Hide", "full.Unload", "full.Dispose", "small.Hide", "small.Unload",
+                            "small.Dispose"}));
+  EXPECT_TRUE(manager->Disposed());
+  EXPECT_EQ(manager->Input_Application, nullptr);
+  EXPECT_EQ(addin.use_count(), 1) << "the add-in's object is still held";
 }
 
 TEST_F(ManagerLifecycleTest, StandAloneRunsNoSurvivalCheck) {

@@ -323,7 +323,8 @@ class BusFuzzTest : public StandAloneWatcherTest {
       m_ProcessStarted = true;
       for (auto& [key, count] : shadow.Counts) count = 0;
       shadow.Scalars["IDForGdLogReadRecordVB"] = 0;
-    } else if (member.Name == "Dispose" && !shadow.Disposed) {
+    } else if ((member.Name == "Dispose" || member.Name == "ShowWatcherModally") && !shadow.Disposed) {
+      // Showing modally always ends with Dispose, whatever failed on the way.
       shadow.Disposed = true;
       for (auto& [key, count] : shadow.Counts) count = 0;
       for (auto& [key, ref] : shadow.Refs) ref = {"", ""};

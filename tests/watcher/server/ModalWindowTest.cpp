@@ -88,7 +88,7 @@ TEST_F(ModalWindowTest, AutomationSeesTheFormsAndRefusesUnknownNames) {
 TEST_F(ModalWindowTest, SolverQuestionIsAnsweredByCaptionAndAskedAgainAfterHelp) {
   // A process holding the add-in's survival mutex, so that the Watcher's survival check keeps it.
   corvana::test::AddinSurvivalMutex addin;
-  ASSERT_TRUE(addin.Take(runtimeDir));
+  ASSERT_TRUE(addin.Take(runtimeDir, AddinMutexName()));
   const QString path = StartRun();
   SetProperty(client, path, "Input_DisplayAlerts", true);
   const auto readAnswer = [] {
@@ -124,7 +124,7 @@ TEST_F(ModalWindowTest, SolverQuestionIsAnsweredByCaptionAndAskedAgainAfterHelp)
 TEST_F(ModalWindowTest, ModalWindowKeepsServingAndTheWatcherEndsWithTheAddin) {
   // A process holding the add-in's survival mutex, so that the Watcher's survival check keeps it.
   corvana::test::AddinSurvivalMutex addin;
-  ASSERT_TRUE(addin.Take(runtimeDir));
+  ASSERT_TRUE(addin.Take(runtimeDir, AddinMutexName()));
 
   const QString path = StartRun();
   Call(client, path, kWatcherManagerInterface, "StopTimer");

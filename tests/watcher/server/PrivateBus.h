@@ -12,6 +12,8 @@
 
 #include "tests/support/QtTestSupport.h"
 #include "tests/support/TempDir.h"
+#include "wire/BusNames.h"
+#include "wire/dbus/BusId.h"
 
 // A session bus of the test's own, with the project's configuration, so that the first call to the
 // Watcher's name starts the Watcher as built, with this test's environment (private runtime and
@@ -38,6 +40,10 @@ class PrivateBusTest : public ::testing::Test {
   // Waits up to `ms` for the process to be gone, serving this process's bus objects meanwhile;
   // returns the milliseconds it took, or -1.
   static qint64 WaitForExit(qint64 pid, int ms);
+  // The survival mutex an add-in on this bus holds.
+  std::string AddinMutexName() const {
+    return corvana::wire::AddinSurvivalMutexName(corvana::wire::BusId(client));
+  }
 
   QString busAddress;
   std::string runtimeDir;

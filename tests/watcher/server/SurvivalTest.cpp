@@ -13,7 +13,7 @@ class SurvivalTest : public PrivateBusTest {};
 TEST_F(SurvivalTest, WatcherEndsSoonAfterTheAddinProcessDies) {
   // The add-in: a process that holds its survival mutex while it lives.
   corvana::test::AddinSurvivalMutex addin;
-  ASSERT_TRUE(addin.Take(runtimeDir));
+  ASSERT_TRUE(addin.Take(runtimeDir, AddinMutexName()));
 
   const QString path = Create(client, "WatcherManager");
   ASSERT_EQ(Call(client, path, kWatcherManagerInterface, "Initialize").type(), QDBusMessage::ReplyMessage);
@@ -25,6 +25,24 @@ TEST_F(SurvivalTest, WatcherEndsSoonAfterTheAddinProcessDies) {
   addin.Kill();
   const qint64 took = WaitForExit(pid, 2000);
   EXPECT_GE(took, 0) << "the Watcher outlived the add-in by more than 2 s";
+}
+
+TEST_F(SurvivalTest, WatcherFollowsOnlyTheAddinOnItsOwnBus) {
+  // Another add-in, on another bus, shares the runtime directory and outlives ours.
+  corvana::test::AddinSurvivalMutex other;
+  ASSERT_TRUE(other.Take(runtimeDir, corvana::wire::AddinSurvivalMutexName("another-bus")));
+  ASSERT_NE(AddinMutexName(), corvana::wire::AddinSurvivalMutexName("another-bus"));
+  corvana::test::AddinSurvivalMutex addin;
+  ASSERT_TRUE(addin.Take(runtimeDir, AddinMutexName()));
+
+  const QString path = Create(client, "WatcherManager");
+  ASSERT_EQ(Call(client, path, kWatcherManagerInterface, "Initialize").type(), QDBusMessage::ReplyMessage);
+  const qint64 pid = WatcherPid(client);
+  ASSERT_GT(pid, 0);
+  ASSERT_EQ(WaitForExit(pid, 1500), -1) << "the Watcher ended while its add-in lived";
+
+  addin.Kill();
+  EXPECT_GE(WaitForExit(pid, 2000), 0) << "the Watcher outlived its add-in while another one lived";
 }
 
 TEST_F(SurvivalTest, WatcherEndsWhenItsBusGoesAway) {

@@ -72,6 +72,16 @@ TEST_F(WindowUtilitiesTest, CopyGridJoinsCellsWithTabsAndRowsWithCR) {
   EXPECT_EQ(m_Platform.ClipboardText(), "");
 }
 
+TEST_F(WindowUtilitiesTest, CopyGridLeadsEachRowWithItsCaption) {
+  Grid grid("SGGridSummary");
+  grid.AddColumn("Value", 1000);
+  grid.AddColumn("Trial", 1000);
+  grid.LoadText("10\t4\r8\t2\r7\t1\r");
+  grid.SetRowHeaders({"Best", "Last"});  // fewer captions than rows: the rest copy empty
+  WindowUtilities::CopyGridToClipboard(m_Platform, grid);
+  EXPECT_EQ(m_Platform.ClipboardText(), "Best\t10\t4\rLast\t8\t2\r\t7\t1");
+}
+
 TEST_F(WindowUtilitiesTest, ReportPlacementComboTakesResourceTexts) {
   ComboBox combo("ComboReportPlacement");
   combo.AddItem("stale");
