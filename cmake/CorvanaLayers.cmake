@@ -28,8 +28,19 @@ endif()
 # corvana_add_layer(NAME n [SHARED] SOURCES ... [PUBLIC_LINKS ...] [PRIVATE_LINKS ...]): the one
 # library of the calling folder. PUBLIC_LINKS are the targets its headers include; PRIVATE_LINKS
 # those only its sources use.
+# corvana_add_layer(NAME n HEADERS_ONLY [PUBLIC_LINKS ...]): headers of the folder without its code,
+# for whoever needs the declarations but reaches the code otherwise (the engine loaded at run time).
 function(corvana_add_layer)
-  cmake_parse_arguments(L "SHARED" "NAME" "SOURCES;PUBLIC_LINKS;PRIVATE_LINKS" ${ARGN})
+  cmake_parse_arguments(L "SHARED;HEADERS_ONLY" "NAME" "SOURCES;PUBLIC_LINKS;PRIVATE_LINKS" ${ARGN})
+  if(L_HEADERS_ONLY)
+    if(NOT L_NAME OR L_SOURCES OR L_SHARED OR L_PRIVATE_LINKS OR L_UNPARSED_ARGUMENTS)
+      message(FATAL_ERROR "corvana_add_layer: HEADERS_ONLY takes NAME and PUBLIC_LINKS only (${CMAKE_CURRENT_SOURCE_DIR})")
+    endif()
+    add_library(${L_NAME} INTERFACE)
+    target_include_directories(${L_NAME} INTERFACE "${PROJECT_SOURCE_DIR}")
+    target_link_libraries(${L_NAME} INTERFACE ${L_PUBLIC_LINKS})
+    return()
+  endif()
   if(NOT L_NAME OR NOT L_SOURCES OR L_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "corvana_add_layer: NAME and SOURCES are required (${CMAKE_CURRENT_SOURCE_DIR})")
   endif()
@@ -41,16 +52,16 @@ function(corvana_add_layer)
   target_include_directories(${L_NAME} PUBLIC "${PROJECT_SOURCE_DIR}")
   target_link_libraries(${L_NAME} PRIVATE corvana_options)
   target_link_libraries(${L_NAME} PUBLIC ${L_PUBLIC_LINKS} PRIVATE ${L_PRIVATE_LINKS})
-  set_property(GLOBAL APPEND PROPERTY CORVANA_CONVERTED_TARGETS ${L_NAME})
   set_property(GLOBAL APPEND PROPERTY CORVANA_CHECKED_TARGETS ${L_NAME})
 endfunction()
 
 # corvana_add_program(target): the include root and options for a program, test or benchmark
-# made by add_executable; called before its other links, so that the options come first.
+# made by add_executable, or a library only tests link; called before its other links, so that
+# the options come first. The root is PRIVATE: whoever includes a test library's headers is a
+# program with the root of its own.
 function(corvana_add_program target)
   target_include_directories(${target} PRIVATE "${PROJECT_SOURCE_DIR}")
   target_link_libraries(${target} PRIVATE corvana_options)
-  set_property(GLOBAL APPEND PROPERTY CORVANA_CONVERTED_TARGETS ${target})
 endfunction()
 
 # corvana_add_folder(folder): adds a listed folder; one that is not there stops the configure, so
@@ -61,33 +72,6 @@ function(corvana_add_folder folder)
                         "add the folder or take it off the list.")
   endif()
   add_subdirectory(${folder})
-endfunction()
-
-# Every target defined in `dir` and below.
-function(_corvana_targets_below dir out)
-  get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
-  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
-  foreach(sub IN LISTS subdirs)
-    _corvana_targets_below("${sub}" below)
-    list(APPEND targets ${below})
-  endforeach()
-  set(${out} ${targets} PARENT_SCOPE)
-endfunction()
-
-# Targets not made by corvana_add_layer or corvana_add_program get the include root and the
-# shared options here, as the whole tree once did through include_directories and
-# add_compile_options.
-function(corvana_adopt_unconverted_targets)
-  _corvana_targets_below("${PROJECT_SOURCE_DIR}" targets)
-  get_property(converted GLOBAL PROPERTY CORVANA_CONVERTED_TARGETS)
-  foreach(target IN LISTS targets)
-    get_target_property(type ${target} TYPE)
-    if(target IN_LIST converted OR NOT type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|MODULE_LIBRARY|EXECUTABLE)$")
-      continue()
-    endif()
-    target_include_directories(${target} BEFORE PUBLIC "${PROJECT_SOURCE_DIR}")
-    target_link_libraries(${target} PRIVATE corvana_options)
-  endforeach()
 endfunction()
 
 # The targets `target` links, directly or through others, that this project builds.
@@ -117,8 +101,8 @@ endfunction()
 
 # A converted folder may include headers of its own folder and of the folders whose targets it
 # links; anything else is a dependency the build does not know of, usually one pointing upward.
-# A target's CORVANA_UNCHECKED_FILES property names files of its folder left out (forwarding
-# headers kept for folders not converted yet). What each folder may include is written to
+# Checked are the folder's headers and the sources the target compiles: a program's main.cpp
+# beside a library is the program's. What each folder may include is written to
 # layer-includes.txt in the build tree and checked now and by the layer_includes test, which
 # sees edits made since the configure.
 function(corvana_check_layer_includes)
@@ -136,13 +120,16 @@ function(corvana_check_layer_includes)
     endforeach()
     get_target_property(own ${target} SOURCE_DIR)
     file(RELATIVE_PATH own "${PROJECT_SOURCE_DIR}" "${own}")
-    get_target_property(unchecked ${target} CORVANA_UNCHECKED_FILES)
-    if(NOT unchecked)
-      set(unchecked "")
-    endif()
+    get_target_property(sources ${target} SOURCES)
+    set(compiled)
+    foreach(source IN LISTS sources)
+      if(source MATCHES "^[^/]+\\.cpp$")
+        list(APPEND compiled "${source}")
+      endif()
+    endforeach()
     list(JOIN allowed "," allowed)
-    list(JOIN unchecked "," unchecked)
-    string(APPEND records "${target} ${own} ${allowed} ${unchecked}\n")
+    list(JOIN compiled "," compiled)
+    string(APPEND records "${target} ${own} ${allowed} ${compiled}\n")
   endforeach()
   set(file "${PROJECT_BINARY_DIR}/layer-includes.txt")
   file(WRITE "${file}" "${records}")

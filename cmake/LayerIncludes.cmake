@@ -2,9 +2,10 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
 
-# corvana_scan_layer_includes(root file): each line of `file` is "target folder allowed unchecked"
-# (lists joined by commas); every #include "a/b/C.h" of the folder's own .h and .cpp files must
-# name the folder itself or an allowed one. Fails with the list of includes that do not.
+# corvana_scan_layer_includes(root file): each line of `file` is "target folder allowed sources"
+# (lists joined by commas); every #include "a/b/C.h" of the folder's .h files and of the target's
+# .cpp sources there must name the folder itself or an allowed one. Fails with the list of
+# includes that do not.
 function(corvana_scan_layer_includes root file)
   file(STRINGS "${file}" records)
   set(failures)
@@ -14,22 +15,20 @@ function(corvana_scan_layer_includes root file)
     list(GET fields 1 own)
     list(LENGTH fields count)
     set(allowed "${own}")
-    set(unchecked)
+    set(sources)
     if(count GREATER 2)
       list(GET fields 2 more)
       string(REPLACE "," ";" more "${more}")
       list(APPEND allowed ${more})
     endif()
     if(count GREATER 3)
-      list(GET fields 3 unchecked)
-      string(REPLACE "," ";" unchecked "${unchecked}")
+      list(GET fields 3 sources)
+      string(REPLACE "," ";" sources "${sources}")
     endif()
-    file(GLOB files "${root}/${own}/*.h" "${root}/${own}/*.cpp")
-    foreach(path IN LISTS files)
+    file(GLOB files "${root}/${own}/*.h")
+    list(TRANSFORM sources PREPEND "${root}/${own}/")
+    foreach(path IN LISTS files sources)
       get_filename_component(name "${path}" NAME)
-      if(name IN_LIST unchecked)
-        continue()
-      endif()
       file(STRINGS "${path}" includes REGEX "^#include \"[^\"]+/[^\"/]+\"")
       foreach(line IN LISTS includes)
         string(REGEX REPLACE "^#include \"(.+)/[^\"/]+\".*$" "\\1" folder "${line}")

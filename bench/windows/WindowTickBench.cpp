@@ -15,7 +15,7 @@
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/WatcherGlobals.h"
 #include "watcher/controller/WatcherManager.h"
-#include "watcher/ui/FakePlatform.h"
+#include "watcher/ui/testing/FakePlatform.h"
 #include "watcher/watcher_window/FormProgress.h"
 #include "wire/XLWatcherChannels.h"
 

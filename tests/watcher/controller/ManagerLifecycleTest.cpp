@@ -14,7 +14,7 @@
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/SurvivalChecker.h"
 #include "watcher/controller/WatcherGlobals.h"
-#include "watcher/ui/FakePlatform.h"
+#include "watcher/ui/testing/FakePlatform.h"
 
 namespace corvana::test {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "WatcherRun.h"
 #include "suite/gdlib/gdlib8.h"
+#include "tests/watcher/watcher_window/WatcherRun.h"
 #include "watcher/common/Utilities.h"
 #include "wire/XLWatcherChannels.h"
 

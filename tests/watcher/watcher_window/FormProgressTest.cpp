@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "WatcherRun.h"
 #include "suite/gdlib/gdlib8.h"
+#include "tests/watcher/watcher_window/WatcherRun.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/engine/GdLib.h"

@@ -1,4 +1,4 @@
-#include "WatcherRun.h"
+#include "tests/watcher/watcher_window/WatcherRun.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

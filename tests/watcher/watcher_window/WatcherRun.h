@@ -7,7 +7,7 @@
 
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/controller/WatcherManager.h"
-#include "watcher/ui/FakePlatform.h"
+#include "watcher/ui/testing/FakePlatform.h"
 
 namespace corvana {
 
