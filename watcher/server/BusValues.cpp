@@ -214,6 +214,8 @@ long CountUpToLimit(QDBusArgument argument) {
     argument >> skipped;
     ++count;
   }
+  // Ends the array even when the count stopped early: the reader opened for it is freed only here.
+  argument.endArray();
   return count;
 }
 
