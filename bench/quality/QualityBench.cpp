@@ -41,22 +41,22 @@ Outcome RunOnce(const Model& model, long trials, int population, std::uint64_t s
   std::vector<std::vector<double>> mins, maxs;
   std::vector<GdGroupSpec> groups;
   for (const auto& group : model.Groups()) {
-    GdGroupSpec spec{};
-    spec.SolvingMethod = static_cast<std::int32_t>(group.Method);
-    spec.GeneCount = static_cast<std::int32_t>(group.Genes.size());
+    GdGroupSpec groupSpec{};
+    groupSpec.SolvingMethod = static_cast<std::int32_t>(group.Method);
+    groupSpec.GeneCount = static_cast<std::int32_t>(group.Genes.size());
     auto& lo = mins.emplace_back();
     auto& hi = maxs.emplace_back();
     for (const auto& gene : group.Genes) {
       lo.push_back(gene.Min);
       hi.push_back(gene.Max);
-      spec.Budget += gene.Start;
+      groupSpec.Budget += gene.Start;
     }
-    spec.Minimums = lo.data();
-    spec.Maximums = hi.data();
-    spec.AutoMutation = 1;
-    spec.CrossoverRate = 0.5;
-    spec.MutationRate = 0.1;
-    groups.push_back(spec);
+    groupSpec.Minimums = lo.data();
+    groupSpec.Maximums = hi.data();
+    groupSpec.AutoMutation = 1;
+    groupSpec.CrossoverRate = 0.5;
+    groupSpec.MutationRate = 0.1;
+    groups.push_back(groupSpec);
   }
   std::int32_t pop = 0;
   Check(GdPopCreate(groups.data(), static_cast<std::int32_t>(groups.size()), population,
