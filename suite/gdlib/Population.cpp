@@ -26,7 +26,6 @@ namespace gdlib {
 namespace {
 constexpr double kNoValue = -1.001e300;  // an organism without a result yet
 
-
 std::int64_t NowMs() {
   timespec ts{};
   ::clock_gettime(CLOCK_MONOTONIC, &ts);

@@ -6,8 +6,8 @@
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/EngineCalls.h"
-#include "wire/XLWatcherChannels.h"
 #include "watcher/engine/GdLib.h"
+#include "wire/XLWatcherChannels.h"
 
 // Progress figures for the windows: a figure that cannot be read is 0, False or empty.
 

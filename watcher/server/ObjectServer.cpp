@@ -17,7 +17,8 @@
 
 namespace corvana::bus {
 
-ObjectServer::ObjectServer(QDBusConnection connection, ui::Platform& platform, WatcherManagerMaker makeManager)
+ObjectServer::ObjectServer(QDBusConnection connection, ui::Platform& platform,
+                           WatcherManagerMaker makeManager)
     : m_Connection(std::move(connection)), m_Platform(platform), m_MakeManager(std::move(makeManager)) {
   RegisterBusTypes();
   m_RemovedTimer = new QTimer(this);

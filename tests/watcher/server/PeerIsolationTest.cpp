@@ -6,10 +6,10 @@
 
 #include "StandAloneWatcher.h"
 #include "suite/gdlib/gdlib8.h"
-#include "wire/BusNames.h"
-#include "wire/ErrorNames.h"
 #include "watcher/server/BusValues.h"
 #include "watcher/server/ObjectServer.h"
+#include "wire/BusNames.h"
+#include "wire/ErrorNames.h"
 
 using namespace corvana::bus;
 using namespace corvana::wire;
@@ -92,7 +92,8 @@ TEST_F(PeerIsolationTest, OwnerLeavingDuringShowWatcherModallyEndsTheWindowAndTh
 TEST_F(PeerIsolationTest, OnlyTheRunsOwnerMayAutomateAndScreenshotsNeverReplaceFiles) {
   QDBusConnection stranger = Connect("stranger");
   // Before any run nobody steers.
-  EXPECT_EQ(Automation(client, "ListForms").errorName(), QString::fromStdString(corvana::wire::ErrorName(corvana::wire::kErrAccessDenied)));
+  EXPECT_EQ(Automation(client, "ListForms").errorName(),
+            QString::fromStdString(corvana::wire::ErrorName(corvana::wire::kErrAccessDenied)));
   const QString path = StartRun(client, true);
   ASSERT_FALSE(path.isEmpty());
   EXPECT_EQ(Automation(client, "ListForms").type(), QDBusMessage::ReplyMessage);
@@ -102,7 +103,9 @@ TEST_F(PeerIsolationTest, OnlyTheRunsOwnerMayAutomateAndScreenshotsNeverReplaceF
            {"AnswerMessageBox", {"Yes"}},
            {"SaveScreenshot", {"FormProgressSmall", "/tmp/x.png"}}}) {
     const QDBusMessage refused = Automation(stranger, method, args);
-    EXPECT_EQ(refused.errorName(), QString::fromStdString(corvana::wire::ErrorName(corvana::wire::kErrAccessDenied))) << method;
+    EXPECT_EQ(refused.errorName(),
+              QString::fromStdString(corvana::wire::ErrorName(corvana::wire::kErrAccessDenied)))
+        << method;
     EXPECT_TRUE(refused.errorMessage().contains("active WatcherManager")) << method;
   }
   EXPECT_EQ(GdPopGetRunStatus(popHandle), GdRunStatusOptimizing);
@@ -115,7 +118,8 @@ TEST_F(PeerIsolationTest, OnlyTheRunsOwnerMayAutomateAndScreenshotsNeverReplaceF
     file.write("keep me\n");
   }
   const QDBusMessage overwrite = Automation(client, "SaveScreenshot", {"FormProgressSmall", text});
-  EXPECT_EQ(overwrite.errorName(), QString::fromStdString(corvana::wire::ErrorName(corvana::kErrApplication)));
+  EXPECT_EQ(overwrite.errorName(),
+            QString::fromStdString(corvana::wire::ErrorName(corvana::kErrApplication)));
   QFile kept(text);
   ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
   EXPECT_EQ(kept.readAll(), "keep me\n");
