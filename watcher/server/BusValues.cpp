@@ -206,7 +206,7 @@ namespace {
 }
 
 // Counts the items of an "av" argument without converting them, stopping past the limit.
-long CountUpToLimit(QDBusArgument argument) {
+long CountUpToLimit(const QDBusArgument argument) {
   long count = 0;
   argument.beginArray();
   while (!argument.atEnd() && count <= kMaxCollectionItems) {
