@@ -8,24 +8,9 @@
 namespace corvana::addin {
 
 namespace {
-struct Asset {
-  const char* Name;
-  double Alpha;  // return beyond the market's share
-  double Beta;   // exposure to the market
-  double Sigma;  // asset-specific volatility
-};
-constexpr std::array<Asset, 8> kAssets = {{
-    {"Treasury bills", 0.030, 0.00, 0.005},
-    {"Government bonds", 0.025, 0.15, 0.04},
-    {"Corporate bonds", 0.030, 0.25, 0.06},
-    {"Large caps", 0.005, 1.00, 0.08},
-    {"Small caps", 0.010, 1.30, 0.15},
-    {"Emerging markets", 0.020, 1.40, 0.22},
-    {"Real estate", 0.015, 0.70, 0.12},
-    {"Commodities", 0.030, 0.30, 0.20},
-}};
-constexpr double kMarketMean = 0.06;
-constexpr double kMarketSigma = 0.16;
+constexpr const auto& kAssets = kPortfolioAssets;
+constexpr double kMarketMean = kPortfolioMarketMean;
+constexpr double kMarketSigma = kPortfolioMarketSigma;
 }  // namespace
 
 PortfolioModel::PortfolioModel(int iterations, std::uint64_t seed) {
@@ -39,7 +24,7 @@ PortfolioModel::PortfolioModel(int iterations, std::uint64_t seed) {
   m_AssetCount = kAssets.size();
 
   GeneGroup weights{"Asset weights", SolvingMethod::Budget, {}};
-  for (const Asset& a : kAssets)
+  for (const PortfolioAsset& a : kAssets)
     weights.Genes.push_back({a.Name, 0.0, 0.4, 1.0 / static_cast<double>(kAssets.size())});
   m_Groups.push_back(std::move(weights));
 

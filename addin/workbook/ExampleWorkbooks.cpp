@@ -1,5 +1,7 @@
 #include "addin/workbook/ExampleWorkbooks.h"
 
+#include "addin/PortfolioModel.h"
+
 #include <array>
 #include <random>
 #include <string>
@@ -46,20 +48,7 @@ void ExampleWorkbooks::WriteSpring(WorkbookWriter& w, const std::filesystem::pat
 }
 
 void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::path& path) {
-  struct Asset {
-    const char* Name;
-    double Alpha, Beta, Sigma;
-  };
-  constexpr std::array<Asset, 8> assets = {{
-      {"Treasury bills", 0.030, 0.00, 0.005},
-      {"Government bonds", 0.025, 0.15, 0.04},
-      {"Corporate bonds", 0.030, 0.25, 0.06},
-      {"Large caps", 0.005, 1.00, 0.08},
-      {"Small caps", 0.010, 1.30, 0.15},
-      {"Emerging markets", 0.020, 1.40, 0.22},
-      {"Real estate", 0.015, 0.70, 0.12},
-      {"Commodities", 0.030, 0.30, 0.20},
-  }};
+  const auto& assets = kPortfolioAssets;
   constexpr int years = 1000;
   w.NewWorkbook({"Portfolio", "Years"});
   w.Set("Portfolio.A1", "Asset weights for the best mean yearly return");
@@ -76,9 +65,9 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
     w.SetNumbers("Portfolio.B" + row, {{0.125, 0, 0.4, assets[a].Alpha, assets[a].Beta, assets[a].Sigma}});
   }
   w.Set("Portfolio.A13", "Market mean");
-  w.Set("Portfolio.B13", "0.06");
+  w.SetNumbers("Portfolio.B13", {{kPortfolioMarketMean}});
   w.Set("Portfolio.A14", "Market sigma");
-  w.Set("Portfolio.B14", "0.16");
+  w.SetNumbers("Portfolio.B14", {{kPortfolioMarketSigma}});
   w.Set("Portfolio.A16", "Mean yearly return");
   w.Set("Portfolio.B16", "=AVERAGE(Years.K2:K" + std::to_string(years + 1) + ")");
   w.Set("Portfolio.A17", "Goal");
