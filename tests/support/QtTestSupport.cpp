@@ -1,15 +1,36 @@
 #include "tests/support/QtTestSupport.h"
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QFile>
+#include <cstring>
 
 #include "suite/objectlib/SurvivalMutex.h"
 #include "tests/support/WaitUntil.h"
 
 namespace corvana::test {
 
-namespace {}
+namespace {
+
+// The socket file appears at bind(), a moment before the daemon listens: only a connection
+// that is accepted proves the bus is ready.
+bool Accepts(const QString& socketPath) {
+  const QByteArray path = QFile::encodeName(socketPath);
+  sockaddr_un address{};
+  if (path.size() >= static_cast<qsizetype>(sizeof(address.sun_path))) return false;
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.constData(), static_cast<size_t>(path.size()));
+  const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (probe < 0) return false;
+  const bool accepted = ::connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0;
+  ::close(probe);
+  return accepted;
+}
+
+}  // namespace
 
 void StartCoreApplication(const char* name) {
   static int argc = 1;
@@ -56,9 +77,9 @@ QString PrivateBus::Start(const QString& configFile, const QProcessEnvironment& 
   m_Daemon.start("dbus-daemon",
                  {"--config-file=" + configFile, "--nofork", "--address=unix:path=" + socketPath});
   if (!m_Daemon.waitForStarted(10000)) return "dbus-daemon did not start: " + m_Daemon.errorString();
-  if (!WaitUntil([&] { return QFile::exists(socketPath) || m_Daemon.state() == QProcess::NotRunning; },
+  if (!WaitUntil([&] { return Accepts(socketPath) || m_Daemon.state() == QProcess::NotRunning; },
                  std::chrono::seconds(10)) ||
-      !QFile::exists(socketPath))
+      !Accepts(socketPath))
     return "dbus-daemon did not listen on " + socketPath;
   m_Address = "unix:path=" + socketPath;
   return {};
