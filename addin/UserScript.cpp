@@ -64,6 +64,7 @@ double WholeNumber(const std::string& text, const std::string& where, const char
 
 constexpr double kIntMin = std::numeric_limits<std::int32_t>::min();
 constexpr double kIntMax = std::numeric_limits<std::int32_t>::max();
+constexpr double kLongestSleep = 86400;
 
 // Printable text, tabs and UTF-8 only: anything else is not a script, and echoing it in an error
 // would write raw bytes to the user's terminal.
@@ -117,8 +118,10 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
     switch (g.What) {
       case Kind::WaitTrials: s.Number = WholeNumber(args[0], where, "wait-trials", 1, kIntMax); break;
       case Kind::Sleep:
+        // A day is longer than any run a script steers; beyond it is a typing slip, not a wait.
         s.Number = Number(args[0], where);
-        if (s.Number < 0) throw ScriptError(where + "sleep needs a number of seconds of at least 0");
+        if (s.Number < 0 || s.Number > kLongestSleep)
+          throw ScriptError(where + "sleep needs a number of seconds from 0 to 86400");
         break;
       case Kind::WaitStatus:
         if (args[0] != "running" && args[0] != "paused" && args[0] != "stopped")

@@ -58,7 +58,8 @@ TEST(UserScriptTest, MalformedLinesAreNamed) {
   EXPECT_EQ(ErrorOf("set-scroll F C 2.5\n"),
             "line 1: set-scroll needs a whole number from -2147483648 to 2147483647");
   EXPECT_EQ(UserScript::Parse("set-scroll F C -40\n").at(0).Number, -40);
-  EXPECT_EQ(ErrorOf("sleep -1\n"), "line 1: sleep needs a number of seconds of at least 0");
+  EXPECT_EQ(ErrorOf("sleep -1\n"), "line 1: sleep needs a number of seconds from 0 to 86400");
+  EXPECT_EQ(ErrorOf("sleep 1e300\n"), "line 1: sleep needs a number of seconds from 0 to 86400");
   EXPECT_EQ(ErrorOf("answer maybe\n"), "line 1: expected \"answer yes|no|ok|cancel\"");
   EXPECT_EQ(ErrorOf("wait-status done\n"), "line 1: expected \"wait-status running|paused|stopped\"");
   EXPECT_EQ(ErrorOf("set-check F C yes\n"), "line 1: expected \"set-check FORM CONTROL on|off\"");

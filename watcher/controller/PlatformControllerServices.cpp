@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -35,14 +36,24 @@ std::int32_t PlatformControllerServices::WindowProcessId(std::uint64_t window) {
 }
 
 std::uint64_t PlatformControllerServices::FindTopLevelWindow(const std::string& title) {
-  for (ui::Form* form : m_Platform.Forms())
-    if (form->Visible() && form->Caption() == title) return form->Id();
-  return 0;
+  return m_Platform.FindTopLevelWindow(title);
 }
 
-void PlatformControllerServices::OrderWindows(std::uint64_t /*hostWindow*/, std::uint64_t window) {
-  m_Platform.SetTopMost(window, true);
-  m_Platform.SetForegroundWindow(window);
+void PlatformControllerServices::OrderWindows(std::uint64_t hostWindow, std::uint64_t window) {
+  // The Watcher's window goes in front of the host's, whichever order the two are named in; when
+  // neither is ours (a window of the host came to the front), the modal Watcher window does.
+  const auto ours = [&](std::uint64_t w) {
+    if (w == 0) return false;
+    if (m_Platform.FindForm(static_cast<ui::WindowId>(w))) return true;
+    const auto boxes = m_Platform.OpenMessageBoxes();
+    return std::any_of(boxes.begin(), boxes.end(),
+                       [&](const ui::MessageBoxInfo& b) { return b.Window == w; });
+  };
+  const std::uint64_t front = ours(window)       ? window
+                              : ours(hostWindow) ? hostWindow
+                                                 : m_Platform.ModalWindow();
+  if (front == 0) return;
+  m_Platform.RaiseAbove(front, front == window ? hostWindow : window);
 }
 
 void PlatformControllerServices::TieDialogToWindow(std::uint64_t dialog, std::uint64_t hostWindow) {

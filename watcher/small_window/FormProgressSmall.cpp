@@ -260,7 +260,10 @@ void FormProgressSmall::SetExcelUpdateButtonState(bool pressed) {
 }
 
 void FormProgressSmall::PlaceWindow() {
-  const ui::Rect area = m_Form.GetPlatform().WorkArea();
+  // On the screen that holds the add-in's window, where the user is looking.
+  const auto host =
+      m_Manager ? static_cast<ui::WindowId>(static_cast<std::uint32_t>(m_Manager->Input_ExcelAppHwnd)) : 0;
+  const ui::Rect area = m_Form.GetPlatform().WorkArea(host);
   m_Form.SetLeft(area.Left + 100);
   m_Form.SetTop(area.Top + area.Height - m_Form.Height() - 100);
 }

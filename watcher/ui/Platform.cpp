@@ -58,4 +58,18 @@ Form* Platform::FindForm(WindowId id) const noexcept {
   return nullptr;
 }
 
+void Platform::RaiseAbove(WindowId window, WindowId /*other*/) {
+  SetTopMost(window, true);
+  SetForegroundWindow(window);
+}
+
+WindowId Platform::FindTopLevelWindow(const std::string& title) const {
+  // An open box stands in front of the forms, so it is the one meant.
+  for (const MessageBoxInfo& box : OpenMessageBoxes())
+    if (box.Window != 0 && box.Title == title) return box.Window;
+  for (Form* form : m_Forms)
+    if (form->Visible() && form->Caption() == title) return form->Id();
+  return 0;
+}
+
 }  // namespace corvana::ui

@@ -56,6 +56,8 @@ struct MessageBoxInfo {
   int Buttons = 0;
   // A box from ShowMessageDialog: its captions in order (empty for the standard boxes).
   std::vector<std::string> Captions;
+  // The box's window, among the ids the window operations take (0 when it has none).
+  WindowId Window = 0;
 };
 
 // The window system as the forms and the controller use it. One instance is injected into every
@@ -91,8 +93,9 @@ class Platform {
 
   virtual int TwipsPerPixelX() = 0;
   virtual int TwipsPerPixelY() = 0;
-  // The primary screen's work area in twips.
-  virtual Rect WorkArea() = 0;
+  // The work area in twips of the screen that holds `nearWindow` (one of ours or another
+  // process's); the primary screen's when that window is 0 or unknown.
+  virtual Rect WorkArea(WindowId nearWindow) = 0;
 
   // Window operations by id; ids of other processes' windows are accepted where the window system
   // allows and otherwise ignored (queries then answer false / 0).
@@ -106,6 +109,13 @@ class Platform {
   virtual bool WindowRectPixels(WindowId window, Rect& rect) = 0;
   // Sets a window's small and large icon from a picture key.
   virtual void SetWindowIcon(WindowId window, const std::string& iconKey) = 0;
+  // Stacks our `window` (a form or an open box) directly in front of `other`, a window of any
+  // process. Without a window system that can do that, makes it top-most and active instead.
+  virtual void RaiseAbove(WindowId window, WindowId other);
+  // A shown form or open box of ours by its title; 0 when there is none.
+  virtual WindowId FindTopLevelWindow(const std::string& title) const;
+  // The form of the innermost modal loop; 0 when none runs.
+  WindowId ModalWindow() const noexcept { return m_ModalWindows.empty() ? 0 : m_ModalWindows.back(); }
 
   // Shows the menu at (x, y) twips relative to `anchor` (or the form's client area without one) and
   // returns the chosen entry's key, empty when dismissed.
@@ -133,9 +143,17 @@ class Platform {
   // A backend binds or drops a form's window here.
   virtual void OnFormRegistered(Form& /*form*/) {}
   virtual void OnFormUnregistered(Form& /*form*/) {}
+  // A backend brackets each modal loop with these.
+  void EnterModal(WindowId window) { m_ModalWindows.push_back(window); }
+  void LeaveModal() {
+    if (!m_ModalWindows.empty()) m_ModalWindows.pop_back();
+  }
+  // An id for a window that is not a form (a message box); from the forms' sequence.
+  WindowId NewWindowId() noexcept { return m_NextId++; }
 
  private:
   std::vector<Form*> m_Forms;
+  std::vector<WindowId> m_ModalWindows;
   WindowId m_NextId = 1;
 };
 

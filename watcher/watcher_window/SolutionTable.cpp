@@ -1,7 +1,7 @@
 #include "watcher/watcher_window/SolutionTable.h"
 
+#include "common/ComError.h"
 #include "common/ErrorTrap.h"
-#include "suite/objectlib/ErrorRaising.h"
 #include "watcher/common/WatcherOLShared.h"
 
 namespace corvana {
@@ -19,7 +19,8 @@ long SolutionTable::SummaryTableRowPosition(std::int32_t whichSolution) {
     case -1: return 1;
     case -2: return 2;
     case -5: return 3;
-    default: RaiseInvalidArgument("SummaryTableRowPosition", "WhichSolution");
+    // The description is the argument's bare name, as callers and their logs expect.
+    default: RaiseError(kErrInvalidArgument, "SummaryTableRowPosition", "WhichSolution");
   }
 }
 

@@ -77,7 +77,7 @@ TEST(FormProgressSmallTest, NoGoalHidesTheBarAndKeepsTheBottomMargin) {
   EXPECT_EQ(heightWithBar - small.GetForm().Height(), 500);
   EXPECT_EQ(bottomBarTopWithBar - small.FrameBottom.Top(), 500);
   // Re-placed in the bottom-left corner of the work area, since the user had not moved it.
-  const ui::Rect area = run.Platform.WorkArea();
+  const ui::Rect area = run.Platform.WorkArea(0);
   EXPECT_EQ(small.GetForm().Left(), area.Left + 100);
   EXPECT_EQ(small.GetForm().Top() + small.GetForm().Height(), area.Top + area.Height - 100);
 }

@@ -23,6 +23,7 @@ TEST(SolutionTableTest, RowPositionsAndUnknownSelector) {
   } catch (const ComError& e) {
     EXPECT_EQ(e.Code(), 0x80040014u);
     EXPECT_EQ(e.Source(), "SummaryTableRowPosition");
+    EXPECT_EQ(e.Description(), "WhichSolution");
   }
 }
 

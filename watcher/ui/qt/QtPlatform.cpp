@@ -32,6 +32,7 @@
 #include "watcher/ui/qt/ButtonPictures.h"
 #include "watcher/ui/qt/FormBinder.h"
 #include "watcher/ui/qt/HelpWindow.h"
+#include "watcher/ui/qt/X11Windows.h"
 
 namespace corvana::ui {
 
@@ -77,7 +78,8 @@ int TwipsPerPixel(int dpi) {
 
 }  // namespace
 
-QtPlatform::QtPlatform(QString helpDirectory) : m_HelpDirectory(std::move(helpDirectory)) {
+QtPlatform::QtPlatform(QString helpDirectory)
+    : m_HelpDirectory(std::move(helpDirectory)), m_X11(X11Windows::Open()) {
   if (m_HelpDirectory.isEmpty())
     m_HelpDirectory = QDir(QString::fromStdString(SuiteFolders::SystemDirectory())).filePath("help");
 }
@@ -187,6 +189,7 @@ QAbstractButton* QtPlatform::ExecBox(QMessageBox& box, MessageBoxInfo info,
                                      std::vector<QPointer<QAbstractButton>> captionButtons, bool& dismissed) {
   const int id = m_NextBoxId++;
   info.Id = id;
+  info.Window = NewWindowId();
   QPointer<QMessageBox> guard(&box);
   m_OpenBoxes.push_back(OpenBox{id, std::move(info), &box, std::move(captionButtons)});
   box.exec();
@@ -233,7 +236,9 @@ void QtPlatform::RunModal(Form& form) {
   const Form* key = &form;
   QEventLoop loop;
   binder->AddModalLoop(&loop);
+  EnterModal(form.Id());
   loop.exec(QEventLoop::DialogExec);
+  LeaveModal();
   // The form may have been destroyed while its loop ran.
   auto it = m_Binders.find(key);
   if (it != m_Binders.end()) it->second->RemoveModalLoop(&loop);
@@ -261,8 +266,12 @@ int QtPlatform::TwipsPerPixelY() {
   return screen ? TwipsPerPixel(static_cast<int>(std::lround(screen->logicalDotsPerInchY()))) : 15;
 }
 
-Rect QtPlatform::WorkArea() {
-  QScreen* screen = QGuiApplication::primaryScreen();
+Rect QtPlatform::WorkArea(WindowId nearWindow) {
+  QScreen* screen = nullptr;
+  Rect near;
+  if (nearWindow != 0 && WindowRectPixels(nearWindow, near))
+    screen = QGuiApplication::screenAt(QPoint(near.Left + near.Width / 2, near.Top + near.Height / 2));
+  if (!screen) screen = QGuiApplication::primaryScreen();
   if (!screen) return Rect{0, 0, 1024 * 15, 768 * 15};
   QRect area = screen->availableGeometry();
   int tx = TwipsPerPixelX();
@@ -279,11 +288,13 @@ WindowId QtPlatform::ForegroundWindow() {
   QWidget* active = QApplication::activeWindow();
   for (auto& [form, binder] : m_Binders)
     if (binder->Window() == active && active) return form->Id();
-  return 0;
+  return m_X11 ? IdOfNativeWindow(m_X11->ActiveWindow()) : 0;
 }
 
 std::int64_t QtPlatform::WindowProcessId(WindowId window) {
-  return window != 0 && FindForm(window) ? QCoreApplication::applicationPid() : 0;
+  if (window == 0) return 0;
+  if (OwnWindow(window)) return QCoreApplication::applicationPid();
+  return m_X11 && window <= UINT32_MAX ? m_X11->ProcessOf(static_cast<std::uint32_t>(window)) : 0;
 }
 
 bool QtPlatform::SetForegroundWindow(WindowId window) {
@@ -307,10 +318,12 @@ bool QtPlatform::IsWindowEnabled(WindowId window) {
 }
 
 bool QtPlatform::WindowRectPixels(WindowId window, Rect& rect) {
-  Form* form = FindForm(window);
-  FormBinder* binder = form ? Binder(*form) : nullptr;
-  if (!binder) return false;
-  QRect frame = binder->Window()->frameGeometry();
+  QRect frame;
+  if (QWidget* own = OwnWindow(window))
+    frame = own->frameGeometry();
+  else if (!m_X11 || window == 0 || window > UINT32_MAX ||
+           !m_X11->RootRect(static_cast<std::uint32_t>(window), frame))
+    return false;
   rect = Rect{frame.x(), frame.y(), frame.width(), frame.height()};
   return true;
 }
@@ -319,6 +332,41 @@ void QtPlatform::SetWindowIcon(WindowId window, const std::string& iconKey) {
   Form* form = FindForm(window);
   if (FormBinder* binder = form ? Binder(*form) : nullptr)
     binder->Window()->setWindowIcon(ButtonPictures::Icon(iconKey));
+}
+
+void QtPlatform::RaiseAbove(WindowId window, WindowId other) {
+  QWidget* own = OwnWindow(window);
+  if (!own || !own->isVisible()) return;
+  if (m_X11 && other != 0 && other <= UINT32_MAX) {
+    const WindowId otherOwn = OwnWindow(other) ? static_cast<WindowId>(OwnWindow(other)->winId()) : other;
+    m_X11->RaiseAbove(static_cast<std::uint32_t>(own->winId()), static_cast<std::uint32_t>(otherOwn));
+    return;
+  }
+  // Qt alone cannot stack against another process's window: bring ours to the front instead.
+  if (FindForm(window)) {
+    Platform::RaiseAbove(window, other);
+    return;
+  }
+  own->raise();
+  own->activateWindow();
+}
+
+QWidget* QtPlatform::OwnWindow(WindowId window) const {
+  if (window == 0) return nullptr;
+  if (Form* form = FindForm(window))
+    if (FormBinder* binder = Binder(*form)) return binder->Window();
+  for (const OpenBox& open : m_OpenBoxes)
+    if (open.Info.Window == window) return open.Box.data();
+  return nullptr;
+}
+
+WindowId QtPlatform::IdOfNativeWindow(std::uint32_t native) const {
+  if (native == 0) return 0;
+  for (const auto& [form, binder] : m_Binders)
+    if (binder->Window()->internalWinId() == native) return form->Id();
+  for (const OpenBox& open : m_OpenBoxes)
+    if (open.Box && open.Box->internalWinId() == native) return open.Info.Window;
+  return native;
 }
 
 std::string QtPlatform::ShowPopupMenu(PopupMenu& menu, Form& owner, const Control* anchor, int x, int y) {

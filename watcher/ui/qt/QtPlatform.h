@@ -21,6 +21,7 @@ namespace corvana::ui {
 
 class FormBinder;
 class HelpWindow;
+class X11Windows;
 
 // The window system on Qt Widgets: every registered form gets a real window whose controls mirror
 // the models; timers are QTimers; message boxes, modal loops and popup menus run nested event loops,
@@ -45,7 +46,7 @@ class QtPlatform : public QObject, public Platform {
   void SetClipboardText(const std::string& text) override;
   int TwipsPerPixelX() override;
   int TwipsPerPixelY() override;
-  Rect WorkArea() override;
+  Rect WorkArea(WindowId nearWindow) override;
   void SetTopMost(WindowId window, bool topMost) override;
   WindowId ForegroundWindow() override;
   std::int64_t WindowProcessId(WindowId window) override;
@@ -54,6 +55,7 @@ class QtPlatform : public QObject, public Platform {
   bool IsWindowEnabled(WindowId window) override;
   bool WindowRectPixels(WindowId window, Rect& rect) override;
   void SetWindowIcon(WindowId window, const std::string& iconKey) override;
+  void RaiseAbove(WindowId window, WindowId other) override;
   std::string ShowPopupMenu(PopupMenu& menu, Form& owner, const Control* anchor, int x, int y) override;
   const PopupMenu* OpenPopupMenu() const override { return m_OpenMenuModel; }
   bool ChoosePopupMenuKey(const std::string& key) override;
@@ -87,6 +89,10 @@ class QtPlatform : public QObject, public Platform {
   // Ends an open box without a choice and frees it from its parent window, so that the window can
   // go while the box's caller is still on the stack.
   void Dismiss(OpenBox& open);
+  // Our window (form or open box) by id; nullptr for another process's window.
+  QWidget* OwnWindow(WindowId window) const;
+  // The id under which the window operations know a window of the X11 screen.
+  WindowId IdOfNativeWindow(std::uint32_t native) const;
 
   QString m_HelpDirectory;
   QString m_LastHelpPage;
@@ -99,6 +105,8 @@ class QtPlatform : public QObject, public Platform {
   const Form* m_OpenMenuOwner = nullptr;
   std::optional<std::string> m_ChosenMenuKey;
   QPointer<HelpWindow> m_HelpWindow;
+  // Other processes' windows: null when the window system does not show them (Wayland, offscreen).
+  std::unique_ptr<X11Windows> m_X11;
   // Screenshots written, by path: device and inode of the file as created.
   using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;
   std::map<std::string, FileIdentity> m_Screenshots;

@@ -113,8 +113,14 @@ int FakePlatform::ShowMessageDialog(const std::string& text, const std::vector<s
   return answer;
 }
 
+Rect FakePlatform::WorkArea(WindowId nearWindow) {
+  const auto it = m_WorkAreas.find(nearWindow);
+  return it != m_WorkAreas.end() ? it->second : m_WorkArea;
+}
+
 void FakePlatform::RunModal(Form& form) {
   ++m_ModalDepth;
+  EnterModal(form.Id());
   Record("RunModal", form.Id());
   if (!m_ModalActions.empty()) {
     auto action = std::move(m_ModalActions.front());
@@ -125,6 +131,7 @@ void FakePlatform::RunModal(Form& form) {
     m_Calls.push_back(Call{"RunModal", form.Id(), 1, "ended by the fake"});
     form.Hide();
   }
+  LeaveModal();
   --m_ModalDepth;
 }
 

@@ -67,6 +67,8 @@ class FakePlatform : public Platform {
     m_TwipsY = y;
   }
   void SetWorkArea(Rect area) { m_WorkArea = area; }
+  // The work area of the screen that holds `window` (another screen than the primary one).
+  void SetWorkArea(WindowId window, Rect area) { m_WorkAreas[window] = area; }
   bool TopMostState(WindowId window) const;
   std::int64_t ProcessId() const noexcept { return m_ProcessId; }
   void SetProcessId(std::int64_t id) noexcept { m_ProcessId = id; }
@@ -88,7 +90,7 @@ class FakePlatform : public Platform {
   void SetClipboardText(const std::string& text) override { m_Clipboard = text; }
   int TwipsPerPixelX() override { return m_TwipsX; }
   int TwipsPerPixelY() override { return m_TwipsY; }
-  Rect WorkArea() override { return m_WorkArea; }
+  Rect WorkArea(WindowId nearWindow) override;
   void SetTopMost(WindowId window, bool topMost) override;
   WindowId ForegroundWindow() override { return m_Foreground; }
   std::int64_t WindowProcessId(WindowId window) override;
@@ -118,6 +120,7 @@ class FakePlatform : public Platform {
   int m_TwipsX = 15;
   int m_TwipsY = 15;
   Rect m_WorkArea{0, 0, 1920 * 15, 1040 * 15};
+  std::map<WindowId, Rect> m_WorkAreas;
   WindowId m_Foreground = 0;
   std::int64_t m_ProcessId = 4242;
   std::map<WindowId, std::int64_t> m_Processes;
