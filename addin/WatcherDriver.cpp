@@ -11,7 +11,9 @@
 #include <QDBusVariant>
 #include <QThread>
 #include <QTimer>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
 
 #include "addin/AddinApplicationObject.h"
 #include "addin/HelpObject.h"
@@ -175,6 +177,17 @@ void WatcherDriver::Attach(std::int32_t popHandle, const std::string& logPath) {
   }
 }
 
+std::int32_t WatcherDriver::HostWindow() {
+  // The terminal's window stands for the host's: the Watcher opens on its screen. Terminals that
+  // do not say, and Wayland, leave it 0.
+  const char* text = std::getenv("WINDOWID");
+  if (!text || !*text) return 0;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long id = std::strtoul(text, &end, 10);
+  return errno == 0 && *end == '\0' && id <= INT32_MAX ? static_cast<std::int32_t>(id) : 0;
+}
+
 void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath) {
   const Model& m = m_Model;
   const bool series = !m_Settings.EfficientFrontier.empty();
@@ -190,7 +203,7 @@ void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath
   SetProperty("Input_Runtime_TrialCount", static_cast<double>(m_Settings.Trials.value_or(0)));
   SetProperty("Input_Runtime_NumIterations", m.Iterations());
   SetProperty("Input_Runtime_Milliseconds", m_Settings.Minutes.value_or(0) * 60000.0);
-  SetProperty("Input_ExcelAppHwnd", 0);
+  SetProperty("Input_ExcelAppHwnd", HostWindow());
   SetProperty("Input_ExcelProcessID", static_cast<std::int32_t>(getpid()));
   SetProperty("Input_DisallowInteractionWithExcelWindow", true);
   SetProperty("Input_ExcelApplication", HostRef(wire::kHostApplicationPath));

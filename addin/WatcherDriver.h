@@ -66,6 +66,7 @@ class WatcherDriver : public QObject, public RunObserver {
 
  private:
   void Attach(std::int32_t popHandle, const std::string& logPath);
+  static std::int32_t HostWindow();
   void SetInputs(std::int32_t popHandle, const std::string& logPath);
   void FillCollections();
   void FinishRun();

@@ -82,6 +82,16 @@ TEST(FormProgressSmallTest, NoGoalHidesTheBarAndKeepsTheBottomMargin) {
   EXPECT_EQ(small.GetForm().Top() + small.GetForm().Height(), area.Top + area.Height - 100);
 }
 
+TEST(FormProgressSmallTest, OpensOnTheScreenThatHoldsTheAddinsWindow) {
+  WatcherRun::Options options;
+  options.ExcelAppHwnd = 0x2a00007;
+  options.HostWorkArea = ui::Rect{1920 * 15, 0, 1280 * 15, 1000 * 15};
+  WatcherRun run(options);
+  const ui::Form& form = run.Small().GetForm();
+  EXPECT_EQ(form.Left(), 1920 * 15 + 100);
+  EXPECT_EQ(form.Top() + form.Height(), 1000 * 15 - 100);
+}
+
 TEST(FormProgressSmallTest, MultiProcessStartUpAnimatesAndKeepsTheButtonsGrey) {
   WatcherRun::Options options;
   options.MultiProcess = true;

@@ -83,6 +83,10 @@ WatcherRun::WatcherRun(const Options& options)
   Manager.Input_PopulationSize = options.PopulationSize;
   Manager.Input_OptimizationEngine = 1;
   Manager.Input_DisplayAlerts = true;
+  Manager.Input_ExcelAppHwnd = options.ExcelAppHwnd;
+  if (options.HostWorkArea)
+    Platform.SetWorkArea(static_cast<ui::WindowId>(static_cast<std::uint32_t>(options.ExcelAppHwnd)),
+                         *options.HostWorkArea);
   Manager.Input_MCoreOptimization = options.MultiProcess;
   Manager.Input_MCoreNumWorkerProcesses = options.MultiProcess ? 4 : 1;
   Manager.Input_Runtime_TrialCount = options.TrialGoal;

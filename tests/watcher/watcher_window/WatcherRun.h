@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ class WatcherRun {
     bool ShowOptionsAtEnd = false;
     double TrialGoal = 0;
     double MillisecondsGoal = 0;
+    // The add-in's window and the work area of the screen that holds it.
+    std::int32_t ExcelAppHwnd = 0;
+    std::optional<ui::Rect> HostWorkArea;
   };
 
   // Private runtime and logging folders for the whole test process, logging switched on.
