@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 
 #include "addin/AddinApplicationObject.h"
 #include "addin/HelpObject.h"
@@ -22,6 +24,7 @@
 #include "common/ErrorTrap.h"
 #include "suite/gdlib/gdlib8.h"
 #include "suite/objectlib/SuiteFolders.h"
+#include "suite/objectlib/SurvivalMutex.h"
 #include "wire/BusNames.h"
 #include "wire/ErrorNames.h"
 #include "wire/dbus/BusErrors.h"
@@ -48,16 +51,23 @@ QString Text(const std::string& s) {
   return QString::fromStdString(s);
 }
 
+// The add-in's survival mutex stands for its process: taken by the first watched run on a bus and
+// held until the process ends, so that a host running one optimization after another never looks
+// gone to the Watcher between two runs.
+void TakeProcessSurvivalMutex(const std::string& name) {
+  static std::mutex guard;
+  static std::map<std::string, std::unique_ptr<SurvivalMutex>> held;
+  const std::lock_guard lock(guard);
+  auto& mutex = held[SuiteFolders::RuntimeDirectory() + "/" + name];
+  if (!mutex) mutex = std::make_unique<SurvivalMutex>(name);
+  mutex->Take();
+}
+
 }  // namespace
 
 WatcherDriver::WatcherDriver(const Model& model, const RunSettings& settings, QDBusConnection bus,
                              const std::atomic<bool>& interrupt, QObject* parent)
-    : QObject(parent),
-      m_Model(model),
-      m_Settings(settings),
-      m_Bus(std::move(bus)),
-      m_SurvivalMutex(wire::AddinSurvivalMutexName(wire::BusId(m_Bus))),
-      m_Interrupt(interrupt) {}
+    : QObject(parent), m_Model(model), m_Settings(settings), m_Bus(std::move(bus)), m_Interrupt(interrupt) {}
 
 WatcherDriver::~WatcherDriver() {
   if (m_Bus.isConnected()) {
@@ -69,7 +79,7 @@ WatcherDriver::~WatcherDriver() {
 
 bool WatcherDriver::Start() {
   ErrorInfo err;
-  if (!ResumeNext(err, [&] { m_SurvivalMutex.Take(); })) {
+  if (!ResumeNext(err, [&] { TakeProcessSurvivalMutex(wire::AddinSurvivalMutexName(wire::BusId(m_Bus))); })) {
     m_Error = "Cannot take the add-in's survival mutex: " + err.Description;
     return false;
   }

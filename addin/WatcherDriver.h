@@ -14,7 +14,6 @@
 #include "addin/RunObserver.h"
 #include "addin/RunResult.h"
 #include "addin/RunSettings.h"
-#include "suite/objectlib/SurvivalMutex.h"
 
 class QDBusServiceWatcher;
 
@@ -35,7 +34,8 @@ class WatcherDriver : public QObject, public RunObserver {
                 const std::atomic<bool>& interrupt, QObject* parent = nullptr);
   ~WatcherDriver() override;
 
-  // Holds the survival mutex and serves the host objects. False when there is no session bus.
+  // Takes the survival mutex (held for the rest of the process) and serves the host objects.
+  // False when there is no session bus.
   bool Start();
 
   bool Attached() const { return m_Attached; }
@@ -90,7 +90,6 @@ class WatcherDriver : public QObject, public RunObserver {
   const Model& m_Model;
   const RunSettings& m_Settings;
   QDBusConnection m_Bus;
-  SurvivalMutex m_SurvivalMutex;
   std::unique_ptr<HostApplicationObject> m_HostApplication;
   std::unique_ptr<AddinApplicationObject> m_AddinApplication;
   std::unique_ptr<HelpObject> m_Help;
