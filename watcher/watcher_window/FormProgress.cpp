@@ -130,12 +130,8 @@ FormProgress::FormProgress(ui::Platform& platform)
     d->SetDivider(true);
   FrameBottom.SetBorderVisible(false);
   LabelLanguage.SetVisible(false);
-  TextCrossover.SetFlat(true);
-  TextMutation.SetFlat(true);
-  ScrollCrossover.SetEnabled(false);
-  ScrollMutation.SetEnabled(false);
-  TextCrossover.SetLocked(true);
-  TextMutation.SetLocked(true);
+  GeneticParameters_Construct();
+  ColorGraph_Construct();
 
   CommandRun.SetPictureKey(ui::PictureKeys::kRun);
   CommandPause.SetPictureKey(ui::PictureKeys::kPause);
@@ -156,8 +152,6 @@ FormProgress::FormProgress(ui::Platform& platform)
   m_GridPopupMenu.AddItem("mnuGridPopup_Copy", "");
 
   TimerUpdate.Tick = [this] { TimerUpdate_Timer(); };
-  // One-shot: the colour picture is redrawn once after the event that kicked it.
-  TimerForColorGraph.Tick = [this] { TimerForColorGraph.SetEnabled(false); };
   CommandRun.Click = [this] { CommandRun_Click(); };
   CommandPause.Click = [this] { CommandPause_Click(); };
   CommandStop.Click = [this] { CommandStop_Click(); };
@@ -220,6 +214,10 @@ void FormProgress::Initialize(WatcherManager& manager) {
     if (ga) {
       GridInitialize(SGGridPopulation, true);
       Log("WATCHER: GridInitialize Me.SGGridPopulation, True returned");
+      GeneticParameters_Initialize();
+      Log("WATCHER: GeneticParameters_Initialize returned");
+      ColorGraph_Initialize();
+      Log("WATCHER: ColorGraph_Initialize returned");
     }
     LoggingTab_Initialize();
     Log("WATCHER: LoggingTab_Initialize returned");
@@ -311,6 +309,7 @@ void FormProgress::ApplyRunStateConfig() {
 
 void FormProgress::GoToStoppingConfig() {
   m_RunState = RunState::Stopping;
+  GeneticParameters_HideRateDialog();
   ApplyRunStateConfig();
   ResumeNext([&] {
     StoppingOptionsTab_Configure();
@@ -320,7 +319,7 @@ void FormProgress::GoToStoppingConfig() {
   ResumeNext([&] { TabMain.SetSelectedIndex(TabStoppingOptions); });
   m_UpdatingControls = false;
   ShowSelectedFrame();
-  GeneticParameters_Lock();
+  GeneticParameters_DisableControls();
   ui::WindowUtilities::MakeNotTopMost(m_Form.GetPlatform(), m_Form.Id());
   m_Form.Refresh();
 }
@@ -562,8 +561,11 @@ void FormProgress::Update(bool forceUpdateOfEverything, bool& /*updateLastResult
     step([&] { RecordProgressStep(); });
     if (selected == TabProgress || forceUpdateOfEverything) step([&] { ProgressTab_Update(); });
     step([&] { SummaryTable_Update(); });
-    if (m.Input_OptimizationEngine == 1 && (selected == TabPopulation || forceUpdateOfEverything))
-      step([&] { Update_ValueTable(); });
+    if (m.Input_OptimizationEngine == 1) {
+      step([&] { GeneticParameters_Update(); });
+      if (selected == TabPopulation || forceUpdateOfEverything) step([&] { Update_ValueTable(); });
+      if (selected == TabColorGraph || forceUpdateOfEverything) step([&] { ColorGraph_Update(false); });
+    }
     if (SGGridLog.DataSource())
       step([&] {
         SGGridLog.RefreshRowCount();

@@ -9,6 +9,7 @@
 #include "common/Variant.h"
 #include "watcher/controller/WatcherWindow.h"
 #include "watcher/progress_form/ProgressForm.h"
+#include "watcher/rate_dialog/FormRate.h"
 #include "watcher/ui/Button.h"
 #include "watcher/ui/CheckBox.h"
 #include "watcher/ui/ComboBox.h"
@@ -22,6 +23,7 @@
 #include "watcher/ui/TabControl.h"
 #include "watcher/ui/TextBox.h"
 #include "watcher/ui/Timer.h"
+#include "watcher/watcher_window/PopulationColorTable.h"
 #include "watcher/watcher_window/PopulationTableSource.h"
 #include "watcher/watcher_window/ProgressSteps.h"
 #include "watcher/watcher_window/SolutionTable.h"
@@ -92,8 +94,24 @@ class FormProgress : public ProgressForm<WatcherWindow> {
 
   // ---- Genetic parameters (under the summary) ----
   void GeneticParameters_SetVisible(bool visible);
-  void GeneticParameters_Lock();
+  void GeneticParameters_Initialize();
+  void GeneticParameters_Update();
+  void GeneticParameters_SendValuesToGdLib();
+  void GeneticParameters_DisableControls();
   void GeneticParameters_Layout(int top, int width);
+  void ScrollCrossover_Change();
+  void ScrollMutation_Change();
+  void CommandCrossover_Click();
+  void CommandMutation_Click();
+  // The rate dialog while it is open; null otherwise.
+  FormRate* RateDialog() const noexcept { return m_FormRate.get(); }
+
+  // ---- Population colour picture ----
+  void ColorGraph_Initialize();
+  void ColorGraph_Update(bool redrawOnly);
+  void TimerForColorGraph_Timer();
+  void PopulationColorGraph_MouseMove(int x, int y);
+  const PopulationColorTable& ColorTable() const noexcept { return m_ColorTable; }
 
   // ---- Stopping options and logging tab ----
   void LoggingTab_Initialize();
@@ -135,6 +153,12 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void StoppingOptionsTab_PutInfo();
   void StoppingOptionsTab_GetInfo();
   std::string ObjectiveText(double value);
+  void GeneticParameters_Construct();
+  void GeneticParameters_ShowMutationText(double rate);
+  void GeneticParameters_AskForRate(bool isCrossover);
+  void GeneticParameters_HideRateDialog();
+  void ColorGraph_Construct();
+  void ColorGraph_ReadPopulation();
 
  public:
   // ---- Controls, under their own names ----
@@ -219,6 +243,10 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   std::unique_ptr<PopulationTableSource> m_PopulationTable;
   std::vector<std::string> m_SummaryRows;
   std::vector<double> m_Values;  // reused for every adjustable-cell read
+
+  // Genetic parameters and the colour picture.
+  std::unique_ptr<FormRate> m_FormRate;
+  PopulationColorTable m_ColorTable;
 };
 
 }  // namespace corvana
