@@ -29,6 +29,7 @@
 namespace corvana {
 
 class OGrGraph;
+class ProgressDialogLogSvr;
 
 // The full Watcher window of a single optimization: seven tabs over a row of run buttons, and the
 // one-second TimerUpdate tick that drives the whole run.
@@ -97,7 +98,13 @@ class FormProgress : public ProgressForm<WatcherWindow> {
 
   // ---- Stopping options and logging tab ----
   void LoggingTab_Initialize();
+  void LoggingTab_Bind();
+  void LoggingTab_Refresh();
+  void LoggingTab_Dispose();
   void ComboLogType_Click();
+  void CheckValidTrialsOnly_Click();
+  void CommandGoToTrial_Click();
+  ProgressDialogLogSvr* LogServer() const noexcept { return m_LogServer.get(); }
   void CommandOK_Click();
 
   // ---- Buttons and menus ----
@@ -159,6 +166,11 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   ui::ComboBox& ComboLogType;
   ui::Label& LabelLogType;
   ui::Grid& SGGridLog;
+  ui::CheckBox& CheckValidTrialsOnly;
+  ui::Label& LabelGoToTrial;
+  ui::TextBox& TextGoToTrial;
+  ui::Button& CommandGoToTrial;
+  ui::Label& LabelLogColumnsLeftOut;
   ui::Grid& SGGridPopulation;
   ui::PictureBox& PopulationColorGraph;
   ui::Label& LabelPopulationColorGraph;
@@ -219,6 +231,9 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   std::unique_ptr<PopulationTableSource> m_PopulationTable;
   std::vector<std::string> m_SummaryRows;
   std::vector<double> m_Values;  // reused for every adjustable-cell read
+
+  // Log tab.
+  std::unique_ptr<ProgressDialogLogSvr> m_LogServer;
 };
 
 }  // namespace corvana
