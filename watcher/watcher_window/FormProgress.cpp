@@ -9,6 +9,7 @@
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/graph/OGrGraph.h"
+#include "watcher/log/ProgressDialogLogSvr.h"
 #include "watcher/ui/WindowUtilities.h"
 
 namespace corvana {
@@ -68,6 +69,11 @@ FormProgress::FormProgress(ui::Platform& platform)
       ComboLogType(m_Form.Add<ui::ComboBox>("ComboLogType")),
       LabelLogType(m_Form.Add<ui::Label>("LabelLogType")),
       SGGridLog(m_Form.Add<ui::Grid>("SGGridLog")),
+      CheckValidTrialsOnly(m_Form.Add<ui::CheckBox>("CheckValidTrialsOnly")),
+      LabelGoToTrial(m_Form.Add<ui::Label>("LabelGoToTrial")),
+      TextGoToTrial(m_Form.Add<ui::TextBox>("TextGoToTrial")),
+      CommandGoToTrial(m_Form.Add<ui::Button>("CommandGoToTrial")),
+      LabelLogColumnsLeftOut(m_Form.Add<ui::Label>("LabelLogColumnsLeftOut")),
       SGGridPopulation(m_Form.Add<ui::Grid>("SGGridPopulation")),
       PopulationColorGraph(m_Form.Add<ui::PictureBox>("PopulationColorGraph")),
       LabelPopulationColorGraph(m_Form.Add<ui::Label>("LabelPopulationColorGraph")),
@@ -113,7 +119,8 @@ FormProgress::FormProgress(ui::Platform& platform)
         {&SGGridSummary, &LabelAdjustableCellValues, &LabelGeneticAlgorithmParameters,
          &FrameGroupSettingsDivider, &LabelCrossoverRate, &ScrollCrossover, &TextCrossover, &CommandCrossover,
          &LabelMutationRate, &ScrollMutation, &TextMutation, &CommandMutation});
-  place(TabLog, {&ComboLogType, &LabelLogType, &SGGridLog});
+  place(TabLog, {&ComboLogType, &LabelLogType, &SGGridLog, &CheckValidTrialsOnly, &LabelGoToTrial,
+                 &TextGoToTrial, &CommandGoToTrial, &LabelLogColumnsLeftOut});
   place(TabPopulation, {&SGGridPopulation});
   place(TabColorGraph, {&PopulationColorGraph, &LabelPopulationColorGraph});
   place(TabConstraintSolver, {&SGGridConstraintSolver, &LabelConstraintSolver, &LabelProgressSolver});
@@ -161,6 +168,14 @@ FormProgress::FormProgress(ui::Platform& platform)
   CommandHelp.Click = [this] { CommandHelp_Click(); };
   TabMain.Click = [this](int previous) { TabMain_Click(previous); };
   ComboLogType.Click = [this] { ComboLogType_Click(); };
+  CheckValidTrialsOnly.Click = [this] { CheckValidTrialsOnly_Click(); };
+  CommandGoToTrial.Click = [this] { CommandGoToTrial_Click(); };
+  TextGoToTrial.KeyPress = [this](int& key) {
+    if (key == 13) {
+      key = 0;
+      CommandGoToTrial_Click();
+    }
+  };
   for (auto* grid : {&SGGridSummary, &SGGridPopulation, &SGGridLog})
     grid->MouseUp = [this, grid](int button, int, int x, int y) { Grid_MouseUp(*grid, button, x, y); };
   m_Form.Load = [this] { Form_Load(); };
@@ -453,6 +468,7 @@ void FormProgress::Form_QueryUnload(bool& cancel, int unloadMode) {
 void FormProgress::Dispose() {
   TimerUpdate.SetEnabled(false);
   TimerForColorGraph.SetEnabled(false);
+  LoggingTab_Dispose();
   m_Manager = nullptr;
   Log("WATCHER, FormProgress.Dispose: Set m_Manager = Nothing");
 }
@@ -566,11 +582,8 @@ void FormProgress::Update(bool forceUpdateOfEverything, bool& /*updateLastResult
       if (selected == TabPopulation || forceUpdateOfEverything) step([&] { Update_ValueTable(); });
       if (selected == TabColorGraph || forceUpdateOfEverything) step([&] { ColorGraph_Update(false); });
     }
-    if (SGGridLog.DataSource())
-      step([&] {
-        SGGridLog.RefreshRowCount();
-        SGGridLog.ScrollToLastRows();
-      });
+    if (!m_LogServer) step([&] { LoggingTab_Bind(); });
+    step([&] { LoggingTab_Refresh(); });
   }
   if (first)
     Log("Error in FormProgress.Update method: " + first.Description + " (" + ErrorNumberText(first) + ")");

@@ -31,6 +31,7 @@
 namespace corvana {
 
 class OGrGraph;
+class ProgressDialogLogSvr;
 
 // The full Watcher window of a single optimization: seven tabs over a row of run buttons, and the
 // one-second TimerUpdate tick that drives the whole run.
@@ -115,7 +116,13 @@ class FormProgress : public ProgressForm<WatcherWindow> {
 
   // ---- Stopping options and logging tab ----
   void LoggingTab_Initialize();
+  void LoggingTab_Bind();
+  void LoggingTab_Refresh();
+  void LoggingTab_Dispose();
   void ComboLogType_Click();
+  void CheckValidTrialsOnly_Click();
+  void CommandGoToTrial_Click();
+  ProgressDialogLogSvr* LogServer() const noexcept { return m_LogServer.get(); }
   void CommandOK_Click();
 
   // ---- Buttons and menus ----
@@ -183,6 +190,11 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   ui::ComboBox& ComboLogType;
   ui::Label& LabelLogType;
   ui::Grid& SGGridLog;
+  ui::CheckBox& CheckValidTrialsOnly;
+  ui::Label& LabelGoToTrial;
+  ui::TextBox& TextGoToTrial;
+  ui::Button& CommandGoToTrial;
+  ui::Label& LabelLogColumnsLeftOut;
   ui::Grid& SGGridPopulation;
   ui::PictureBox& PopulationColorGraph;
   ui::Label& LabelPopulationColorGraph;
@@ -247,6 +259,8 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   // Genetic parameters and the colour picture.
   std::unique_ptr<FormRate> m_FormRate;
   PopulationColorTable m_ColorTable;
+  // Log tab.
+  std::unique_ptr<ProgressDialogLogSvr> m_LogServer;
 };
 
 }  // namespace corvana

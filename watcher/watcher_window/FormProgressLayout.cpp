@@ -75,9 +75,19 @@ void FormProgress::Form_Resize() {
     GeneticParameters_Layout(SGGridSummary.Top() + SGGridSummary.Height() + 120, inner);
 
     // Log, population, colour picture, constraint solver.
-    LabelLogType.Move(120, 90, 2000, 240);
-    ComboLogType.Move(2200, 60, 3000, 315);
-    SGGridLog.Move(120, 480, inner, std::max(600, fh - 480 - 120));
+    LabelLogType.Move(120, 90, 1500, 240);
+    ComboLogType.Move(1680, 60, 1800, 315);
+    CheckValidTrialsOnly.Move(3600, 75, 1800, 285);
+    CommandGoToTrial.Move(120 + inner - 600, 45, 600, 345);
+    TextGoToTrial.Move(CommandGoToTrial.Left() - 60 - 900, 60, 900, 315);
+    LabelGoToTrial.Move(TextGoToTrial.Left() - 60 - 1000, 90, 1000, 240);
+    LabelGoToTrial.SetAlignment(ui::Alignment::Right);
+    int logTop = 480;
+    if (LabelLogColumnsLeftOut.Visible()) {
+      LabelLogColumnsLeftOut.Move(120, logTop, inner, 240);
+      logTop += 300;
+    }
+    SGGridLog.Move(120, logTop, inner, std::max(600, fh - logTop - 120));
     SGGridPopulation.Move(120, 120, inner, std::max(600, fh - 240));
     LabelPopulationColorGraph.Move(120, 60, inner, 240);
     PopulationColorGraph.Move(120, 360, inner, std::max(600, fh - 360 - 120));

@@ -1,0 +1,275 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "suite/gdlib/gdlib8.h"
+#include "suite/objectlib/MarkerValues.h"
+#include "tests/watcher/watcher_window/WatcherRun.h"
+#include "watcher/common/Utilities.h"
+#include "watcher/common/WatcherOLShared.h"
+#include "watcher/engine/GdLib.h"
+#include "watcher/log/ProgressDialogLogSvr.h"
+#include "watcher/ui/Grid.h"
+#include "watcher/watcher_window/FormProgress.h"
+
+namespace corvana {
+namespace {
+
+using Utilities::GetResourceString;
+
+// A trial log of its own beside a run's manager: genes, constraints (name, hard/soft value,
+// has-value flag) and records as the optimizing side writes them.
+class TestLog {
+ public:
+  struct Constraint {
+    std::string Name;
+    int HardNotSoft = 0;
+    bool HasValue = true;
+  };
+
+  TestLog(const std::string& path, int genes, std::vector<Constraint> constraints = {})
+      : m_Path(path), m_Genes(genes), m_Constraints(std::move(constraints)) {
+    std::vector<const char*> names;
+    std::vector<std::int32_t> hard, hasValue;
+    for (const auto& c : m_Constraints) {
+      names.push_back(c.Name.c_str());
+      hard.push_back(c.HardNotSoft);
+      hasValue.push_back(c.HasValue ? 1 : 0);
+    }
+    const auto n = static_cast<std::int32_t>(m_Constraints.size());
+    EXPECT_EQ(GdLogCreate(path.c_str(), 1, genes, n, n ? names.data() : nullptr, n ? hard.data() : nullptr,
+                          n ? hasValue.data() : nullptr, 0, &m_Handle),
+              0);
+  }
+  ~TestLog() {
+    GdLogClose(m_Handle);
+    std::error_code ignored;
+    std::filesystem::remove(m_Path, ignored);
+  }
+
+  // One trial; `status`/`values` per constraint (1 met); a progress step after it when `best`.
+  void Trial(double value, bool best, std::vector<double> status = {}, std::vector<double> values = {},
+             bool valid = true) {
+    ++m_Trials;
+    m_Valid += valid ? 1 : 0;
+    std::vector<double> genes(static_cast<std::size_t>(m_Genes));
+    for (int g = 0; g < m_Genes; ++g) genes[static_cast<std::size_t>(g)] = m_Trials + g / 10.0;
+    status.resize(m_Constraints.size(), 1.0);
+    values.resize(m_Constraints.size(), 0.0);
+    std::vector<double> penalties(m_Constraints.size(), 0.0);
+    GdLogRecord record{};
+    record.Kind = GdLogKindTrial;
+    record.TrialNumber = m_Trials;
+    record.ValueWithoutPenalties = value;
+    record.ValueWithPenalties = value;
+    record.ConstraintStatus = status.data();
+    record.ConstraintValues = values.data();
+    record.ConstraintPenalties = penalties.data();
+    record.GeneValues = genes.data();
+    record.Info.ValidTrialCount = m_Valid;
+    record.Info.ConstrainingValueIndex = 1;
+    record.Info.Mean = value;
+    record.Info.ElapsedSeconds = m_Trials;
+    ASSERT_EQ(GdLogAppendRecord(m_Handle, 1, &record), 0);
+    if (best) {
+      record.Kind = GdLogKindProgressStep;
+      ASSERT_EQ(GdLogAppendRecord(m_Handle, 1, &record), 0);
+    }
+  }
+
+ private:
+  std::string m_Path;
+  int m_Genes;
+  std::vector<Constraint> m_Constraints;
+  std::int32_t m_Handle = 0;
+  int m_Trials = 0;
+  int m_Valid = 0;
+};
+
+class LogGrid : public ::testing::Test {
+ protected:
+  LogGrid() { m_Run.Manager.Input_LogPath = m_Run.LogPath() + ".grid"; }
+
+  std::string Path() const { return m_Run.Manager.Input_LogPath; }
+  void Bind() {
+    m_Source.InitializeAndAddColumnsToGrid(m_Grid, m_Run.Manager);
+    m_Grid.SetDataSource(&m_Source);
+  }
+  std::vector<std::string> Captions() const {
+    std::vector<std::string> captions;
+    for (const auto& c : m_Grid.Columns()) captions.push_back(c.Caption);
+    return captions;
+  }
+
+  WatcherRun m_Run;
+  ui::Grid m_Grid{"SGGridLog"};
+  ProgressDialogLogSvr m_Source;
+};
+
+TEST_F(LogGrid, StatisticColumnsComeAndGoInCaptionsAndRowsAlike) {
+  TestLog log(Path(), 2, {{"Risk <= 5", 0, true}, {"Budget", 1, false}});
+  log.Trial(10, true, {0, 1}, {7.5, 0});
+  for (int statistic : {1, 12}) {
+    SCOPED_TRACE(statistic);
+    m_Run.Manager.Input_StatisticToOptimize = statistic;
+    m_Run.Manager.Input_AllGeneNamesCol = Collection({Variant("Stocks"), Variant("Bonds")});
+    Bind();
+    const bool statistics = statistic != 12;
+    std::vector<std::string> expected = {GetResourceString(4401), GetResourceString(4402),
+                                         GetResourceString(4403), GetResourceString(4404)};
+    if (statistics)
+      for (int id = 4405; id <= 4408; ++id) expected.push_back(GetResourceString(id));
+    for (const char* name : {"Stocks", "Bonds", "Risk <= 5", "Budget"}) expected.push_back(name);
+    EXPECT_EQ(Captions(), expected);
+    const auto row = m_Grid.RowTexts(0);
+    ASSERT_EQ(row.size(), expected.size());
+    const std::size_t genes = statistics ? 8 : 4;
+    EXPECT_EQ(row[0], "1");
+    EXPECT_EQ(row[1], "00:00:01");
+    EXPECT_EQ(row[genes], "1");
+    EXPECT_EQ(row[genes + 1], "1.1000");
+    // A group-one constraint with a value, not met: its value and the mark.
+    EXPECT_EQ(row[genes + 2], "7.5000*");
+    // Group two, without a value: met or not met in words.
+    EXPECT_EQ(row[genes + 3], GetResourceString(4410));
+  }
+}
+
+TEST_F(LogGrid, ColumnBudgetKeepsWhatFitsAndSaysSo) {
+  TestLog log(Path(), 1020, {{"Hard one", 0, true}});
+  log.Trial(1, true);
+  Bind();
+  EXPECT_EQ(m_Grid.ColumnCount(), 1024 - 4);  // eight fixed (four of them statistics, left out)
+  EXPECT_EQ(m_Source.NumColumns(), 1024);
+  EXPECT_EQ(m_Source.NumColumnsLeftOut(), 5);  // four genes and the constraint
+  EXPECT_EQ(m_Grid.RowTexts(0).size(), static_cast<std::size_t>(m_Grid.ColumnCount()));
+
+  // The window says so above its grid.
+  m_Run.Manager.Input_LogPath = Path();
+  FormProgress& form = m_Run.Full();
+  form.LoggingTab_Bind();
+  EXPECT_TRUE(form.LabelLogColumnsLeftOut.Visible());
+  EXPECT_EQ(form.LabelLogColumnsLeftOut.Caption(), GetResourceString(4051, 5));
+}
+
+TEST_F(LogGrid, EngineNoValueShowsTheCommonMissingText) {
+  TestLog log(Path(), 1);
+  log.Trial(kEngineNoValue, false);
+  log.Trial(kMissingValue, false);
+  log.Trial(3, true);
+  Bind();
+  EXPECT_EQ(m_Grid.CellText(0, 3), WatcherOLShared::GetCommonString(1));
+  EXPECT_EQ(m_Grid.CellText(1, 3), WatcherOLShared::GetCommonString(1));
+  EXPECT_EQ(m_Grid.CellText(2, 3), "3");
+}
+
+TEST_F(LogGrid, ProgressStepsViewShowsOnlyImprovingTrials) {
+  TestLog log(Path(), 1);
+  log.Trial(1, false);  // the log may start without a step
+  Bind();
+  m_Run.Manager.IDForGdLogReadRecordVB = 1;
+  m_Grid.RefreshRows();
+  EXPECT_EQ(m_Grid.RowCount(), 0);
+  EXPECT_TRUE(m_Grid.RowTexts(0).empty() || m_Grid.RowTexts(0)[0].empty());
+
+  log.Trial(5, true);
+  log.Trial(2, false);
+  log.Trial(9, true);
+  m_Grid.RefreshRows();
+  ASSERT_EQ(m_Grid.RowCount(), 2);
+  EXPECT_EQ(m_Grid.CellText(0, 0), "2");
+  EXPECT_EQ(m_Grid.CellText(1, 0), "4");
+  EXPECT_EQ(m_Source.RowOfTrial(3), 1);
+  m_Run.Manager.IDForGdLogReadRecordVB = 0;
+  m_Grid.RefreshRows();
+  EXPECT_EQ(m_Grid.RowCount(), 4);
+}
+
+TEST_F(LogGrid, RowPastTheEndOfAGrowingLogIsEmptyAndHarmless) {
+  TestLog log(Path(), 2);
+  log.Trial(1, true);
+  Bind();
+  std::vector<Variant> values;
+  m_Source.IsgGridDataSource_GetRowData(5, 0, values);
+  EXPECT_TRUE(values.empty());
+  log.Trial(2, true);  // the writer goes on
+  m_Source.IsgGridDataSource_GetRowData(1, 0, values);
+  ASSERT_FALSE(values.empty());
+  EXPECT_EQ(values[0].ToString(), "2");
+}
+
+TEST_F(LogGrid, ValidTrialsOnlyAndGoToTrialReadOnlyWhatTheyNeed) {
+  TestLog log(Path(), 1);
+  for (int t = 1; t <= 2000; ++t) log.Trial(t, false, {}, {}, t % 3 != 0);  // every third invalid
+  Bind();
+  m_Source.SetValidTrialsOnly(true);
+  m_Grid.RefreshRows();
+  EXPECT_EQ(m_Grid.RowCount(), 2000 - 666);
+  // Row 2 is trial 4 (trial 3 was invalid); walking on reads one head per row.
+  EXPECT_EQ(m_Grid.CellText(2, 0), "4");
+  const auto before = m_Source.RecordsRead();
+  EXPECT_EQ(m_Grid.CellText(3, 0), "5");
+  EXPECT_EQ(m_Grid.CellText(4, 0), "7");
+  EXPECT_LE(m_Source.RecordsRead() - before, 6);
+  // Trial 1500 is invalid: the row after it shows 1501.
+  const std::int32_t row = m_Source.RowOfTrial(1500);
+  EXPECT_EQ(m_Grid.CellText(row, 0), "1501");
+  EXPECT_EQ(m_Source.RowOfTrial(2001), -1);
+}
+
+TEST_F(LogGrid, MissingLogFileRaisesTheUsersText) {
+  try {
+    m_Source.InitializeAndAddColumnsToGrid(m_Grid, m_Run.Manager);
+    FAIL() << "no error";
+  } catch (const ComError& e) {
+    EXPECT_EQ(e.Code(), 0x8004000Au);
+    EXPECT_EQ(e.Description(), "No log information available to show in Watcher.");
+  }
+}
+
+TEST(LogGridWindow, UpdateBindsTheGridAndTheComboSwitchesTheView) {
+  WatcherRun run;
+  FormProgress& form = run.Full();
+  run.RunTrials(30);
+  run.SendFirstTrialInfo(100, 50);
+  run.Tick();
+  ASSERT_NE(form.LogServer(), nullptr);
+  EXPECT_EQ(form.SGGridLog.DataSource(), form.LogServer());
+  EXPECT_EQ(form.SGGridLog.RowCount(), 30);
+  form.SGGridLog.SetVisibleRows(10);
+  form.SGGridLog.ScrollToLastRows();
+  run.RunTrials(5);
+  run.Tick();
+  EXPECT_EQ(form.SGGridLog.RowCount(), 35);
+  EXPECT_EQ(form.SGGridLog.TopRow(), 25);  // the newest rows stay in view
+
+  // The user moved up: the grid stays where the user put it, by trial number.
+  form.TextGoToTrial.SetText("3");
+  form.CommandGoToTrial_Click();
+  EXPECT_EQ(form.SGGridLog.TopRow(), 2);
+  run.RunTrials(5);
+  run.Tick();
+  EXPECT_EQ(form.SGGridLog.TopRow(), 2);
+  form.TextGoToTrial.SetText("three");
+  form.CommandGoToTrial_Click();
+  EXPECT_EQ(form.SGGridLog.TopRow(), 2);
+
+  form.ComboLogType.UserSelect(1);
+  EXPECT_EQ(run.Manager.IDForGdLogReadRecordVB, 1);
+  EXPECT_EQ(form.SGGridLog.RowCount(), GdLib::Log_GetProgressStepCount(run.LogPath()));
+  EXPECT_GE(form.SGGridLog.RowCount(), 1);
+  EXPECT_FALSE(form.CheckValidTrialsOnly.Enabled());
+}
+
+TEST(LogGridWidths, LanguagesAndBadColumn) {
+  EXPECT_EQ(ProgressDialogLogSvr::GetInitialColumnWidth(4, 7), 1480);
+  EXPECT_EQ(ProgressDialogLogSvr::GetInitialColumnWidth(0, 25), 900);
+  EXPECT_EQ(ProgressDialogLogSvr::GetInitialColumnWidth(2, 17), 950);
+  EXPECT_EQ(ProgressDialogLogSvr::GetInitialColumnWidth(5, 12), 1200);  // no row of its own
+  EXPECT_THROW(ProgressDialogLogSvr::GetInitialColumnWidth(8, 9), ComError);
+}
+
+}  // namespace
+}  // namespace corvana
