@@ -149,6 +149,7 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   int ResumeSignalTicks() const noexcept { return m_ResumeSignalTicks; }
 
  private:
+  void SendFocusAway();
   void ApplyRunStateConfig() override;
   static std::string BoolText(bool value);
   static std::string ErrorNumberText(const ErrorInfo& err);

@@ -146,8 +146,13 @@ TEST(FormProgressSmallTest, ButtonsAndClosing) {
   EXPECT_FALSE(small.GetForm().BackendCloseRequest(ui::kUnloadAppTaskManager));
   EXPECT_TRUE(small.Visible());
 
+  int focusMoves = 0;
+  small.CommandToSendFocusTo.SetObserver([&](ui::Control&, std::string_view property) {
+    if (property == "Focus") ++focusMoves;
+  });
   small.CommandPause_Click();
   EXPECT_EQ(run.Status(), GdRunStatusMarkToPause);
+  EXPECT_EQ(focusMoves, 1);                 // the button keeps no focus rectangle
   EXPECT_TRUE(small.CommandRun.Pressed());  // the mode changes only once the add-in has paused
 
   small.ControlsAfterStopClickedDisableEnable(false);

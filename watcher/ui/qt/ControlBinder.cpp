@@ -526,6 +526,13 @@ void ControlBinder::Sync(std::string_view property) {
     }
     if (property == "Container") ApplyParent();
     if (property == "Refresh") m_Widget->update();
+    if (property == "Focus") {
+      // A hidden control cannot hold the focus; taking it off the focused button is what counts.
+      if (m_Widget->isVisible())
+        m_Widget->setFocus(Qt::OtherFocusReason);
+      else if (QWidget* focused = m_Widget->window()->focusWidget())
+        focused->clearFocus();
+    }
     SyncKind(property);
   });
 }
