@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "common/ComError.h"
@@ -127,6 +128,34 @@ TEST(CurveDecimator, MillionPointsKeepEveryExtremeAndEnd) {
   EXPECT_DOUBLE_EQ(bottom, 600);           // y = -50
   EXPECT_DOUBLE_EQ(line.front().X, 0);
   EXPECT_DOUBLE_EQ(line.back().Y, 600 - 57 * 6.0);
+}
+
+TEST(CurveDecimator, AscendingCurvesReduceAsPointByPointWould) {
+  // A curve in ascending x takes the column-by-column way; a curve that ends on a point without a
+  // value takes the point-by-point way and must draw the same line.
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int round = 0; round < 40; ++round) {
+    const int n = 1 + static_cast<int>(random() % 5000);
+    OGrData data;
+    double x = unit(random) * 10;
+    for (int i = 0; i < n; ++i) {
+      // Repeated x, clustered and sparse stretches, plateaus and values beyond the plot.
+      x += unit(random) < 0.2 ? 0 : unit(random) * (round % 3 == 0 ? 5 : 0.05);
+      const double y = unit(random) < 0.1 ? data.Y.empty() ? 1 : data.Y.back() : unit(random) * 140 - 20;
+      data.X.push_back(x);
+      data.Y.push_back(round % 5 == 0 ? std::round(y / 10) : y);
+    }
+    OGrCurveDecimator::Mapping m{data.X.front(), 780.0 / (x - data.X.front() + 1), 10, 0, 4.5, 590};
+    OGrData broken = data;
+    broken.X.push_back(x + 1);
+    broken.Y.push_back(std::nan(""));
+    for (bool steps : {false, true}) {
+      const auto fast = OGrCurveDecimator::Reduce(data, m, steps, 790, 10);
+      const auto reference = OGrCurveDecimator::Reduce(broken, m, steps, 790, 10);
+      ASSERT_EQ(fast, reference) << "round " << round << (steps ? ", steps" : "");
+    }
+  }
 }
 
 TEST(CurveDecimator, ALineThatTurnsBackKeepsItsPath) {
