@@ -158,6 +158,32 @@ TEST(CurveDecimator, AscendingCurvesReduceAsPointByPointWould) {
   }
 }
 
+TEST(CurveDecimator, NewPointsAndANewPictureAreNeverDrawnFromTheOldOnes) {
+  OGrGraph graph;
+  graph.SetData({0, 1, 2}, {0, 5, 5});
+  const OGrCurveDecimator::Mapping m{0, 10, 0, 0, 10, 100};
+  double min = 0, max = 0;
+  graph.Curves()[0].FiniteRange(false, min, max);
+  EXPECT_EQ(max, 5);
+  const auto before = graph.Curves()[0].Reduced(m, 100, 0);
+  EXPECT_EQ(graph.Curves()[0].Reduced(m, 100, 0), before);
+
+  graph.SetData({0, 1, 2, 3}, {0, 5, 5, 8});
+  graph.Curves()[0].FiniteRange(false, min, max);
+  EXPECT_EQ(max, 8);
+  EXPECT_EQ(graph.Curves()[0].Reduced(m, 100, 0),
+            OGrCurveDecimator::Reduce(graph.Curves()[0].Data(), m, true, 100, 0));
+  EXPECT_NE(graph.Curves()[0].Reduced(m, 100, 0), before);
+  // Another picture size, and straight lines instead of steps.
+  OGrCurveDecimator::Mapping wider = m;
+  wider.XScale = 20;
+  EXPECT_EQ(graph.Curves()[0].Reduced(wider, 100, 0),
+            OGrCurveDecimator::Reduce(graph.Curves()[0].Data(), wider, true, 100, 0));
+  graph.SetCurveDisplayValues(graph.Curves()[0].ID(), 0, 0);
+  EXPECT_EQ(graph.Curves()[0].Reduced(wider, 100, 0),
+            OGrCurveDecimator::Reduce(graph.Curves()[0].Data(), wider, false, 100, 0));
+}
+
 TEST(CurveDecimator, ALineThatTurnsBackKeepsItsPath) {
   // The frontier of a falling series may run right to left; columns are merged only for
   // consecutive points, so the way back is drawn too.
