@@ -14,6 +14,7 @@ struct ScriptStep {
     WaitForm,      // wait-form FORM: until the form is on screen
     WaitProperty,  // wait-property FORM CONTROL PROPERTY VALUE: until the control's property reads VALUE
     WaitModal,     // wait-modal: until the add-in's call showing the Watcher modally is under way
+    WaitRate,      // wait-rate crossover|mutation RATE: until every group of the engine uses that rate
     Sleep,         // sleep SECONDS
     Click,         // click FORM CONTROL
     SelectTab,     // select-tab FORM CONTROL INDEX
@@ -21,6 +22,8 @@ struct ScriptStep {
     SetCheck,      // set-check FORM CONTROL on|off
     SetCombo,      // set-combo FORM CONTROL INDEX
     SetScroll,     // set-scroll FORM CONTROL VALUE
+    Hover,         // hover FORM CONTROL X Y: the mouse rests there (twips inside the control)
+    Close,         // close FORM: the window's close box
     Menu,          // menu FORM KEY
     Answer,        // answer yes|no|ok|cancel: the message box on screen (waits for one)
     Screenshot,    // screenshot FORM PATH
@@ -32,6 +35,7 @@ struct ScriptStep {
   std::string Control;
   std::string Text;  // text, menu key, answer, path or status
   double Number = 0;
+  double Number2 = 0;  // hover: Y
 };
 
 class ScriptError : public std::runtime_error {

@@ -20,7 +20,10 @@ class FormProgressSmall;
 class WatcherRun {
  public:
   struct Options {
-    int Genes = 3;
+    int Genes = 3;  // per group
+    int Groups = 1;
+    std::int32_t SolvingMethod = 1;  // of every group (GdMethodRecipe)
+    bool AutoMutation = false;
     int PopulationSize = 5;
     int GeneNames = -1;  // entries of Input_AllGeneNamesCol; -1: one per gene
     bool MultiProcess = false;
@@ -65,6 +68,7 @@ class WatcherRun {
   std::vector<std::string> NewLogLines();
 
   const std::string& LogPath() const noexcept { return m_LogPath; }
+  int GeneTotal() const noexcept { return m_Options.Genes * m_Options.Groups; }
   std::int32_t PopHandle() const noexcept { return m_Pop; }
   void FreePopulation();
 

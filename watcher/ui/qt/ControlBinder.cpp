@@ -538,6 +538,17 @@ void ControlBinder::Sync(std::string_view property) {
 }
 
 bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove && m_Widget && m_Control.MouseMove) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* source = qobject_cast<QWidget*>(watched);
+    const QPoint position =
+        source ? source->mapTo(m_Widget, mouse->position().toPoint()) : mouse->position().toPoint();
+    const int buttons = (mouse->buttons() & Qt::LeftButton ? kLeftButton : 0) |
+                        (mouse->buttons() & Qt::RightButton ? kRightButton : 0);
+    ResumeNext([&] {
+      m_Control.MouseMove(buttons, 0, m_Form.ToTwipsX(position.x()), m_Form.ToTwipsY(position.y()));
+    });
+  }
   if (event->type() == QEvent::MouseButtonRelease && m_Widget) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     auto* source = qobject_cast<QWidget*>(watched);
