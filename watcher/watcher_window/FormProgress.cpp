@@ -238,6 +238,7 @@ void FormProgress::Initialize(WatcherManager& manager) {
     }
     LoggingTab_Initialize();
     Log("WATCHER: LoggingTab_Initialize returned");
+    if (solver) ConstraintSolverTab_Initialize();
 
     TabMain.SetItemVisible(TabConstraintSolver, solver);
     TabMain.SetItemVisible(TabPopulation, ga);
@@ -580,6 +581,7 @@ void FormProgress::Update(bool forceUpdateOfEverything, bool& /*updateLastResult
     step([&] { SummaryTable_Update(); });
     if (m.Input_OptimizationEngine == 1 && (selected == TabPopulation || forceUpdateOfEverything))
       step([&] { Update_ValueTable(); });
+    if (m.Input_ConstraintSolverMode) step([&] { ConstraintSolverTab_Update(); });
     if (!m_LogServer) step([&] { LoggingTab_Bind(); });
     step([&] { LoggingTab_Refresh(); });
   }

@@ -96,6 +96,11 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void GeneticParameters_Lock();
   void GeneticParameters_Layout(int top, int width);
 
+  // ---- Constraint solver tab ----
+  void ConstraintSolverTab_Initialize();
+  void ConstraintSolverTab_Update();
+  void ConstraintSolverTab_UpdateOneColumn(std::int32_t recordNum, int column);
+
   // ---- Stopping options and logging tab ----
   void LoggingTab_Initialize();
   void LoggingTab_Bind();
