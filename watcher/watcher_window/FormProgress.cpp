@@ -371,28 +371,6 @@ bool FormProgress::OrrGraphModalDialogBeingDisplayed() const {
   return OrrGraphAllTrials.ModalDialogBeingDisplayed() || OrrGraphLastTrials.ModalDialogBeingDisplayed();
 }
 
-void FormProgress::CommandRun_Click() {
-  if (m_Manager) ResumeNext([&] { m_Manager->CommandResumeOptimization_ProcessClick(); });
-}
-
-void FormProgress::CommandPause_Click() {
-  if (m_Manager) ResumeNext([&] { m_Manager->CommandPauseOptimization_ProcessClick(); });
-}
-
-void FormProgress::CommandStop_Click() {
-  Log("FormProgress.CommandStop_Click: entering");
-  ErrorInfo err;
-  ResumeNext(err, [&] {
-    if (!m_Manager) return;
-    m_Manager->CommandStopOptimization_ProcessClick();
-    Log("FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned");
-  });
-  if (err)
-    Log("FormProgress.CommandStop_Click: exiting with error: " + err.Description);
-  else
-    Log("FormProgress.CommandStop_Click: exiting without error");
-}
-
 void FormProgress::CommandExcelUpdate_Click() {
   if (m_ExcelUpdateLocked || !m_Manager) return;
   ResumeNext([&] {

@@ -8,7 +8,8 @@
 #include "watcher/engine/GdLib.h"
 #include "watcher/ui/WindowUtilities.h"
 
-// The stopping-options tab: what the user keeps and writes at the end of the run.
+// The stopping-options tab: what the user keeps and writes at the end of the run; and the run
+// buttons that lead there.
 
 namespace corvana {
 
@@ -136,6 +137,30 @@ void FormProgress::CommandOK_Click() {
           m.Stop_AtEndWriteLogOfProgressSteps, m.Stop_SolutionToKeep, m.ReportPlacement);
   });
   if (err) ResumeNext([&] { m.DisplayMessage("Error in OK command handler: " + err.Description, false); });
+}
+
+// ---- Run buttons ----
+
+void FormProgress::CommandRun_Click() {
+  if (m_Manager) ResumeNext([&] { m_Manager->CommandResumeOptimization_ProcessClick(); });
+}
+
+void FormProgress::CommandPause_Click() {
+  if (m_Manager) ResumeNext([&] { m_Manager->CommandPauseOptimization_ProcessClick(); });
+}
+
+void FormProgress::CommandStop_Click() {
+  Log("FormProgress.CommandStop_Click: entering");
+  ErrorInfo err;
+  ResumeNext(err, [&] {
+    if (!m_Manager) return;
+    m_Manager->CommandStopOptimization_ProcessClick();
+    Log("FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned");
+  });
+  if (err)
+    Log("FormProgress.CommandStop_Click: exiting with error: " + err.Description);
+  else
+    Log("FormProgress.CommandStop_Click: exiting without error");
 }
 
 }  // namespace corvana
