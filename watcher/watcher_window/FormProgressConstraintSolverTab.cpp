@@ -44,7 +44,6 @@ void FormProgress::ConstraintSolverTab_Initialize() {
       grid.SetCellText(static_cast<int>(i - 1), 0, caption);
       for (int c = kColumnBest; c <= kColumnLatest; ++c) grid.SetCellText(static_cast<int>(i - 1), c, "");
     }
-    LabelProgressSolver.SetCaption(Res(4516) + ": " + Res(4303) + ", " + Res(4304) + ", " + Res(4305));
   });
   if (err)
     Log("Error in ConstraintSolverTab_Initialize: " + err.Description + " (" + ErrorNumberText(err) + ")");
@@ -65,6 +64,7 @@ void FormProgress::ConstraintSolverTab_Update() {
     std::int32_t chromosomes = 0, genes = 0, constraints = 0, ef = 0;
     rc = GdLib::GdLogGetCountsWVB(path, chromosomes, genes, constraints, ef);
     if (rc != 0) GdLib::LogGdLibError("ConstraintSolverTab_Update", "GdLogGetCountsVB", rc, true);
+    ResumeNext([&] { LabelProgressSolver.SetCaption(m.GetProgressStatusText()); });
     if (trialCount < 1) return;
     ConstraintSolverTab_UpdateOneColumn(1, kColumnOriginal);
     ConstraintSolverTab_UpdateOneColumn(trialCount, kColumnLatest);
