@@ -236,6 +236,7 @@ void FormProgress::Initialize(WatcherManager& manager) {
     }
     LoggingTab_Initialize();
     Log("WATCHER: LoggingTab_Initialize returned");
+    if (solver) ConstraintSolverTab_Initialize();
 
     TabMain.SetItemVisible(TabConstraintSolver, solver);
     TabMain.SetItemVisible(TabPopulation, ga);
@@ -519,6 +520,7 @@ void FormProgress::Update(bool forceUpdateOfEverything, bool& /*updateLastResult
       if (selected == TabPopulation || forceUpdateOfEverything) step([&] { Update_ValueTable(); });
       if (selected == TabColorGraph || forceUpdateOfEverything) step([&] { ColorGraph_Update(false); });
     }
+    if (m.Input_ConstraintSolverMode) step([&] { ConstraintSolverTab_Update(); });
     if (!m_LogServer) step([&] { LoggingTab_Bind(); });
     step([&] { LoggingTab_Refresh(); });
   }

@@ -114,6 +114,11 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void PopulationColorGraph_MouseMove(int x, int y);
   const PopulationColorTable& ColorTable() const noexcept { return m_ColorTable; }
 
+  // ---- Constraint solver tab ----
+  void ConstraintSolverTab_Initialize();
+  void ConstraintSolverTab_Update();
+  void ConstraintSolverTab_UpdateOneColumn(std::int32_t recordNum, int column);
+
   // ---- Stopping options and logging tab ----
   void LoggingTab_Initialize();
   void LoggingTab_Bind();

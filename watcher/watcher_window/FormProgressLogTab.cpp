@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <string>
 
 #include "common/ErrorTrap.h"
 #include "watcher/common/Utilities.h"
@@ -35,6 +36,7 @@ void FormProgress::LoggingTab_Bind() {
   server->SetValidTrialsOnly(CheckValidTrialsOnly.Checked());
   m_LogServer = std::move(server);
   SGGridLog.SetDataSource(m_LogServer.get());
+  SGGridLog.ScrollToLastRows();
   if (m_LogServer->NumColumnsLeftOut() > 0) {
     ResumeNext([&] { LabelLogColumnsLeftOut.SetCaption(Res(4051, m_LogServer->NumColumnsLeftOut())); });
     LabelLogColumnsLeftOut.SetVisible(true);
@@ -48,6 +50,12 @@ void FormProgress::LoggingTab_Refresh() {
   const bool followingEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
   SGGridLog.RefreshRowCount();
   if (followingEnd) SGGridLog.ScrollToLastRows();
+  // The trial number column grows with the number's digits, so that it is never cut.
+  if (SGGridLog.ColumnCount() > 0) {
+    const int digits = static_cast<int>(std::to_string(SGGridLog.RowCount()).size());
+    const int needed = 180 + 110 * digits;
+    if (SGGridLog.Column(0).Width < needed) SGGridLog.SetColumnWidth(0, needed);
+  }
 }
 
 void FormProgress::LoggingTab_Dispose() {

@@ -8,7 +8,8 @@
 #include "watcher/engine/GdLib.h"
 #include "watcher/ui/WindowUtilities.h"
 
-// The stopping-options tab: what the user keeps and writes at the end of the run.
+// The stopping-options tab: what the user keeps and writes at the end of the run; and the run
+// buttons that lead there.
 
 namespace corvana {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "suite/gdlib/gdlib8.h"
 #include "tests/watcher/watcher_window/WatcherRun.h"
@@ -250,6 +251,77 @@ TEST(FormProgressTest, EndOfRunWithOptionsAsksTheAddinToShowTheWindow) {
   EXPECT_FALSE(run.Manager.Stop_AtEndGenerateOptimizationSummary);
   EXPECT_TRUE(run.Manager.Stop_AtEndWriteLogOfAllTrials);
   EXPECT_EQ(run.Platform.CallsOf("RunModal").size(), 1u);
+}
+
+TEST(FormProgressTest, StoppingStatusNamesWhyAndLocksWhatCannotBeWritten) {
+  struct Case {
+    std::vector<std::pair<double, bool>> Trials;  // value, new best
+    bool Solver;
+    std::vector<long> Status;  // resources, joined by a blank
+    bool StepsEnabled;
+    bool RestoreEnabled;
+  };
+  const std::vector<Case> cases = {
+      // Nothing improved on record: no log of progress steps can be written.
+      {{{5, false}, {6, false}}, false, {4060}, false, false},
+      {{{5, true}, {3, false}}, false, {4057}, true, false},
+      {{{5, true}, {7, true}}, false, {4059}, true, true},
+      // A constraint-solver run whose best does not meet every hard constraint says that too.
+      {{{0, true}, {1, true}}, true, {4059, 4058}, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Status.front());
+    WatcherRun::Options options;
+    options.ShowOptionsAtEnd = true;
+    WatcherRun run(options);
+    for (const auto& [value, best] : c.Trials) run.LogTrial(value, best);
+    run.Manager.Input_ConstraintSolverMode = c.Solver;
+    run.Manager.Input_NumConstraints = 2;
+    FormProgress& form = run.Full();
+    form.GoToStoppingConfig();
+    std::string expected;
+    for (long id : c.Status)
+      expected += (expected.empty() ? "" : " ") +
+                  (id == 4060 ? GetResourceString(id, "Corvana") : GetResourceString(id));
+    EXPECT_EQ(form.LabelStoppingStatus.Caption(), expected);
+    EXPECT_EQ(form.CheckWriteLogOfProgressSteps.Enabled(), c.StepsEnabled);
+    if (!c.StepsEnabled) {
+      EXPECT_FALSE(form.CheckWriteLogOfProgressSteps.Checked());
+    }
+    EXPECT_EQ(form.CheckRestoreOriginal.Enabled(), c.RestoreEnabled);
+  }
+}
+
+TEST(FormProgressTest, EveryStoppingChoiceReachesTheManager) {
+  for (bool fixedByAddin : {false, true}) {
+    SCOPED_TRACE(fixedByAddin);
+    WatcherRun::Options options;
+    options.ShowOptionsAtEnd = true;
+    WatcherRun run(options);
+    run.LogTrial(5, true);
+    run.LogTrial(7, true);
+    WatcherManager& m = run.Manager;
+    m.Input_ConstraintSolverMode = true;
+    m.Input_ConstraintSolver_FixedSeed = fixedByAddin;
+    FormProgress& form = run.Full();
+    form.GoToStoppingConfig();
+    EXPECT_TRUE(form.LabelGeneratorSeed.Visible());
+    EXPECT_FALSE(form.CheckFixSeed.Checked());
+    form.CheckRestoreOriginal.SetValue(ui::kChecked);
+    form.CheckGenerateOptimizationSummary.SetValue(ui::kChecked);
+    form.CheckWriteLogOfAllTrials.SetValue(ui::kChecked);
+    form.CheckWriteLogOfProgressSteps.SetValue(ui::kChecked);
+    form.ComboReportPlacement.SetListIndex(1);
+    form.CheckFixSeed.SetValue(ui::kChecked);
+    form.CommandOK_Click();
+    EXPECT_EQ(m.Stop_SolutionToKeep, -2);
+    EXPECT_TRUE(m.Stop_AtEndGenerateOptimizationSummary);
+    EXPECT_TRUE(m.Stop_AtEndWriteLogOfAllTrials);
+    EXPECT_TRUE(m.Stop_AtEndWriteLogOfProgressSteps);
+    EXPECT_EQ(m.ReportPlacement, 1);
+    // A seed the add-in fixed itself is not the user's to choose.
+    EXPECT_EQ(m.Stop_ConstraintSolver_FixSeed, !fixedByAddin);
+  }
 }
 
 TEST(FormProgressTest, StoppedBeforeTheFirstTrialStillEndsTheRun) {

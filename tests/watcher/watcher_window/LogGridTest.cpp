@@ -219,6 +219,33 @@ TEST_F(LogGrid, ValidTrialsOnlyAndGoToTrialReadOnlyWhatTheyNeed) {
   EXPECT_EQ(m_Source.RowOfTrial(2001), -1);
 }
 
+TEST_F(LogGrid, ConstraintSolverTabMarksEachHardConstraintForThreeSolutions) {
+  TestLog log(Path(), 1, {{"Soft", 0, true}, {"Weight", 1, true}, {"Cost", 1, true}});
+  log.Trial(2, false, {1, 0, 0});  // original: neither hard constraint met
+  WatcherManager& m = m_Run.Manager;
+  m.Input_ConstraintSolverMode = true;
+  m.Input_ConstraintSolver_HardConstraintDescriptions = Collection({Variant("Weight"), Variant("Cost")});
+  m.Input_ConstraintSolver_HardConstraintFormulas = Collection({Variant("B2<=10"), Variant("")});
+  FormProgress& form = m_Run.Full();
+  ui::Grid& grid = form.SGGridConstraintSolver;
+  form.ConstraintSolverTab_Initialize();
+  ASSERT_EQ(grid.RowCount(), 2);
+  EXPECT_EQ(grid.CellText(0, 0), "Weight, B2<=10");
+  EXPECT_EQ(grid.CellText(1, 0), "Cost, --");
+  EXPECT_EQ(grid.Column(1).Caption, GetResourceString(4303));
+  const std::string met = GetResourceString(4520), notMet = GetResourceString(4521);
+
+  // No best trial yet: only the original and the latest columns are filled.
+  form.ConstraintSolverTab_Update();
+  EXPECT_EQ(grid.RowTexts(0), (std::vector<std::string>{"Weight, B2<=10", "", notMet, notMet}));
+
+  log.Trial(1, true, {1, 1, 0});   // the best: Weight met
+  log.Trial(2, false, {0, 0, 1});  // the latest: Cost met
+  form.ConstraintSolverTab_Update();
+  EXPECT_EQ(grid.RowTexts(0), (std::vector<std::string>{"Weight, B2<=10", met, notMet, notMet}));
+  EXPECT_EQ(grid.RowTexts(1), (std::vector<std::string>{"Cost, --", notMet, notMet, met}));
+}
+
 TEST_F(LogGrid, MissingLogFileRaisesTheUsersText) {
   try {
     m_Source.InitializeAndAddColumnsToGrid(m_Grid, m_Run.Manager);

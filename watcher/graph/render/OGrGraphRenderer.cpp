@@ -9,7 +9,7 @@
 #include <limits>
 
 #include "common/ErrorTrap.h"
-#include "watcher/graph/OGrAxisScale.h"
+#include "watcher/graph/OGrAxisLabels.h"
 #include "watcher/graph/OGrCurveDecimator.h"
 #include "watcher/graph/OGrNumberFormat.h"
 
@@ -40,32 +40,6 @@ void DataRange(const OGrGraph& graph, bool xAxis, double& min, double& max) {
     min = std::min(min, low);
     max = std::max(max, high);
   }
-}
-
-QString TickLabel(const OGrAxis& axis, double value) {
-  std::string pattern = axis.NumberFormat();
-  OGrNumberFormat format(pattern);
-  // A date axis without a date pattern shows dates the usual way.
-  if (axis.DateScaling() && !format.IsDate()) format = OGrNumberFormat("m/d/yyyy");
-  return QString::fromStdString(format.Format(value));
-}
-
-// The scale with the most ticks whose labels all differ: a format coarser than the tick step
-// would otherwise label neighbouring ticks alike.
-OGrAxisScale ReadableScale(const OGrAxis& axis, double dataMin, double dataMax, int maxTicks,
-                           bool valueAxis) {
-  OGrAxisScale scale;
-  for (int ticks = maxTicks; ticks >= 1; --ticks) {
-    scale = OGrAxisScale::Compute(axis, dataMin, dataMax, ticks, valueAxis);
-    bool distinct = true;
-    for (std::size_t i = 1; i < scale.Ticks.size() && distinct; ++i)
-      distinct = TickLabel(axis, scale.Ticks[i]) != TickLabel(axis, scale.Ticks[i - 1]);
-    if (distinct) return scale;
-  }
-  // Even two ticks read alike: keep the range, label its ends only.
-  scale.Ticks = {scale.Min, scale.Max};
-  if (TickLabel(axis, scale.Min) == TickLabel(axis, scale.Max)) scale.Ticks.pop_back();
-  return scale;
 }
 
 }  // namespace
@@ -111,16 +85,23 @@ void OGrGraphRenderer::Render(const OGrGraph& graph, QPainter& painter, const QR
     DataRange(graph, false, yMin, yMax);
     int xTickCount = std::max(2, area.width() / 110);
     int yTickCount = std::max(2, area.height() / 45);
-    OGrAxisScale xScale = ReadableScale(graph.XAxis(), xMin, xMax, xTickCount, false);
-    OGrAxisScale yScale = ReadableScale(graph.YAxis(), yMin, yMax, yTickCount, true);
+    const OGrAxisLabels xAxisLabels = OGrAxisLabels::Compute(graph.XAxis(), xMin, xMax, xTickCount, false);
+    const OGrAxisLabels yAxisLabels = OGrAxisLabels::Compute(graph.YAxis(), yMin, yMax, yTickCount, true);
+    const OGrAxisScale& xScale = xAxisLabels.Scale;
+    const OGrAxisScale& yScale = yAxisLabels.Scale;
 
     QStringList yLabels;
     int yLabelWidth = 0;
-    for (double t : yScale.Ticks) {
-      yLabels << TickLabel(graph.YAxis(), t);
+    for (const std::string& text : yAxisLabels.Texts) {
+      yLabels << QString::fromStdString(text);
       yLabelWidth =
           std::max(yLabelWidth, fm.horizontalAdvance(yLabels.back()) + 2);  // + rounding of advances
     }
+    // The last x label is centred on the plot's right end: room for its right half.
+    int xLastHalf = fm.horizontalAdvance("0000") / 2;
+    if (!xAxisLabels.Texts.empty())
+      xLastHalf =
+          std::max(xLastHalf, fm.horizontalAdvance(QString::fromStdString(xAxisLabels.Texts.back())) / 2 + 2);
     yLabelWidth = std::min(yLabelWidth, area.width() / 3);
 
     // Legend on the right when shown.
@@ -135,7 +116,7 @@ void OGrGraphRenderer::Render(const OGrGraph& graph, QPainter& painter, const QR
     bool hasXTitle = !graph.XAxis().TitleText().empty();
     QRect plot(area.left() + pad + (hasYTitle ? fm.height() + pad : 0) + yLabelWidth + pad,
                top + fm.height() / 2, 0, 0);
-    int plotRight = area.right() - pad - legendWidth - fm.horizontalAdvance("0000") / 2;
+    int plotRight = area.right() - pad - legendWidth - std::min(xLastHalf, area.width() / 4);
     int plotBottom = area.bottom() - pad - fm.height() - pad - (hasXTitle ? fm.height() + pad / 2 : 0);
     plot.setRight(plotRight);
     plot.setBottom(plotBottom);
@@ -164,17 +145,18 @@ void OGrGraphRenderer::Render(const OGrGraph& graph, QPainter& painter, const QR
                        fm.elidedText(yLabels[static_cast<int>(i)], Qt::ElideLeft, yLabelWidth));
     }
     int lastLabelRight = std::numeric_limits<int>::min();
-    for (double t : xScale.Ticks) {
-      int x = static_cast<int>(std::lround(mapX(t)));
+    for (std::size_t i = 0; i < xScale.Ticks.size(); ++i) {
+      int x = static_cast<int>(std::lround(mapX(xScale.Ticks[i])));
       painter.setPen(gridPen);
       painter.drawLine(x, plot.top(), x, plot.bottom());
-      QString label = TickLabel(graph.XAxis(), t);
-      int w = fm.horizontalAdvance(label);
-      if (x - w / 2 <= lastLabelRight + 4) continue;  // labels never overlap
+      QString label = QString::fromStdString(xAxisLabels.Texts[i]);
+      int w = fm.horizontalAdvance(label) + 2;
+      // Kept whole inside the picture, and never over its neighbour.
+      int left = std::clamp(x - w / 2, area.left(), std::max(area.left(), area.right() + 1 - w));
+      if (left <= lastLabelRight + 4) continue;
       painter.setPen(Qt::black);
-      painter.drawText(QRect(x - w / 2 - 1, plot.bottom() + pad / 2, w + 2, fm.height()), Qt::AlignCenter,
-                       label);
-      lastLabelRight = x + w / 2;
+      painter.drawText(QRect(left, plot.bottom() + pad / 2, w, fm.height()), Qt::AlignCenter, label);
+      lastLabelRight = left + w;
     }
     painter.setPen(QPen(Qt::black, 1));
     painter.drawRect(plot);

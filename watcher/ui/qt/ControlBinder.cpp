@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTableView>
 #include <QWheelEvent>
@@ -331,6 +333,7 @@ class GridBinder : public ControlBinder {
     m_View->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_View->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_View->horizontalHeader()->setHighlightSections(false);
+    m_View->horizontalHeader()->setTextElideMode(Qt::ElideRight);
     m_View->viewport()->installEventFilter(this);
     box->installEventFilter(this);
     Attach(box);
@@ -415,10 +418,21 @@ class GridBinder : public ControlBinder {
     m_Model->SetWindow(m_Scroll->value(), WindowSize());
   }
 
+  // A column is at least as wide as its caption, up to a budget; a longer caption ends in "..."
+  // at the right, so that it reads from its start, and shows whole in its tooltip.
+  static constexpr int kCaptionWidthBudget = 2400;  // twips
+
   void ApplyWidths() {
+    QHeaderView* header = m_View->horizontalHeader();
+    const QFontMetrics fm(header->font());
+    const int margin = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 4;
+    const int budget = Form().ToPixelsX(kCaptionWidthBudget);
     for (int i = 0; i < m_Grid.ColumnCount(); ++i) {
-      m_View->setColumnWidth(i, Form().ToPixelsX(m_Grid.Column(i).Width));
-      m_View->setColumnHidden(i, !m_Grid.Column(i).Visible);
+      const GridColumn& column = m_Grid.Column(i);
+      const int own = Form().ToPixelsX(column.Width);
+      const int caption = fm.horizontalAdvance(QString::fromStdString(column.Caption)) + margin;
+      m_View->setColumnWidth(i, std::max(own, std::min(caption, budget)));
+      m_View->setColumnHidden(i, !column.Visible);
     }
   }
 

@@ -65,6 +65,10 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  // A caption cut short in its header is read whole in its tooltip.
+  if (role == Qt::ToolTipRole && orientation == Qt::Horizontal && section >= 0 &&
+      section < m_Grid.ColumnCount())
+    return QString::fromStdString(m_Grid.Column(section).Caption);
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Horizontal) {
     if (section >= 0 && section < m_Grid.ColumnCount())

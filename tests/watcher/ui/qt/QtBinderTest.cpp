@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -301,6 +302,26 @@ TEST_F(QtBinder, VirtualGridAsksOnlyForDrawnRows) {
   log.RefreshRowCount();
   EXPECT_EQ(model->TotalRows(), 10'000'005);
   log.SetDataSource(nullptr);  // the source may go away now
+}
+
+TEST_F(QtBinder, GridCaptionsReadWholeOrFromTheirStart) {
+  Form& form = m_Form->Window;
+  auto& grid = form.Get<Grid>("SGGridLog");
+  const QString longCaption = "Commodities index fund, emerging markets, hedged in the home currency";
+  grid.ClearColumns();
+  grid.AddColumn("Treasury bills", 300);
+  grid.AddColumn(longCaption.toStdString(), 300);
+  form.Show();
+  QApplication::processEvents();
+  auto* view = Widget<QTableView>("SGGridLog");
+  const QFontMetrics fm(view->horizontalHeader()->font());
+  // A short caption gets the room it needs, past the column's own width.
+  EXPECT_GE(view->columnWidth(0), fm.horizontalAdvance("Treasury bills"));
+  // A long one stays within the budget, reads from its start and is whole in its tooltip.
+  EXPECT_LT(view->columnWidth(1), fm.horizontalAdvance(longCaption));
+  EXPECT_GE(view->columnWidth(1), view->columnWidth(0));
+  EXPECT_EQ(view->horizontalHeader()->textElideMode(), Qt::ElideRight);
+  EXPECT_EQ(view->model()->headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(), longCaption);
 }
 
 TEST_F(QtBinder, ScreenshotShowsButtonsBarPictureAndGraph) {
