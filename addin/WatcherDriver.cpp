@@ -228,7 +228,8 @@ void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath
     SetProperty("Input_EFConstrainedCellNumberFormat_ShortIfDate_ForcedEnglish", QStringLiteral("General"));
     SetProperty("Input_EFConstraintDisplayFormula_LHSide", Text(c.Name));
     SetProperty("Input_EFConstraintOperatorAsString", Text(op));
-    SetProperty("Input_EFConstraintFormula", Text(c.Formula));
+    // The bound is what the series varies: the formula names it X, not its value of a single run.
+    SetProperty("Input_EFConstraintFormula", Text(c.Name + " " + op + " X"));
     SetProperty("Input_EFConstraintOperator", c.Compare == Comparison::AtMost ? 1 : 2);
   }
   SetProperty("Input_RuntimeGoalType", 1);

@@ -130,7 +130,7 @@ FormProgressEF::FormProgressEF(ui::Platform& platform, LogServerMaker makeLogSer
 
   m_Form.SetBorderStyle(ui::BorderStyle::Sizable);
   m_Form.SetIconKey(ui::PictureKeys::kProgressIcon);
-  m_Form.Move(0, 0, 11000, 7800);
+  m_Form.Move(0, 0, 14400, 9600);
   ShowSelectedFrame();
 }
 

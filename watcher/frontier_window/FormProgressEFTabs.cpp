@@ -42,7 +42,8 @@ void FormProgressEF::GridInitialize() {
     for (std::int32_t j = 0; j < numGenesInTable; ++j) {
       std::string caption;
       ResumeNext([&] { caption = names.Item(j + 1).ToString(); });
-      grid.AddColumn(caption, 1000);
+      // Wide enough for the adjustable cell's name: the user tells the columns apart by it.
+      grid.AddColumn(caption, std::max(1000, static_cast<int>(caption.size()) * 100 + 240));
       if (static_cast<std::size_t>(j) < asDate.size())
         ResumeNext([&] {
           m_GeneAsDate[static_cast<std::size_t>(j)] = asDate[static_cast<std::size_t>(j)].ToBoolean();
