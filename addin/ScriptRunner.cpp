@@ -152,6 +152,7 @@ bool ScriptRunner::Perform(const ScriptStep& s) {
       Automation("SaveScreenshot", {Q(s.Form), path});
       return true;
     }
+    case Kind::NextOptimization: m_Driver.RequestNextOptimization(); return true;
     case Kind::StopTimer:
       if (m_Driver.TimerStopAcknowledged()) return true;
       m_Driver.RequestStopTimer();  // repeating the request until it is answered is harmless

@@ -42,6 +42,7 @@ const std::map<std::string, Grammar>& Commands() {
       {"answer", {Kind::Answer, "answer yes|no|ok|cancel", 1}},
       {"screenshot", {Kind::Screenshot, "screenshot FORM PATH", 2}},
       {"stop-timer", {Kind::StopTimer, "stop-timer", 0}},
+      {"next-optimization", {Kind::NextOptimization, "next-optimization", 0}},
   };
   return commands;
 }
@@ -187,6 +188,7 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
         s.Number = WholeNumber(args[2], where, command.c_str(), kIntMin, kIntMax);
         break;
       case Kind::StopTimer:
+      case Kind::NextOptimization:
       case Kind::WaitModal: break;
     }
     steps.push_back(std::move(s));

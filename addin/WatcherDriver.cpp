@@ -18,8 +18,10 @@
 #include <mutex>
 
 #include "addin/AddinApplicationObject.h"
+#include "addin/EngineCall.h"
 #include "addin/HelpObject.h"
 #include "addin/HostApplicationObject.h"
+#include "addin/UserScript.h"
 #include "addin/WatcherChannels.h"
 #include "common/ErrorTrap.h"
 #include "suite/gdlib/gdlib8.h"
@@ -249,7 +251,8 @@ void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath
     SetProperty("Input_EFConstrainedCellNumberFormat_ShortIfDate_ForcedEnglish", QStringLiteral("General"));
     SetProperty("Input_EFConstraintDisplayFormula_LHSide", Text(c.Name));
     SetProperty("Input_EFConstraintOperatorAsString", Text(op));
-    SetProperty("Input_EFConstraintFormula", Text(c.Formula));
+    // The bound is what the series varies: the formula names it X, not its value of a single run.
+    SetProperty("Input_EFConstraintFormula", Text(c.Name + " " + op + " X"));
     SetProperty("Input_EFConstraintOperator", c.Compare == Comparison::AtMost ? 1 : 2);
   }
   SetProperty("Input_RuntimeGoalType", 1);
@@ -354,8 +357,20 @@ void WatcherDriver::Pump(bool force) {
 }
 
 void WatcherDriver::OnOptimizationStarted(int number) {
-  if (!m_Settings.EfficientFrontier.empty())
-    ResumeNext([&] { WatcherChannels::WriteDouble(ChannelEFNumOptimizationUnderWay, number); });
+  if (m_Settings.EfficientFrontier.empty()) return;
+  const double value = m_Settings.EfficientFrontier.at(static_cast<std::size_t>(number - 1));
+  ResumeNext([&] { WatcherChannels::WriteDouble(ChannelEFCurrentConstrainingValue, value); });
+  ResumeNext([&] { WatcherChannels::WriteDouble(ChannelEFNumOptimizationUnderWay, number); });
+}
+
+void WatcherDriver::RequestNextOptimization() {
+  if (!m_Attached || !m_PopHandle) throw ScriptError("there is no series under way to move on in");
+  // As the add-in's own button: the run pauses and the Watcher asks whether to move on.
+  SetProperty("WaitingAfterEFNextOptimizationClicked", true);
+  CheckEngine(GdPopLock(m_PopHandle), "GdPopLock");
+  const std::int16_t status = GdPopGetRunStatus(m_PopHandle);
+  if (status == GdRunStatusOptimizing) GdPopSetRunStatus(m_PopHandle, GdRunStatusMarkToPause);
+  GdPopUnlock(m_PopHandle);
 }
 
 void WatcherDriver::WriteTrialUnderWay() {

@@ -53,6 +53,10 @@ class WatcherDriver : public QObject, public RunObserver {
   // The user's end-of-run choices, once the Watcher has handed them back.
   const std::optional<StopChoices>& Choices() const { return m_Choices; }
 
+  // The user asks to move on to the next optimization of the series: the run pauses and the
+  // Watcher asks whether to move on. Raises ScriptError when no series is watched.
+  void RequestNextOptimization();
+
   // The add-in asks the Watcher to stop its update timer; true once the Watcher has answered.
   void RequestStopTimer();
   bool TimerStopAcknowledged();
