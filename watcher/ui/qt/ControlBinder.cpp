@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -13,6 +14,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -435,7 +437,15 @@ class PictureBoxBinder : public ControlBinder {
   }
 
  protected:
-  void SyncKind(std::string_view) override { Widget()->update(); }
+  void SyncKind(std::string_view property) override {
+    // A tool tip that follows the mouse over the picture changes while it is shown.
+    if (property == "ToolTipText") {
+      if (QToolTip::isVisible() && Widget()->underMouse())
+        QToolTip::showText(QCursor::pos(), Widget()->toolTip(), Widget());
+      return;
+    }
+    Widget()->update();
+  }
 };
 
 class GraphControlBinder : public ControlBinder {
