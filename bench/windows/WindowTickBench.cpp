@@ -1,6 +1,8 @@
 // One TimerUpdate tick of the full window on a long run: with the progress tab shown for 10,000,
 // 1,000,000 and 10,000,000 logged trials (a tick must not grow with the log), and with the
-// population tab shown for 1,000 and 10,000 organisms of 100 genes (nor with the population).
+// population tab shown for 1,000 and 10,000 organisms of 100 genes (nor with the population), and
+// with the population colour picture shown for 1,000 organisms of 256 genes: the tick, and the
+// picture's recompute and redraw alone.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -67,6 +69,8 @@ struct LongRun {
     Manager->Input_OptimizationEngine = 1;
     Manager->Input_StatisticToOptimize = 12;
     for (int i = 1; i <= Genes; ++i) Manager->Input_AllGeneNamesCol.Add("Cell" + std::to_string(i));
+    Manager->Input_GroupNames.Add("Cells");
+    Manager->Input_GroupSolvingMethods.Add(Variant(GdMethodRecipe));
     Manager->InitializeForms();
 
     // The run as the window lives through it: the log grows between ticks, so the window records
@@ -160,6 +164,29 @@ void TickWithTab(benchmark::State& state, int tab) {
   state.counters["rss_anon_mb"] = ResidentMegabytes("RssAnon");
 }
 
+void BM_TickColorGraphTab(benchmark::State& state) {
+  TickWithTab(state, FormProgress::TabColorGraph);
+}
+
+// Arguments as above; recompute reads every gene from the engine, redraw only the stored table.
+void ColorGraph(benchmark::State& state, bool redrawOnly) {
+  LongRun& run = Run(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                     static_cast<int>(state.range(2)));
+  FormProgress& form = run.Form();
+  form.TabMain.SetSelectedIndex(FormProgress::TabColorGraph);
+  GdPopLock(run.Pop);  // as the update cycle holds it
+  for (auto _ : state) form.ColorGraph_Update(redrawOnly);
+  GdPopUnlock(run.Pop);
+  state.counters["cells"] = form.ColorTable().Columns() * form.ColorTable().Rows();
+  state.counters["rects"] = static_cast<double>(form.PopulationColorGraph.Rects().size());
+}
+void BM_ColorGraphRecompute(benchmark::State& state) {
+  ColorGraph(state, false);
+}
+void BM_ColorGraphRedraw(benchmark::State& state) {
+  ColorGraph(state, true);
+}
+
 void BM_TickProgressTab(benchmark::State& state) {
   TickWithTab(state, FormProgress::TabProgress);
 }
@@ -177,6 +204,9 @@ BENCHMARK(BM_TickPopulationTab)
     ->Args({10000, 100, 1000})
     ->Args({10000, 100, 10000})
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TickColorGraphTab)->Args({10000, 256, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColorGraphRecompute)->Args({10000, 256, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColorGraphRedraw)->Args({10000, 256, 1000})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace corvana

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/ErrorTrap.h"
@@ -113,6 +114,7 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void TimerForColorGraph_Timer();
   void PopulationColorGraph_MouseMove(int x, int y);
   const PopulationColorTable& ColorTable() const noexcept { return m_ColorTable; }
+  const std::vector<std::pair<double, int>>& RateMarkers() const noexcept { return m_RateMarkers; }
 
   // ---- Constraint solver tab ----
   void ConstraintSolverTab_Initialize();
@@ -170,6 +172,8 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void GeneticParameters_ShowMutationText(double rate);
   void GeneticParameters_AskForRate(bool isCrossover);
   void GeneticParameters_HideRateDialog();
+  void GeneticParameters_MarkRateChange();
+  void GeneticParameters_StretchMarkers();
   void ColorGraph_Construct();
   void ColorGraph_ReadPopulation();
 
@@ -264,6 +268,7 @@ class FormProgress : public ProgressForm<WatcherWindow> {
 
   // Genetic parameters and the colour picture.
   std::unique_ptr<FormRate> m_FormRate;
+  std::vector<std::pair<double, int>> m_RateMarkers;  // trial, curve of the all-trials graph
   PopulationColorTable m_ColorTable;
   // Log tab.
   std::unique_ptr<ProgressDialogLogSvr> m_LogServer;

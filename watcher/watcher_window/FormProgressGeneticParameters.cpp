@@ -9,6 +9,7 @@
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
+#include "watcher/graph/OGrGraph.h"
 #include "watcher/rate_dialog/FormRate.h"
 #include "watcher/ui/WindowUtilities.h"
 
@@ -110,6 +111,9 @@ void FormProgress::GeneticParameters_Update() {
       GeneticParameters_ShowMutationText(mutation);
     }
 
+    // The markers of rate changes span the best values drawn so far.
+    ResumeNext([&] { GeneticParameters_StretchMarkers(); });
+
     double crossover = 0;
     if (GdLib::GdChrGetCrossoverRate(pop, 1, crossover) == 0) {
       ScrollCrossover.SetValue(RatePosition(crossover, ScrollCrossover));
@@ -158,9 +162,46 @@ void FormProgress::GeneticParameters_SendValuesToGdLib() {
   Log("GeneticParameters_SendValuesToGdLib: about to call GdPopUnlock(" + handle + ")");
   ResumeNext([&] { GdLib::GdPopUnlock(pop); });
   Log("GeneticParameters_SendValuesToGdLib: GdPopUnlock returned");
+  ResumeNext([&] { GeneticParameters_MarkRateChange(); });
   if (err)
     Log("Error in GeneticParameters_SendValuesToGdLib: " + err.Description + " (" + ErrorNumberText(err) +
         ")");
+}
+
+void FormProgress::GeneticParameters_MarkRateChange() {
+  if (!m_GraphAllTrials || !m_InitializedAfterFirstTrial || !m_Manager) return;
+  // A thin line at the trial where the new rates took effect, named with them in the legend, so
+  // that what a change did to progress can be seen.
+  const double trial = m_Manager->LogTrialCount();
+  const std::string name =
+      Res(4023) + " " + TextCrossover.Text() + ", " + Res(4024) + " " + TextMutation.Text();
+  if (!m_RateMarkers.empty() && m_RateMarkers.back().first == trial) {
+    m_GraphAllTrials->RenameCurve(m_RateMarkers.back().second, name);
+  } else {
+    const int id = m_GraphAllTrials->AddCurve(kOGrCurveLine, OGrData{}, name);
+    m_GraphAllTrials->SetCurveColor(id, OGrColor{128, 128, 128});
+    m_RateMarkers.emplace_back(trial, id);
+  }
+  m_GraphAllTrials->SetLegendVisible(true);
+  GeneticParameters_StretchMarkers();
+}
+
+void FormProgress::GeneticParameters_StretchMarkers() {
+  if (m_RateMarkers.empty() || m_GraphAllTrials->Curves().empty()) return;
+  // The progress curve is the graph's first; the markers come after it.
+  const std::vector<double> best = m_GraphAllTrials->Curves().front().Data().Y;
+  const auto finite = [](double v) { return std::isfinite(v) && std::abs(v) < 1e300; };
+  double low = 0, high = 0;
+  bool any = false;
+  for (double v : best) {
+    if (!finite(v)) continue;
+    low = any ? std::min(low, v) : v;
+    high = any ? std::max(high, v) : v;
+    any = true;
+  }
+  if (!any) return;
+  for (const auto& [trial, id] : m_RateMarkers)
+    m_GraphAllTrials->ChangeDataSource(id, OGrData{{trial, trial}, {low, high}}, "");
 }
 
 void FormProgress::GeneticParameters_DisableControls() {

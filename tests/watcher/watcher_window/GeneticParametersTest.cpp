@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <future>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "tests/watcher/watcher_window/WatcherRun.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
+#include "watcher/graph/OGrGraph.h"
 #include "watcher/rate_dialog/FormRate.h"
 #include "watcher/watcher_window/FormProgress.h"
 
@@ -288,6 +290,37 @@ TEST(GeneticParametersTest, EngineErrorInTheGroupLoopIsLoggedAndTheLockReleased)
   run.FreePopulation();
   form.GeneticParameters_Update();
   EXPECT_EQ(form.ScrollCrossover.Value(), 64);
+}
+
+TEST(GeneticParametersTest, RateChangesAreMarkedOnTheAllTrialsGraph) {
+  WatcherRun run;
+  FormProgress& form = run.Full();
+  form.ScrollCrossover.UserSetValue(20);  // before the first trial: nothing to mark it on
+  EXPECT_TRUE(form.RateMarkers().empty());
+
+  run.RunTrials(6);
+  run.SendFirstTrialInfo(100, 50);
+  run.Tick();
+  form.ScrollCrossover.UserSetValue(30);
+  form.ScrollMutation.UserSetValue(5);  // the same trial: one marker, named with both new rates
+  ASSERT_EQ(form.RateMarkers().size(), 1u);
+  const auto& graph = *form.GraphAllTrials();
+  EXPECT_TRUE(graph.LegendVisible());
+  const OGrCurve* marker = graph.CurveByID(form.RateMarkers()[0].second);
+  ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(marker->Name(), GetResourceString(4023) + " 0.3000, " + GetResourceString(4024) + " 0.0500");
+  EXPECT_EQ(marker->Data().X, (std::vector<double>{6, 6}));
+
+  // Later progress stretches the marker over every best value drawn.
+  run.RunTrials(30);
+  run.Tick();
+  form.ScrollCrossover.UserSetValue(40);
+  EXPECT_EQ(form.RateMarkers().size(), 2u);
+  const auto& best = graph.Curves().front().Data().Y;
+  const auto [low, high] = std::minmax_element(best.begin(), best.end());
+  marker = graph.CurveByID(form.RateMarkers()[0].second);  // the curve list has grown
+  ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(marker->Data().Y, (std::vector<double>{*low, *high}));
 }
 
 TEST(FormRateTest, ReturnsTheTypedRateOnlyWhenConfirmed) {

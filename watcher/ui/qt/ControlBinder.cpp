@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCursor>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTableView>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -449,7 +451,15 @@ class PictureBoxBinder : public ControlBinder {
   }
 
  protected:
-  void SyncKind(std::string_view) override { Widget()->update(); }
+  void SyncKind(std::string_view property) override {
+    // A tool tip that follows the mouse over the picture changes while it is shown.
+    if (property == "ToolTipText") {
+      if (QToolTip::isVisible() && Widget()->underMouse())
+        QToolTip::showText(QCursor::pos(), Widget()->toolTip(), Widget());
+      return;
+    }
+    Widget()->update();
+  }
 };
 
 class GraphControlBinder : public ControlBinder {

@@ -237,6 +237,32 @@ TEST_F(QtBinder, UserActionsReachTheModels) {
   EXPECT_TRUE(m_Platform->Binder(form)->Window()->isVisible());
 }
 
+TEST_F(QtBinder, MouseMovesOverThePictureAndFocusRequestsReachTheWidgets) {
+  Form& form = m_Form->Window;
+  int moves = 0, lastX = -1, lastY = -1;
+  form.Get<PictureBox>("PopulationColorGraph").MouseMove = [&](int, int, int x, int y) {
+    ++moves;
+    lastX = x;
+    lastY = y;
+  };
+  form.Show();
+  m_Platform->Binder(form)->Window()->activateWindow();
+  QApplication::processEvents();
+  const int tpp = m_Platform->TwipsPerPixelX();
+  QTest::mouseMove(Widget<QWidget>("PopulationColorGraph"), QPoint(40, 30));  // no button held
+  QApplication::processEvents();
+  EXPECT_GE(moves, 1);
+  EXPECT_EQ(lastX, 40 * tpp);
+  EXPECT_EQ(lastY, 30 * m_Platform->TwipsPerPixelY());
+
+  form.Get<Grid>("SGGridSummary").SetFocus();
+  QApplication::processEvents();
+  QWidget* focused = QApplication::focusWidget();
+  ASSERT_NE(focused, nullptr);
+  EXPECT_TRUE(focused == Widget<QWidget>("SGGridSummary") ||
+              Widget<QWidget>("SGGridSummary")->isAncestorOf(focused));
+}
+
 TEST_F(QtBinder, ModalLoopsKeepTimersRunningAndDialogsCanBeAnswered) {
   Form& form = m_Form->Window;
   auto& timer = form.Get<Timer>("TimerUpdate");
