@@ -1,5 +1,6 @@
 #include "addin/ResultWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -98,6 +99,22 @@ std::string ResultWriter::ToJson(const RunResult& r) {
     out += ", \"best_solution\": " + (o.HasBest ? Numbers(o.BestSolution) : "null") + "}";
   }
   out += r.Optimizations.empty() ? "],\n" : "\n  ],\n";
+  // A series: one point per constraining value with a best, in rising order of the value.
+  std::vector<const OptimizationResult*> points;
+  for (const auto& o : r.Optimizations)
+    if (o.ConstrainingValue && o.HasBest) points.push_back(&o);
+  if (!points.empty()) {
+    std::stable_sort(points.begin(), points.end(), [](const auto* a, const auto* b) {
+      return *a->ConstrainingValue < *b->ConstrainingValue;
+    });
+    out += "  \"frontier\": [";
+    for (std::size_t i = 0; i < points.size(); ++i)
+      out += std::string(i ? ", " : "") +
+             "{\"constraining_value\": " + Number(*points[i]->ConstrainingValue) +
+             ", \"best_value\": " + Number(points[i]->BestValue) +
+             ", \"best_is_valid\": " + Bool(points[i]->BestIsValid) + "}";
+    out += "],\n";
+  }
   if (r.Choices) {
     const auto& c = *r.Choices;
     out += "  \"end_of_run\": {\"shown_to_user\": " + Bool(c.ShownToUser) +

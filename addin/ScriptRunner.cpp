@@ -6,6 +6,7 @@
 #include <QDBusVariant>
 #include <QDir>
 #include <QFileInfo>
+#include <cmath>
 #include <map>
 
 #include "addin/WatcherDriver.h"
@@ -44,6 +45,20 @@ void ScriptRunner::Start() {
 
 std::int16_t ScriptRunner::RunStatus() const {
   return m_Driver.PopHandle() ? GdPopGetRunStatus(m_Driver.PopHandle()) : std::int16_t{0};
+}
+
+bool ScriptRunner::EveryGroupHasRate(bool crossover, double rate) const {
+  const std::int32_t pop = m_Driver.PopHandle();
+  const std::int32_t groups = pop ? GdPopGetChromosomeCount(pop) : 0;
+  if (groups <= 0) return false;
+  for (std::int32_t g = 1; g <= groups; ++g) {
+    double actual = -1;
+    std::int32_t isAuto = 0;
+    const std::int16_t rc =
+        crossover ? GdChrGetCrossoverRate(pop, g, &actual) : GdChrGetMutationMode(pop, g, &isAuto, &actual);
+    if (rc != 0 || isAuto != 0 || std::abs(actual - rate) > 1e-9) return false;
+  }
+  return true;
 }
 
 QList<QVariant> ScriptRunner::Automation(const char* method, const QList<QVariant>& args) {
@@ -103,6 +118,7 @@ bool ScriptRunner::Perform(const ScriptStep& s) {
              reply.front().value<QDBusVariant>().variant().toString() == propertyAndValue.at(1);
     }
     case Kind::WaitModal: return m_Driver.ShowingModally();
+    case Kind::WaitRate: return EveryGroupHasRate(s.Text == "crossover", s.Number);
     case Kind::Click: Automation("Click", {Q(s.Form), Q(s.Control)}); return true;
     case Kind::SelectTab:
       Automation("SelectTab", {Q(s.Form), Q(s.Control), static_cast<int>(s.Number)});
@@ -115,6 +131,11 @@ bool ScriptRunner::Perform(const ScriptStep& s) {
     case Kind::SetScroll:
       Automation("SetScrollValue", {Q(s.Form), Q(s.Control), static_cast<int>(s.Number)});
       return true;
+    case Kind::Hover:
+      Automation("MouseMove",
+                 {Q(s.Form), Q(s.Control), static_cast<int>(s.Number), static_cast<int>(s.Number2)});
+      return true;
+    case Kind::Close: Automation("CloseForm", {Q(s.Form)}); return true;
     case Kind::Menu: Automation("ChooseMenu", {Q(s.Form), Q(s.Text)}); return true;
     case Kind::Answer: {
       // Wait for the question to be on screen, then press the named button.
@@ -131,6 +152,7 @@ bool ScriptRunner::Perform(const ScriptStep& s) {
       Automation("SaveScreenshot", {Q(s.Form), path});
       return true;
     }
+    case Kind::NextOptimization: m_Driver.RequestNextOptimization(); return true;
     case Kind::StopTimer:
       if (m_Driver.TimerStopAcknowledged()) return true;
       m_Driver.RequestStopTimer();  // repeating the request until it is answered is harmless

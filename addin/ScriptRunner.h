@@ -40,6 +40,8 @@ class ScriptRunner : public QObject {
   bool Perform(const ScriptStep& step);
   QList<QVariant> Automation(const char* method, const QList<QVariant>& args = {});
   std::int16_t RunStatus() const;
+  // Every group of the population uses the rate (mutation: as a fixed rate).
+  bool EveryGroupHasRate(bool crossover, double rate) const;
 
   std::vector<ScriptStep> m_Steps;
   std::size_t m_Next = 0;

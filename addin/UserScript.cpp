@@ -28,6 +28,7 @@ const std::map<std::string, Grammar>& Commands() {
       {"wait-form", {Kind::WaitForm, "wait-form FORM", 1}},
       {"wait-property", {Kind::WaitProperty, "wait-property FORM CONTROL PROPERTY VALUE", 4}},
       {"wait-modal", {Kind::WaitModal, "wait-modal", 0}},
+      {"wait-rate", {Kind::WaitRate, "wait-rate crossover|mutation RATE", 2}},
       {"sleep", {Kind::Sleep, "sleep SECONDS", 1}},
       {"click", {Kind::Click, "click FORM CONTROL", 2}},
       {"select-tab", {Kind::SelectTab, "select-tab FORM CONTROL INDEX", 3}},
@@ -35,10 +36,13 @@ const std::map<std::string, Grammar>& Commands() {
       {"set-check", {Kind::SetCheck, "set-check FORM CONTROL on|off", 3}},
       {"set-combo", {Kind::SetCombo, "set-combo FORM CONTROL INDEX", 3}},
       {"set-scroll", {Kind::SetScroll, "set-scroll FORM CONTROL VALUE", 3}},
+      {"hover", {Kind::Hover, "hover FORM CONTROL X Y", 4}},
+      {"close", {Kind::Close, "close FORM", 1}},
       {"menu", {Kind::Menu, "menu FORM KEY", 2}},
       {"answer", {Kind::Answer, "answer yes|no|ok|cancel", 1}},
       {"screenshot", {Kind::Screenshot, "screenshot FORM PATH", 2}},
       {"stop-timer", {Kind::StopTimer, "stop-timer", 0}},
+      {"next-optimization", {Kind::NextOptimization, "next-optimization", 0}},
   };
   return commands;
 }
@@ -133,7 +137,21 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
           throw ScriptError(where + "expected \"" + g.Usage + "\"");
         s.Text = args[0];
         break;
-      case Kind::WaitForm: s.Form = args[0]; break;
+      case Kind::WaitForm:
+      case Kind::Close: s.Form = args[0]; break;
+      case Kind::WaitRate:
+        if (args[0] != "crossover" && args[0] != "mutation")
+          throw ScriptError(where + "expected \"" + g.Usage + "\"");
+        s.Text = args[0];
+        s.Number = Number(args[1], where);
+        if (s.Number < 0 || s.Number > 1) throw ScriptError(where + "wait-rate needs a rate from 0 to 1");
+        break;
+      case Kind::Hover:
+        s.Form = args[0];
+        s.Control = args[1];
+        s.Number = WholeNumber(args[2], where, "hover", 0, kIntMax);
+        s.Number2 = WholeNumber(args[3], where, "hover", 0, kIntMax);
+        break;
       case Kind::Menu:
         s.Form = args[0];
         s.Text = args[1];
@@ -170,6 +188,7 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
         s.Number = WholeNumber(args[2], where, command.c_str(), kIntMin, kIntMax);
         break;
       case Kind::StopTimer:
+      case Kind::NextOptimization:
       case Kind::WaitModal: break;
     }
     steps.push_back(std::move(s));

@@ -11,15 +11,22 @@
 #include <QDBusVariant>
 #include <QThread>
 #include <QTimer>
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <map>
+#include <mutex>
 
 #include "addin/AddinApplicationObject.h"
+#include "addin/EngineCall.h"
 #include "addin/HelpObject.h"
 #include "addin/HostApplicationObject.h"
+#include "addin/UserScript.h"
 #include "addin/WatcherChannels.h"
 #include "common/ErrorTrap.h"
 #include "suite/gdlib/gdlib8.h"
 #include "suite/objectlib/SuiteFolders.h"
+#include "suite/objectlib/SurvivalMutex.h"
 #include "wire/BusNames.h"
 #include "wire/ErrorNames.h"
 #include "wire/dbus/BusErrors.h"
@@ -46,16 +53,23 @@ QString Text(const std::string& s) {
   return QString::fromStdString(s);
 }
 
+// The add-in's survival mutex stands for its process: taken by the first watched run on a bus and
+// held until the process ends, so that a host running one optimization after another never looks
+// gone to the Watcher between two runs.
+void TakeProcessSurvivalMutex(const std::string& name) {
+  static std::mutex guard;
+  static std::map<std::string, std::unique_ptr<SurvivalMutex>> held;
+  const std::lock_guard lock(guard);
+  auto& mutex = held[SuiteFolders::RuntimeDirectory() + "/" + name];
+  if (!mutex) mutex = std::make_unique<SurvivalMutex>(name);
+  mutex->Take();
+}
+
 }  // namespace
 
 WatcherDriver::WatcherDriver(const Model& model, const RunSettings& settings, QDBusConnection bus,
                              const std::atomic<bool>& interrupt, QObject* parent)
-    : QObject(parent),
-      m_Model(model),
-      m_Settings(settings),
-      m_Bus(std::move(bus)),
-      m_SurvivalMutex(wire::AddinSurvivalMutexName(wire::BusId(m_Bus))),
-      m_Interrupt(interrupt) {}
+    : QObject(parent), m_Model(model), m_Settings(settings), m_Bus(std::move(bus)), m_Interrupt(interrupt) {}
 
 WatcherDriver::~WatcherDriver() {
   if (m_Bus.isConnected()) {
@@ -67,7 +81,7 @@ WatcherDriver::~WatcherDriver() {
 
 bool WatcherDriver::Start() {
   ErrorInfo err;
-  if (!ResumeNext(err, [&] { m_SurvivalMutex.Take(); })) {
+  if (!ResumeNext(err, [&] { TakeProcessSurvivalMutex(wire::AddinSurvivalMutexName(wire::BusId(m_Bus))); })) {
     m_Error = "Cannot take the add-in's survival mutex: " + err.Description;
     return false;
   }
@@ -175,6 +189,17 @@ void WatcherDriver::Attach(std::int32_t popHandle, const std::string& logPath) {
   }
 }
 
+std::int32_t WatcherDriver::HostWindow() {
+  // The terminal's window stands for the host's: the Watcher opens on its screen. Terminals that
+  // do not say, and Wayland, leave it 0.
+  const char* text = std::getenv("WINDOWID");
+  if (!text || !*text) return 0;
+  char* end = nullptr;
+  errno = 0;
+  const unsigned long id = std::strtoul(text, &end, 10);
+  return errno == 0 && *end == '\0' && id <= INT32_MAX ? static_cast<std::int32_t>(id) : 0;
+}
+
 void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath) {
   const Model& m = m_Model;
   const bool series = !m_Settings.EfficientFrontier.empty();
@@ -190,7 +215,7 @@ void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath
   SetProperty("Input_Runtime_TrialCount", static_cast<double>(m_Settings.Trials.value_or(0)));
   SetProperty("Input_Runtime_NumIterations", m.Iterations());
   SetProperty("Input_Runtime_Milliseconds", m_Settings.Minutes.value_or(0) * 60000.0);
-  SetProperty("Input_ExcelAppHwnd", 0);
+  SetProperty("Input_ExcelAppHwnd", HostWindow());
   SetProperty("Input_ExcelProcessID", static_cast<std::int32_t>(getpid()));
   SetProperty("Input_DisallowInteractionWithExcelWindow", true);
   SetProperty("Input_ExcelApplication", HostRef(wire::kHostApplicationPath));
@@ -226,7 +251,8 @@ void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath
     SetProperty("Input_EFConstrainedCellNumberFormat_ShortIfDate_ForcedEnglish", QStringLiteral("General"));
     SetProperty("Input_EFConstraintDisplayFormula_LHSide", Text(c.Name));
     SetProperty("Input_EFConstraintOperatorAsString", Text(op));
-    SetProperty("Input_EFConstraintFormula", Text(c.Formula));
+    // The bound is what the series varies: the formula names it X, not its value of a single run.
+    SetProperty("Input_EFConstraintFormula", Text(c.Name + " " + op + " X"));
     SetProperty("Input_EFConstraintOperator", c.Compare == Comparison::AtMost ? 1 : 2);
   }
   SetProperty("Input_RuntimeGoalType", 1);
@@ -331,8 +357,20 @@ void WatcherDriver::Pump(bool force) {
 }
 
 void WatcherDriver::OnOptimizationStarted(int number) {
-  if (!m_Settings.EfficientFrontier.empty())
-    ResumeNext([&] { WatcherChannels::WriteDouble(ChannelEFNumOptimizationUnderWay, number); });
+  if (m_Settings.EfficientFrontier.empty()) return;
+  const double value = m_Settings.EfficientFrontier.at(static_cast<std::size_t>(number - 1));
+  ResumeNext([&] { WatcherChannels::WriteDouble(ChannelEFCurrentConstrainingValue, value); });
+  ResumeNext([&] { WatcherChannels::WriteDouble(ChannelEFNumOptimizationUnderWay, number); });
+}
+
+void WatcherDriver::RequestNextOptimization() {
+  if (!m_Attached || !m_PopHandle) throw ScriptError("there is no series under way to move on in");
+  // As the add-in's own button: the run pauses and the Watcher asks whether to move on.
+  SetProperty("WaitingAfterEFNextOptimizationClicked", true);
+  CheckEngine(GdPopLock(m_PopHandle), "GdPopLock");
+  const std::int16_t status = GdPopGetRunStatus(m_PopHandle);
+  if (status == GdRunStatusOptimizing) GdPopSetRunStatus(m_PopHandle, GdRunStatusMarkToPause);
+  GdPopUnlock(m_PopHandle);
 }
 
 void WatcherDriver::WriteTrialUnderWay() {

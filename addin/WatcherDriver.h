@@ -14,7 +14,6 @@
 #include "addin/RunObserver.h"
 #include "addin/RunResult.h"
 #include "addin/RunSettings.h"
-#include "suite/objectlib/SurvivalMutex.h"
 
 class QDBusServiceWatcher;
 
@@ -35,7 +34,8 @@ class WatcherDriver : public QObject, public RunObserver {
                 const std::atomic<bool>& interrupt, QObject* parent = nullptr);
   ~WatcherDriver() override;
 
-  // Holds the survival mutex and serves the host objects. False when there is no session bus.
+  // Takes the survival mutex (held for the rest of the process) and serves the host objects.
+  // False when there is no session bus.
   bool Start();
 
   bool Attached() const { return m_Attached; }
@@ -53,6 +53,10 @@ class WatcherDriver : public QObject, public RunObserver {
   // The user's end-of-run choices, once the Watcher has handed them back.
   const std::optional<StopChoices>& Choices() const { return m_Choices; }
 
+  // The user asks to move on to the next optimization of the series: the run pauses and the
+  // Watcher asks whether to move on. Raises ScriptError when no series is watched.
+  void RequestNextOptimization();
+
   // The add-in asks the Watcher to stop its update timer; true once the Watcher has answered.
   void RequestStopTimer();
   bool TimerStopAcknowledged();
@@ -66,6 +70,7 @@ class WatcherDriver : public QObject, public RunObserver {
 
  private:
   void Attach(std::int32_t popHandle, const std::string& logPath);
+  static std::int32_t HostWindow();
   void SetInputs(std::int32_t popHandle, const std::string& logPath);
   void FillCollections();
   void FinishRun();
@@ -89,7 +94,6 @@ class WatcherDriver : public QObject, public RunObserver {
   const Model& m_Model;
   const RunSettings& m_Settings;
   QDBusConnection m_Bus;
-  SurvivalMutex m_SurvivalMutex;
   std::unique_ptr<HostApplicationObject> m_HostApplication;
   std::unique_ptr<AddinApplicationObject> m_AddinApplication;
   std::unique_ptr<HelpObject> m_Help;

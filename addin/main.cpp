@@ -5,8 +5,11 @@
 #include <QDBusConnection>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 
 #include "addin/CommandLine.h"
 #include "addin/ConsoleObserver.h"
@@ -45,6 +48,13 @@ std::vector<double> KeptSolution(const corvana::addin::RunResult& r, int choice)
   if (choice == -2) return r.OriginalSolution;
   if (choice == -5) return r.LastSolution;
   return r.KeptSolution;
+}
+
+// A private folder for files on their way elsewhere.
+std::filesystem::path StagingFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "corvana-addin-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+  return pattern;
 }
 
 }  // namespace
@@ -122,7 +132,32 @@ int main(int argc, char** argv) {
     if (script && result.ScriptError.empty() && script->PendingLine() > 0 && !g_Interrupted)
       result.ScriptError =
           "line " + std::to_string(script->PendingLine()) + ": the run ended before this step";
+    // A workbook's reports "In New Worksheets" go into the workbook itself, saved with the solution;
+    // they are written to a file of their own first and copied in from there.
+    const bool intoWorkbook = workbook && settings.ReportsPath.empty() && result.Choices &&
+                              result.Choices->ReportPlacement != 1 && !g_Interrupted;
+    std::filesystem::path staging;
+    if (intoWorkbook) {
+      staging = StagingFolder() / "reports.xlsx";
+      settings.ReportsPath = staging.string();
+    }
     reports::RunReports::Write(*model, settings, loop.PopHandle(), loop.LogPath(), result);
+    if (intoWorkbook && !result.ReportFiles.empty()) {
+      std::vector<std::string> sheets = result.ReportFiles.front().Sheets;
+      std::erase(sheets, "Model");  // the workbook is its own model sheet
+      try {
+        const std::string target = settings.SaveAsPath.empty() ? settings.WorkbookPath : settings.SaveAsPath;
+        result.ReportFiles = {{target, workbook->AddSheets(staging, sheets)}};
+      } catch (const WorkbookError& e) {
+        result.ReportFiles.clear();
+        result.ReportError = e.what();
+        std::cerr << "corvana-addin: reports not written: " << e.what() << "\n";
+      }
+    }
+    if (!staging.empty()) {
+      std::error_code ignored;
+      std::filesystem::remove_all(staging.parent_path(), ignored);
+    }
     std::cout << ResultWriter::ToJson(result) << std::flush;
     if (!result.Error.empty()) std::cerr << "corvana-addin: the run failed: " << result.Error << "\n";
     if (workbook && !workbook->OfficeLost().empty()) {

@@ -3,10 +3,13 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/sheet/XCalculatable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XSpreadsheets2.hpp>
 #include <map>
 
 #include "addin/workbook/OfficeLostError.h"
@@ -181,6 +184,31 @@ void WorkbookModel::Save(std::span<const double> genes, const std::filesystem::p
                         std::string(e.Message.toUtf8().getStr()) + ")");
   }
   m_Office->Session.Save(m_Office->Document, path.empty() ? m_Path : path);
+}
+
+std::vector<std::string> WorkbookModel::AddSheets(const std::filesystem::path& source,
+                                                  const std::vector<std::string>& sheets) {
+  if (!m_OfficeLost.empty()) throw WorkbookError(m_OfficeLost);
+  const auto from = m_Office->Session.Open(source);
+  std::vector<std::string> added;
+  try {
+    uno::Reference<sheet::XSpreadsheets2> target(m_Office->Document->getSheets(), uno::UNO_QUERY_THROW);
+    for (const std::string& sheet : sheets) {
+      const OUString name = OUString::fromUtf8(sheet.c_str());
+      OUString free = name;
+      for (int n = 2; target->hasByName(free); ++n) free = name + " " + OUString::number(n);
+      const sal_Int32 position = target->getElementNames().getLength();
+      const sal_Int32 index = target->importSheet(from, name, position);
+      uno::Reference<container::XIndexAccess> byIndex(target, uno::UNO_QUERY_THROW);
+      uno::Reference<container::XNamed> imported(byIndex->getByIndex(index), uno::UNO_QUERY_THROW);
+      if (imported->getName() != free) imported->setName(free);
+      added.push_back(free.toUtf8().getStr());
+    }
+  } catch (const uno::Exception& e) {
+    throw WorkbookError("cannot add the report sheets to the workbook (" +
+                        std::string(e.Message.toUtf8().getStr()) + ")");
+  }
+  return added;
 }
 
 }  // namespace corvana::addin

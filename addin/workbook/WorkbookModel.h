@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 #include "addin/Model.h"
 #include "addin/RunSettings.h"
@@ -36,6 +38,11 @@ class WorkbookModel : public Model {
   // Writes a solution into the adjustable cells and saves the workbook to `path` (the workbook
   // itself when empty). Raises WorkbookError; the file on disk is then unchanged.
   void Save(std::span<const double> genes, const std::filesystem::path& path = {});
+  // Copies these sheets of another workbook, with their charts, after the workbook's own sheets;
+  // a name the workbook already uses gets a number. Returns the names they were given. Raises
+  // WorkbookError.
+  std::vector<std::string> AddSheets(const std::filesystem::path& source,
+                                     const std::vector<std::string>& sheets);
 
  protected:
   Outcome Compute(std::span<const double> genes) const override;

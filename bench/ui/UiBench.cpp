@@ -47,6 +47,26 @@ void BM_DrawCurve(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawCurve)->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
+// The same after every change of the points, as on a tick that found a new progress step: the
+// new points are handed over untimed, their first drawing is timed.
+void BM_DrawChangedCurve(benchmark::State& state) {
+  auto graph = NoisyStepGraph(static_cast<int>(state.range(0)));
+  OGrData data = graph->Curves()[0].Data();
+  QImage image(800, 600, QImage::Format_RGB32);
+  for (auto _ : state) {
+    state.PauseTiming();
+    data.Y.back() -= 0.001;
+    graph->SetData(data);
+    state.ResumeTiming();
+    QPainter painter(&image);
+    OGrGraphRenderer::Render(*graph, painter, image.rect());
+    painter.end();
+    benchmark::DoNotOptimize(image.constBits());
+  }
+  state.counters["points"] = static_cast<double>(state.range(0));
+}
+BENCHMARK(BM_DrawChangedCurve)->Arg(1'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
 // Binds a grid to a source, shows it and scrolls to its last rows, drawing what is in view.
 void BM_VirtualGridScrollToEnd(benchmark::State& state) {
   QtPlatform platform;

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -111,6 +112,21 @@ struct LongRun {
   FormProgress& Form() { return dynamic_cast<FormProgress&>(*Manager->FullWindow()); }
 };
 
+// Resident memory of this process in MB, from the kernel's own figures ("VmRSS", "RssAnon").
+double ResidentMegabytes(const std::string& key) {
+  std::ifstream status("/proc/self/status");
+  std::string name;
+  double kilobytes = 0;
+  while (status >> name) {
+    if (name == key + ":") {
+      status >> kilobytes;
+      return kilobytes / 1024.0;
+    }
+    status.ignore(1 << 10, '\n');
+  }
+  return 0;
+}
+
 // One run at a time: the window and its log are large.
 LongRun& Run(int trials, int genes, int organisms) {
   static std::unique_ptr<LongRun> run;
@@ -138,6 +154,10 @@ void TickWithTab(benchmark::State& state, int tab) {
   state.counters["trials"] = run.Manager->LogTrialCount();
   state.counters["steps"] = static_cast<double>(form.Steps().Count());
   if (tab == FormProgress::TabPopulation) state.counters["rows"] = grid.RowCount();
+  // What the run costs in memory: the Watcher's (and the writer's) heap must not grow with the log;
+  // the mapped log pages are the page cache's, shown apart.
+  state.counters["rss_mb"] = ResidentMegabytes("VmRSS");
+  state.counters["rss_anon_mb"] = ResidentMegabytes("RssAnon");
 }
 
 void BM_TickProgressTab(benchmark::State& state) {

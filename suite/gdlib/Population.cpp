@@ -54,9 +54,16 @@ void CheckRate(double rate, const char* what) {
 // process dying inside the step leaves a flag the next locker sees.
 class Population::Guard {
  public:
-  Guard(Population& population, bool step) : m_Population(population), m_Step(step) {
+  Guard(Population& population, bool step, std::int32_t worker = -1, bool taking = false)
+      : m_Population(population), m_Step(step) {
     m_Population.Lock();
-    if (m_Step) m_Population.Header().StepInProgress = 1;
+    if (m_Step) {
+      PopulationHeader& h = m_Population.Header();
+      h.StepWorker = worker;
+      h.StepSource = -1;
+      h.StepTaking = taking ? 1 : 0;
+      h.StepInProgress = 1;
+    }
   }
   ~Guard() {
     if (m_Step) m_Population.Header().StepInProgress = 0;
@@ -92,6 +99,25 @@ double* Population::OrganismSlot(std::int32_t slot) const {
   const PopulationHeader& h = Header();
   return reinterpret_cast<double*>(static_cast<char*>(m_Base) + h.OrganismsOffset) +
          static_cast<std::size_t>(slot - 1) * h.OrganismStride;
+}
+
+WorkerRecord& Population::Worker(std::int32_t worker) const {
+  if (worker < 0 || worker >= kWorkerSlots)
+    Fail(GdErrInvalidArgument,
+         "Worker " + std::to_string(worker) + " is outside 0.." + std::to_string(GD_MAX_WORKERS) + ".");
+  const PopulationHeader& h = Header();
+  return *reinterpret_cast<WorkerRecord*>(static_cast<char*>(m_Base) + h.WorkersOffset +
+                                          static_cast<std::size_t>(worker) * h.WorkerStride);
+}
+
+void* Population::WorkerPending(std::int32_t worker) const {
+  return &Worker(worker) + 1;
+}
+
+double* Population::WorkerChild(std::int32_t worker) const {
+  const PopulationHeader& h = Header();
+  const std::size_t pending = SteadyStateStep::PendingBytes(h.GroupCount, h.GeneTotal);
+  return reinterpret_cast<double*>(static_cast<char*>(WorkerPending(worker)) + (pending + 7) / 8 * 8);
 }
 
 void Population::CheckOrganism(std::int32_t organism) const {
@@ -154,11 +180,18 @@ std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> grou
   const std::uint64_t rangesOffset = groupsOffset + groups.size() * sizeof(GroupRecord);
   const std::uint64_t initialOffset = rangesOffset + geneTotal * sizeof(gdlib::GeneRange);
   const std::uint64_t organismsOffset = initialOffset + geneTotal * sizeof(double);
-  // Organisms 1..N, then the pending child and the best so far.
-  const std::uint64_t searchOffset = organismsOffset + (populationSize + 2) * stride * sizeof(double);
-  const std::uint64_t bytes =
-      searchOffset + SteadyStateStep::StateBytes(static_cast<std::int32_t>(groups.size()),
-                                                 static_cast<std::int32_t>(geneTotal));
+  // Organisms 1..N, then the best so far.
+  const std::uint64_t searchOffset = organismsOffset + (populationSize + 1) * stride * sizeof(double);
+  const auto groupCount = static_cast<std::int32_t>(groups.size());
+  const std::uint64_t workersOffset =
+      (searchOffset + SteadyStateStep::StateBytes(groupCount, static_cast<std::int32_t>(geneTotal)) + 63) /
+      64 * 64;
+  const std::uint64_t workerStride =
+      (sizeof(WorkerRecord) +
+       (SteadyStateStep::PendingBytes(groupCount, static_cast<std::int32_t>(geneTotal)) + 7) / 8 * 8 +
+       stride * sizeof(double) + 63) /
+      64 * 64;
+  const std::uint64_t bytes = workersOffset + kWorkerSlots * workerStride;
 
   std::int32_t handle = 0;
   void* base = PopulationSegment::Create(bytes, handle);
@@ -181,6 +214,10 @@ std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> grou
   h.OrganismsOffset = organismsOffset;
   h.OrganismStride = stride;
   h.SearchOffset = searchOffset;
+  h.WorkersOffset = workersOffset;
+  h.WorkerStride = workerStride;
+  h.StepWorker = -1;
+  h.StepSource = -1;
   SteadyStateStep::InitializeState(static_cast<char*>(base) + searchOffset, h.GroupCount, h.GeneTotal);
 
   pthread_mutexattr_t attr;
@@ -217,7 +254,7 @@ std::shared_ptr<Population> Population::Create(std::span<const GdGroupSpec> grou
   }
   // Every organism starts valid (so a reader sees sensible genes) but without a result.
   Rng rng(h.RngState);
-  for (std::int32_t slot = 1; slot <= populationSize + 2; ++slot) {
+  for (std::int32_t slot = 1; slot <= populationSize + 1; ++slot) {
     double* o = population->OrganismSlot(slot);
     o[0] = kNoValue;
     o[1] = kNoValue;
@@ -279,8 +316,28 @@ void Population::ReleaseAll() {
 
 void Population::Lock() {
   CheckAlive();
+  AfterLock(::pthread_mutex_lock(&Header().Mutex));
+}
+
+bool Population::TryLock(std::int32_t milliseconds) {
+  CheckAlive();
+  if (milliseconds < 0) Fail(GdErrInvalidArgument, "The time to wait for the lock is negative.");
+  timespec until{};
+  ::clock_gettime(CLOCK_REALTIME, &until);
+  until.tv_sec += milliseconds / 1000;
+  until.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000;
+  if (until.tv_nsec >= 1000000000) {
+    until.tv_nsec -= 1000000000;
+    ++until.tv_sec;
+  }
+  const int rc = ::pthread_mutex_timedlock(&Header().Mutex, &until);
+  if (rc == ETIMEDOUT) return false;
+  AfterLock(rc);
+  return true;
+}
+
+void Population::AfterLock(int rc) {
   PopulationHeader& h = Header();
-  int rc = ::pthread_mutex_lock(&h.Mutex);
   if (rc == EOWNERDEAD) {
     // The holder died; whatever it was doing is now ours to put right.
     if (h.StepInProgress) RepairAfterDeadHolder();
@@ -314,7 +371,18 @@ void Population::RepairAfterDeadHolder() {
     std::copy(organisms[slot - 1].begin(), organisms[slot - 1].end(), OrganismSlot(slot));
     if (static_cast<std::int32_t>(organisms[slot - 1][2]) & GdOrgFlagEvaluated) ++h.EvaluatedCount;
   }
-  h.PendingValid = 0;
+  if (h.StepWorker >= 0 && h.StepWorker < kWorkerSlots) {
+    WorkerRecord& worker = Worker(h.StepWorker);
+    // A take that had finished moving a requeued organism over (or was taking back its own)
+    // keeps it for the next taker; one that had not leaves it where it was; a half-bred child
+    // was never handed out.
+    const bool moved = h.StepTaking && h.StepSource >= 0 && h.StepSource < kWorkerSlots &&
+                       (h.StepSource == h.StepWorker || Worker(h.StepSource).State == GdWorkerIdle);
+    worker.State = moved ? GdWorkerRequeued : GdWorkerIdle;
+    worker.Pid = 0;
+  }
+  h.StepWorker = -1;
+  h.StepSource = -1;
   h.StepInProgress = 0;
 }
 
@@ -403,19 +471,18 @@ SteadyStateStep Population::Step() {
                          static_cast<char*>(m_Base) + h.SearchOffset, h.Goal == GdGoalMaximize, h.RngState);
 }
 
-void Population::NextOrganism(std::span<double> genes) {
-  Guard guard(*this, true);
+void Population::BreedInto(std::int32_t worker) {
   PopulationHeader& h = Header();
-  if (static_cast<std::int32_t>(genes.size()) < h.GeneTotal)
-    Fail(GdErrBufferTooSmall, "The gene buffer holds " + std::to_string(genes.size()) + " of " +
-                                  std::to_string(h.GeneTotal) + " genes.");
-  double* child = OrganismSlot(h.PopulationSize + 1);
+  double* child = WorkerChild(worker);
   child[0] = kNoValue;
   child[1] = kNoValue;
   child[2] = 0;
-  if (h.TrialCount == 0 && h.HasInitialGenes) {
+  SteadyStateStep step = Step();
+  if (!h.InitialGiven && h.HasInitialGenes) {
     const auto* initial = reinterpret_cast<const double*>(static_cast<char*>(m_Base) + h.InitialOffset);
     std::copy(initial, initial + h.GeneTotal, child + 3);
+    h.InitialGiven = 1;
+    step.ForgetPending();
   } else if (h.EvaluatedCount < h.PopulationSize) {
     Rng rng(h.RngState);
     auto* ranges = reinterpret_cast<const gdlib::GeneRange*>(static_cast<char*>(m_Base) + h.RangesOffset);
@@ -424,23 +491,60 @@ void Population::NextOrganism(std::span<double> genes) {
       GroupShape shape{r.Method, r.Budget, r.GroupCount, {ranges + r.FirstGene, std::size_t(r.GeneCount)}};
       GeneticOperators::Randomize(shape, {child + 3 + r.FirstGene, std::size_t(r.GeneCount)}, rng);
     }
+    step.ForgetPending();
   } else {
-    Step().Breed(child, h.EvaluatedCount);
+    step.Breed(child, h.EvaluatedCount);
   }
-  h.PendingValid = 1;
+  step.SavePending(WorkerPending(worker));
+}
+
+void Population::TakeOrganism(std::int32_t worker, std::span<double> genes) {
+  Worker(worker);  // checks the number before the lock is taken
+  Guard guard(*this, true, worker, true);
+  PopulationHeader& h = Header();
+  if (static_cast<std::int32_t>(genes.size()) < h.GeneTotal)
+    Fail(GdErrBufferTooSmall, "The gene buffer holds " + std::to_string(genes.size()) + " of " +
+                                  std::to_string(h.GeneTotal) + " genes.");
+  WorkerRecord& mine = Worker(worker);
+  // The oldest organism whose worker died goes first, so that no trial is lost with a worker.
+  std::int32_t source = -1;
+  for (std::int32_t w = 0; w < kWorkerSlots; ++w) {
+    const WorkerRecord& r = Worker(w);
+    if (r.State == GdWorkerRequeued && (source < 0 || r.Ticket < Worker(source).Ticket)) source = w;
+  }
+  h.StepSource = source;
+  if (source >= 0 && source != worker) {
+    const std::size_t bytes = reinterpret_cast<char*>(WorkerChild(worker)) +
+                              h.OrganismStride * sizeof(double) - static_cast<char*>(WorkerPending(worker));
+    std::memcpy(WorkerPending(worker), WorkerPending(source), bytes);
+    mine.Ticket = Worker(source).Ticket;
+    Worker(source).State = GdWorkerIdle;
+    Worker(source).Pid = 0;
+  } else if (source < 0) {
+    BreedInto(worker);
+    mine.Ticket = ++h.NextTicket;
+  }
+  mine.Pid = ::getpid();
+  mine.State = GdWorkerEvaluating;
+  const double* child = WorkerChild(worker);
   std::copy(child + 3, child + 3 + h.GeneTotal, genes.begin());
 }
 
-bool Population::ReportResult(double valueWithoutPenalties, double valueWithPenalties, bool feasible) {
-  Guard guard(*this, true);
+bool Population::ReportOrganism(std::int32_t worker, double valueWithoutPenalties, double valueWithPenalties,
+                                bool feasible) {
+  Worker(worker);
+  Guard guard(*this, true, worker, false);
   PopulationHeader& h = Header();
-  if (!h.PendingValid) Fail(GdErrNoPendingOrganism, "No organism is waiting for its result.");
-  double* child = OrganismSlot(h.PopulationSize + 1);
+  WorkerRecord& mine = Worker(worker);
+  if (mine.State != GdWorkerEvaluating)
+    Fail(GdErrNoPendingOrganism,
+         "Worker " + std::to_string(worker) + " has no organism waiting for its result.");
+  double* child = WorkerChild(worker);
   child[0] = valueWithPenalties;
   child[1] = valueWithoutPenalties;
   child[2] = GdOrgFlagEvaluated | (feasible ? GdOrgFlagFeasible : 0);
   ++h.TrialCount;
-  double* best = OrganismSlot(h.PopulationSize + 2);
+  double* best = OrganismSlot(h.PopulationSize + 1);
   bool newBest = !std::isnan(valueWithPenalties) &&
                  (!h.HasBest || SteadyStateStep::Better(child, best, h.Goal == GdGoalMaximize));
   if (newBest) {
@@ -451,10 +555,28 @@ bool Population::ReportResult(double valueWithoutPenalties, double valueWithPena
     ++h.Stagnation;
   }
   SteadyStateStep step = Step();
+  step.RestorePending(WorkerPending(worker));
   step.Learn(child);
   step.Insert(child, h.EvaluatedCount);
-  h.PendingValid = 0;
+  mine.State = GdWorkerIdle;
+  mine.Pid = 0;
   return newBest;
+}
+
+void Population::RequeueOrganism(std::int32_t worker) {
+  Worker(worker);
+  Guard guard(*this, false);
+  WorkerRecord& r = Worker(worker);
+  if (r.State != GdWorkerEvaluating) return;
+  r.State = GdWorkerRequeued;
+  r.Pid = 0;
+}
+
+void Population::WorkerState(std::int32_t worker, std::int32_t& state, std::int32_t& pid) const {
+  CheckAlive();
+  const WorkerRecord& r = Worker(worker);
+  state = r.State;
+  pid = r.Pid;
 }
 
 double Population::Best(std::span<double> genes) const {
@@ -463,7 +585,7 @@ double Population::Best(std::span<double> genes) const {
   if (!h.HasBest) Fail(GdErrRecordOutOfRange, "No organism has a result yet.");
   if (static_cast<std::int32_t>(genes.size()) < h.GeneTotal)
     Fail(GdErrBufferTooSmall, "The gene buffer is too small.");
-  const double* best = OrganismSlot(h.PopulationSize + 2);
+  const double* best = OrganismSlot(h.PopulationSize + 1);
   std::copy(best + 3, best + 3 + h.GeneTotal, genes.begin());
   return best[0];
 }

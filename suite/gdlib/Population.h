@@ -19,6 +19,9 @@ class SteadyStateStep;
 // The process-shared mutex is robust and recursive: a holder that dies leaves it to the next
 // locker, which repairs a half-done step (the step-in-progress flag says so), and the optimizing
 // side may call the GA while it holds the lock itself.
+//
+// Several worker processes may evaluate organisms at once: each has a record of its own in the
+// segment with the organism it took and what the step needs to learn from its result.
 class Population {
  public:
   // Creates a population (and reclaims segments whose owner died). Throws GdError.
@@ -36,6 +39,8 @@ class Population {
   std::int32_t Handle() const noexcept { return m_Handle; }
 
   void Lock();
+  // Lock that gives up after `milliseconds`; false when it did.
+  bool TryLock(std::int32_t milliseconds);
   void Unlock();
 
   std::int16_t RunStatus() const;
@@ -50,9 +55,13 @@ class Population {
   std::int64_t TrialCount() const;
 
   void SetInitialGenes(std::span<const double> genes);
-  // Breeds (or, until every organism has a result, draws) the next organism to evaluate.
-  void NextOrganism(std::span<double> genes);
-  bool ReportResult(double valueWithoutPenalties, double valueWithPenalties, bool feasible);
+  // Hands worker `worker` (0: the owner's own trials) an organism: a requeued one first, else a
+  // child bred afresh (or, until every organism has a result, drawn at random).
+  void TakeOrganism(std::int32_t worker, std::span<double> genes);
+  bool ReportOrganism(std::int32_t worker, double valueWithoutPenalties, double valueWithPenalties,
+                      bool feasible);
+  void RequeueOrganism(std::int32_t worker);
+  void WorkerState(std::int32_t worker, std::int32_t& state, std::int32_t& pid) const;
   double Best(std::span<double> genes) const;
 
   void OrganismResult(std::int32_t organism, double& value, double& objective, std::int32_t& flags) const;
@@ -69,9 +78,15 @@ class Population {
   Population(std::int32_t handle, void* base, std::size_t bytes, bool owner);
   class Guard;  // locks the population for one call and marks a step in progress
 
+  struct WorkerRecord& Worker(std::int32_t worker) const;
+  void* WorkerPending(std::int32_t worker) const;
+  double* WorkerChild(std::int32_t worker) const;
+  void BreedInto(std::int32_t worker);
+  void AfterLock(int rc);
+
   PopulationHeader& Header() const;
   struct GroupRecord& Group(std::int32_t group) const;
-  double* OrganismSlot(std::int32_t slot) const;  // slot 1..N, the pending child N+1, the best N+2
+  double* OrganismSlot(std::int32_t slot) const;  // slot 1..N, the best N+1
   void CheckOrganism(std::int32_t organism) const;
   void CheckAlive() const;
   void RepairAfterDeadHolder();

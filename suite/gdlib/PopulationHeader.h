@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "suite/gdlib/gdlib8.h"
+
 namespace gdlib {
 
 // Marks a population segment that is completely set up.
@@ -26,7 +28,7 @@ struct PopulationHeader {
   std::int32_t GeneTotal;
   std::int32_t Goal;
   std::int32_t EvaluatedCount;
-  std::int32_t PendingValid;
+  std::int32_t InitialGiven;  // the original solution has been handed out
   std::int32_t HasBest;
   std::int32_t HasInitialGenes;
   std::int32_t Stagnation;
@@ -38,6 +40,25 @@ struct PopulationHeader {
   std::uint64_t OrganismsOffset;
   std::uint64_t OrganismStride;  // doubles: value, objective, flags, genes
   std::uint64_t SearchOffset;    // the steady-state step's own state
+  std::uint64_t WorkersOffset;   // kWorkerSlots worker records
+  std::uint64_t WorkerStride;    // bytes of a worker record with its pending context and child
+  std::int64_t NextTicket;       // organisms handed out so far
+  // The step under the lock, for a locker that finds its holder dead: whose, and for a take,
+  // which requeued organism it was moving (-1: a child bred afresh).
+  std::int32_t StepWorker;
+  std::int32_t StepSource;
+  std::int32_t StepTaking;
+  std::int32_t Reserved;
+};
+
+// Worker slots: 0 is the owner's own trials, 1..GD_MAX_WORKERS the worker processes.
+inline constexpr std::int32_t kWorkerSlots = GD_MAX_WORKERS + 1;
+
+// The organism a worker is evaluating. Its pending context and the child's record follow.
+struct WorkerRecord {
+  std::int32_t State;   // GdWorker...
+  std::int32_t Pid;     // the process that took it
+  std::int64_t Ticket;  // order of hand-out: a requeued organism goes before newer ones
 };
 
 // One group of genes in a population segment.

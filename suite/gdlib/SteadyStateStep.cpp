@@ -65,6 +65,58 @@ void SteadyStateStep::InitializeState(void* state, std::int32_t groupCount, std:
   std::fill(steps, steps + geneTotal, GeneStep{kFirstStep, 0, 0});
 }
 
+namespace {
+// The mother's figures and slot, as State begins.
+struct PendingMother {
+  double Value;
+  double Objective;
+  double Flags;
+  std::int32_t Slot;
+  std::int32_t Reserved;
+};
+}  // namespace
+
+std::size_t SteadyStateStep::PendingBytes(std::int32_t groupCount, std::int32_t geneTotal) {
+  return sizeof(PendingMother) + static_cast<std::size_t>(groupCount) * sizeof(double) +
+         static_cast<std::size_t>(geneTotal) * sizeof(std::int32_t);
+}
+
+void SteadyStateStep::SavePending(void* pending) const {
+  auto* mother = static_cast<PendingMother*>(pending);
+  *mother = {m_State->MotherValue, m_State->MotherObjective, m_State->MotherFlags, m_State->MotherSlot, 0};
+  auto* probes = reinterpret_cast<double*>(mother + 1);
+  for (std::size_t g = 0; g < m_Groups.size(); ++g) probes[g] = Probe(g);
+  auto* mutated = reinterpret_cast<std::int32_t*>(probes + m_Groups.size());
+  for (const GroupState& group : m_Groups) {
+    std::span<GeneStep> steps = Steps(group);
+    for (std::size_t i = 0; i < group.Shape.Ranges.size(); ++i)
+      mutated[group.FirstGene + i] = steps.empty() ? 0 : steps[i].Mutated;
+  }
+}
+
+void SteadyStateStep::RestorePending(const void* pending) {
+  const auto* mother = static_cast<const PendingMother*>(pending);
+  m_State->MotherValue = mother->Value;
+  m_State->MotherObjective = mother->Objective;
+  m_State->MotherFlags = mother->Flags;
+  // Other children may have moved organisms since; the slot is where the mother was bred from.
+  m_State->MotherSlot = mother->Slot;
+  const auto* probes = reinterpret_cast<const double*>(mother + 1);
+  for (std::size_t g = 0; g < m_Groups.size(); ++g) Probe(g) = probes[g];
+  const auto* mutated = reinterpret_cast<const std::int32_t*>(probes + m_Groups.size());
+  for (const GroupState& group : m_Groups) {
+    std::span<GeneStep> steps = Steps(group);
+    for (std::size_t i = 0; i < steps.size(); ++i) steps[i].Mutated = mutated[group.FirstGene + i];
+  }
+}
+
+void SteadyStateStep::ForgetPending() {
+  m_State->MotherSlot = 0;
+  for (std::size_t g = 0; g < m_Groups.size(); ++g) Probe(g) = 0;
+  for (const GroupState& group : m_Groups)
+    for (GeneStep& s : Steps(group)) s.Mutated = 0;
+}
+
 SteadyStateStep::SteadyStateStep(double* organisms, std::uint64_t stride, std::int32_t size,
                                  std::vector<GroupState> groups, void* state, bool maximize,
                                  std::uint64_t& rngState)

@@ -35,6 +35,14 @@ class SteadyStateStep {
   static std::size_t StateBytes(std::int32_t groupCount, std::int32_t geneTotal);
   static void InitializeState(void* state, std::int32_t groupCount, std::int32_t geneTotal);
 
+  // What Learn and Insert need of one bred child (its mother, the rate probes, which genes were
+  // stepped). Several children can be out for evaluation at once; each keeps its own copy.
+  static std::size_t PendingBytes(std::int32_t groupCount, std::int32_t geneTotal);
+  void SavePending(void* pending) const;
+  void RestorePending(const void* pending);
+  // A child not bred from a mother (drawn at random, the original solution) teaches nothing.
+  void ForgetPending();
+
   // Feasibility rules: a result beats none; a feasible organism beats an infeasible one; two
   // feasible ones compare by value, two infeasible ones by their violation (the penalty the model
   // added to the objective), the smaller the better.

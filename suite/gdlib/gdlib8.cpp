@@ -128,6 +128,7 @@ const char* ErrorText(std::int32_t code) {
     case GdErrPopulationGone: return "The optimization's population no longer exists.";
     case GdErrLogExists: return "A trial log already exists at this path.";
     case GdErrInternal: return "Internal engine error.";
+    case GdErrTimeout: return "The population lock was not free in time.";
     default: return nullptr;
   }
 }
@@ -224,7 +225,7 @@ int16_t GdPopNextOrganism(int32_t popHandle, double* genes, int32_t capacity, in
     Require(genes, "The gene buffer");
     Require(count, "The gene count output");
     std::span<double> out = Buffer(genes, capacity, population->GeneTotal(), "The gene buffer");
-    population->NextOrganism(out);
+    population->TakeOrganism(0, out);
     *count = population->GeneTotal();
     return GdOk;
   });
@@ -233,9 +234,48 @@ int16_t GdPopNextOrganism(int32_t popHandle, double* genes, int32_t capacity, in
 int16_t GdPopReportResult(int32_t popHandle, double valueWithoutPenalties, double valueWithPenalties,
                           int32_t feasible, int32_t* isNewBest) {
   return Guarded<int16_t>("GdPopReportResult", [&] {
-    bool best =
-        Population::Open(popHandle)->ReportResult(valueWithoutPenalties, valueWithPenalties, feasible != 0);
+    bool best = Population::Open(popHandle)->ReportOrganism(0, valueWithoutPenalties, valueWithPenalties,
+                                                            feasible != 0);
     if (isNewBest) *isNewBest = best ? 1 : 0;
+    return GdOk;
+  });
+}
+
+int16_t GdPopTakeOrganism(int32_t popHandle, int32_t worker, double* genes, int32_t capacity,
+                          int32_t* count) {
+  return Guarded<int16_t>("GdPopTakeOrganism", [&] {
+    auto population = Population::Open(popHandle);
+    Require(genes, "The gene buffer");
+    Require(count, "The gene count output");
+    population->TakeOrganism(worker, Buffer(genes, capacity, population->GeneTotal(), "The gene buffer"));
+    *count = population->GeneTotal();
+    return GdOk;
+  });
+}
+
+int16_t GdPopReportOrganism(int32_t popHandle, int32_t worker, double valueWithoutPenalties,
+                            double valueWithPenalties, int32_t feasible, int32_t* isNewBest) {
+  return Guarded<int16_t>("GdPopReportOrganism", [&] {
+    bool best = Population::Open(popHandle)->ReportOrganism(worker, valueWithoutPenalties, valueWithPenalties,
+                                                            feasible != 0);
+    if (isNewBest) *isNewBest = best ? 1 : 0;
+    return GdOk;
+  });
+}
+
+int16_t GdPopRequeueOrganism(int32_t popHandle, int32_t worker) {
+  return Guarded<int16_t>("GdPopRequeueOrganism", [&] {
+    Population::Open(popHandle)->RequeueOrganism(worker);
+    return GdOk;
+  });
+}
+
+int16_t GdPopGetWorkerState(int32_t popHandle, int32_t worker, int32_t* state, int32_t* pid) {
+  return Guarded<int16_t>("GdPopGetWorkerState", [&] {
+    std::int32_t s = 0, p = 0;
+    Population::Open(popHandle)->WorkerState(worker, s, p);
+    if (state) *state = s;
+    if (pid) *pid = p;
     return GdOk;
   });
 }
@@ -266,6 +306,14 @@ int16_t GdPopFree(int32_t popHandle) {
 int16_t GdPopLock(int32_t popHandle) {
   return Guarded<int16_t>("GdPopLock", [&] {
     Population::Open(popHandle)->Lock();
+    return GdOk;
+  });
+}
+
+int16_t GdPopTryLock(int32_t popHandle, int32_t milliseconds) {
+  return Guarded<int16_t>("GdPopTryLock", [&] {
+    if (!Population::Open(popHandle)->TryLock(milliseconds))
+      Fail(GdErrTimeout, "The population lock is busy.");
     return GdOk;
   });
 }

@@ -35,6 +35,7 @@ extern "C" {
 #define GdErrPopulationGone (-14) /* the optimizing side freed the population or ended */
 #define GdErrLogExists (-15)
 #define GdErrInternal (-16)
+#define GdErrTimeout (-17)
 
 /* Run status (16-bit). */
 #define GdRunStatusOptimizing 2
@@ -59,6 +60,13 @@ extern "C" {
 /* Trial-log record kinds (argument 3 of GdLogReadRecordWVB in a single-optimization log). */
 #define GdLogKindTrial 0
 #define GdLogKindProgressStep 1
+
+/* Worker processes that evaluate organisms of one population at once: numbers 1..GD_MAX_WORKERS
+ * (0 is the owner's own GdPopNextOrganism / GdPopReportResult). */
+#define GD_MAX_WORKERS 64
+#define GdWorkerIdle 0
+#define GdWorkerEvaluating 1
+#define GdWorkerRequeued 2 /* its worker is gone; the next taker gets the organism */
 
 /* Organism flags of GdOrgGetResult. */
 #define GdOrgFlagEvaluated 1
@@ -131,8 +139,22 @@ GD_EXPORT int16_t GdPopGetBest(int32_t popHandle, double* genes, int32_t capacit
 GD_EXPORT int32_t GdPopGetTrialCount(int32_t popHandle); /* results reported; <0 error */
 GD_EXPORT int16_t GdPopFree(int32_t popHandle);          /* owner only; removes the segment */
 
+/* ---- Population: worker processes ---- */
+/* Hands worker `worker` an organism to evaluate: a requeued one first, else a child bred afresh. */
+GD_EXPORT int16_t GdPopTakeOrganism(int32_t popHandle, int32_t worker, double* genes, int32_t capacity,
+                                    int32_t* count);
+/* The result of worker `worker`'s organism (any process may report it, usually the owner). */
+GD_EXPORT int16_t GdPopReportOrganism(int32_t popHandle, int32_t worker, double valueWithoutPenalties,
+                                      double valueWithPenalties, int32_t feasible, int32_t* isNewBest);
+/* The worker is gone: its organism, if it had one, goes to the next taker. */
+GD_EXPORT int16_t GdPopRequeueOrganism(int32_t popHandle, int32_t worker);
+/* GdWorker... and the process that took the organism (0 when none). */
+GD_EXPORT int16_t GdPopGetWorkerState(int32_t popHandle, int32_t worker, int32_t* state, int32_t* pid);
+
 /* ---- Population: both sides ---- */
 GD_EXPORT int16_t GdPopLock(int32_t popHandle); /* robust; recovers from a holder that died */
+/* GdPopLock that gives up with GdErrTimeout after `milliseconds`. */
+GD_EXPORT int16_t GdPopTryLock(int32_t popHandle, int32_t milliseconds);
 GD_EXPORT int16_t GdPopUnlock(int32_t popHandle);
 GD_EXPORT int16_t GdPopGetRunStatus(int32_t popHandle); /* 2..7; <0 error */
 GD_EXPORT int16_t GdPopSetRunStatus(int32_t popHandle, int16_t status);

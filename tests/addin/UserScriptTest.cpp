@@ -42,6 +42,28 @@ TEST(UserScriptTest, ParsesStepsWithTheirArguments) {
   EXPECT_EQ(steps[7].What, Kind::StopTimer);
 }
 
+TEST(UserScriptTest, HoverAndCloseReachThePictureAndTheRateDialog) {
+  const auto steps = UserScript::Parse(
+      "hover FormProgress PopulationColorGraph 1200 45\n"
+      "close FormRate\n"
+      "wait-rate crossover 0.25\n");
+  ASSERT_EQ(steps.size(), 3u);
+  EXPECT_EQ(steps[2].What, Kind::WaitRate);
+  EXPECT_EQ(steps[2].Text, "crossover");
+  EXPECT_EQ(steps[2].Number, 0.25);
+  EXPECT_EQ(ErrorOf("wait-rate elitism 0.5\n"), "line 1: expected \"wait-rate crossover|mutation RATE\"");
+  EXPECT_EQ(ErrorOf("wait-rate mutation 1.5\n"), "line 1: wait-rate needs a rate from 0 to 1");
+  EXPECT_EQ(steps[0].What, Kind::Hover);
+  EXPECT_EQ(steps[0].Control, "PopulationColorGraph");
+  EXPECT_EQ(steps[0].Number, 1200);
+  EXPECT_EQ(steps[0].Number2, 45);
+  EXPECT_EQ(steps[1].What, Kind::Close);
+  EXPECT_EQ(steps[1].Form, "FormRate");
+  EXPECT_EQ(ErrorOf("hover F C -1 2\n"), "line 1: hover needs a whole number from 0 to 2147483647");
+  EXPECT_EQ(ErrorOf("hover F C 1\n"), "line 1: expected \"hover FORM CONTROL X Y\"");
+  EXPECT_EQ(ErrorOf("close\n"), "line 1: expected \"close FORM\"");
+}
+
 TEST(UserScriptTest, MalformedLinesAreNamed) {
   EXPECT_EQ(ErrorOf("sleep 1\njump FormProgress\n"), "line 2: unknown command \"jump\"");
   EXPECT_EQ(ErrorOf("click FormProgress\n"), "line 1: expected \"click FORM CONTROL\"");

@@ -1,24 +1,19 @@
 #include "watcher/app/ProgressWindowFactory.h"
 
-#include "suite/objectlib/ErrorRaising.h"
+#include "watcher/frontier_window/FormProgressEF.h"
+#include "watcher/frontier_window/FormProgressSmallEF.h"
 #include "watcher/small_window/FormProgressSmall.h"
 #include "watcher/watcher_window/FormProgress.h"
 
 namespace corvana {
 
-namespace {
-constexpr const char* kNoEfficientFrontier = "The efficient-frontier windows are not available.";
-}
-
 std::unique_ptr<SmallWindow> ProgressWindowFactory::CreateSmallWindow(bool efficientFrontier) {
-  if (efficientFrontier)
-    RaiseApplicationError("ProgressWindowFactory.CreateSmallWindow", kNoEfficientFrontier);
+  if (efficientFrontier) return std::make_unique<FormProgressSmallEF>(m_Platform);
   return std::make_unique<FormProgressSmall>(m_Platform);
 }
 
 std::unique_ptr<WatcherWindow> ProgressWindowFactory::CreateWatcherWindow(bool efficientFrontier) {
-  if (efficientFrontier)
-    RaiseApplicationError("ProgressWindowFactory.CreateWatcherWindow", kNoEfficientFrontier);
+  if (efficientFrontier) return std::make_unique<FormProgressEF>(m_Platform);
   return std::make_unique<FormProgress>(m_Platform);
 }
 

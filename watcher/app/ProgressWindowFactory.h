@@ -6,12 +6,11 @@
 namespace corvana {
 
 // Creates the real progress windows on a window system: FormProgressSmall and FormProgress for a
-// single optimization.
+// single optimization, FormProgressSmallEF and FormProgressEF for an efficient-frontier series.
 class ProgressWindowFactory : public WindowFactory {
  public:
   explicit ProgressWindowFactory(ui::Platform& platform) : m_Platform(platform) {}
 
-  // An efficient-frontier series raises 0x8004000A: its windows are not part of this factory.
   std::unique_ptr<SmallWindow> CreateSmallWindow(bool efficientFrontier) override;
   std::unique_ptr<WatcherWindow> CreateWatcherWindow(bool efficientFrontier) override;
 

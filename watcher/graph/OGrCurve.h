@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "watcher/graph/OGrCurveDecimator.h"
 #include "watcher/graph/OGrData.h"
 
 namespace corvana {
@@ -36,8 +38,29 @@ class OGrCurve {
   int MarkerSize() const noexcept { return m_MarkerSize; }
   bool DrawsSteps() const noexcept { return m_StepStyle != 0 && m_CurveType == kOGrCurveStep; }
 
+  // What drawing derives from the points, kept until they change, so that repainting an unchanged
+  // curve costs its pixels and not its points: the finite range of x or y (min > max when there is
+  // none), and the curve reduced to a picture's pixel columns.
+  void FiniteRange(bool xAxis, double& min, double& max) const;
+  const OGrCurveDecimator::Lines& Reduced(const OGrCurveDecimator::Mapping& mapping, double right,
+                                          double top) const;
+
  private:
   friend class OGrGraph;
+
+  void SetData(OGrData data);
+
+  struct Range {
+    double Min;
+    double Max;
+  };
+  struct Reduction {
+    OGrCurveDecimator::Mapping Mapping;
+    double Right;
+    double Top;
+    bool Steps;
+    OGrCurveDecimator::Lines Lines;
+  };
 
   int m_ID;
   int m_CurveType;
@@ -46,6 +69,9 @@ class OGrCurve {
   OGrColor m_Color;
   int m_StepStyle = 1;
   int m_MarkerSize = 0;
+  mutable std::optional<Range> m_XRange;
+  mutable std::optional<Range> m_YRange;
+  mutable std::optional<Reduction> m_Reduction;
 };
 
 }  // namespace corvana

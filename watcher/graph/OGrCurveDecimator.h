@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "watcher/graph/OGrCurve.h"
 #include "watcher/graph/OGrData.h"
 
 namespace corvana {
@@ -26,12 +25,13 @@ class OGrCurveDecimator {
     double YMin = 0;
     double YScale = 1;
     double Bottom = 0;
+    bool operator==(const Mapping&) const = default;
   };
+  using Lines = std::vector<std::vector<Point>>;
 
   // Polylines in device coordinates; far-away points are clamped a little outside `Left..Right`
   // and the vertical band so a painter clipping to the plot draws them right.
-  static std::vector<std::vector<Point>> Reduce(const OGrData& data, const Mapping& mapping, bool steps,
-                                                double right, double top);
+  static Lines Reduce(const OGrData& data, const Mapping& mapping, bool steps, double right, double top);
 };
 
 }  // namespace corvana

@@ -65,7 +65,7 @@ void OGrGraph::SetData(const OGrData& data) {
     AddCurve(kOGrCurveStep, data, {});
     return;
   }
-  m_Curves.front().m_Data = data;
+  m_Curves.front().SetData(data);
   Changed();
 }
 
@@ -121,7 +121,7 @@ void OGrGraph::RenameCurve(int id, const std::string& name) {
 }
 
 void OGrGraph::ChangeDataSource(int id, const OGrData& data, const std::string& /*text*/) {
-  FindCurve(id, "OGrCurve.ChangeDataSource").m_Data = data;
+  FindCurve(id, "OGrCurve.ChangeDataSource").SetData(data);
   Changed();
 }
 

@@ -188,6 +188,32 @@ AutomationObject::AutomationObject(QDBusConnection connection, ui::Platform& pla
                      [value](ui::Control& c) { static_cast<ui::ScrollBar&>(c).UserSetValue(value); });
                return Out(QList<QVariant>{});
              }});
+  AddMethod({"MouseMove",
+             {{"form", "s"}, {"control", "s"}, {"x", "i"}, {"y", "i"}},
+             {},
+             [this](const QDBusMessage&, const QList<QVariant>& a) {
+               const ui::Control& control = FindControl(a[0].toString(), a[1].toString());
+               const int x = a[2].toInt(), y = a[3].toInt();
+               if (x < 0 || y < 0 || x >= control.Width() || y >= control.Height())
+                 Fail("MouseMove", "MouseMove: " + std::to_string(x) + ", " + std::to_string(y) +
+                                       " is outside " + control.Name() + " (" +
+                                       std::to_string(control.Width()) + " x " +
+                                       std::to_string(control.Height()) + " twips).");
+               Later(a[0].toString(), a[1].toString(), [x, y](ui::Control& c) {
+                 if (c.MouseMove) c.MouseMove(0, 0, x, y);
+               });
+               return Out(QList<QVariant>{});
+             }});
+  AddMethod({"CloseForm", {{"form", "s"}}, {}, [this](const QDBusMessage&, const QList<QVariant>& a) {
+               if (!FindForm(a[0].toString()).Visible())
+                 Fail("CloseForm", "CloseForm: " + FromQ(a[0].toString()) + " is not on screen.");
+               // As the close box: the form's QueryUnload decides what closing means.
+               QTimer::singleShot(0, this, [this, name = a[0].toString()] {
+                 if (ui::Form* form = m_Platform.FindForm(FromQ(name)))
+                   ResumeNext([&] { form->BackendCloseRequest(ui::kUnloadFormControlMenu); });
+               });
+               return Out(QList<QVariant>{});
+             }});
   AddMethod({"ChooseMenu",
              {{"form", "s"}, {"key", "s"}},
              {},

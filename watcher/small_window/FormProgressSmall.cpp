@@ -387,13 +387,20 @@ void FormProgressSmall::TimerInitialization_Timer() {
   }
 }
 
+void FormProgressSmall::SendFocusAway() {
+  // No run button keeps a focus rectangle after it was used.
+  CommandToSendFocusTo.SetFocus();
+}
+
 void FormProgressSmall::CommandRun_Click() {
   if (m_IgnoreButtonEvents || m_RunPauseStopInactive || !m_Manager) return;
+  SendFocusAway();
   ResumeNext([&] { m_Manager->CommandResumeOptimization_ProcessClick(); });
 }
 
 void FormProgressSmall::CommandPause_Click() {
   if (m_IgnoreButtonEvents || m_RunPauseStopInactive || !m_Manager) return;
+  SendFocusAway();
   ResumeNext([&] { m_Manager->CommandPauseOptimization_ProcessClick(); });
 }
 
@@ -402,6 +409,8 @@ void FormProgressSmall::CommandStop_Click() {
   Log("FormProgressSmall.CommandStop_Click: Entering");
   ErrorInfo err;
   ResumeNext(err, [&] {
+    SendFocusAway();
+    Log("FormProgress.CommandStop_Click: SendFocusAway returned");
     m_Manager->CommandStopOptimization_ProcessClick();
     Log("FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned");
   });

@@ -55,6 +55,7 @@ class FormProgressSmall : public ProgressForm<SmallWindow> {
  private:
   void ApplyRunStateConfig() override;
   void PlaceWindow();
+  void SendFocusAway();
   void HideProgressBar();
   void ApplyLanguageLayout();
   long LanguageID() const;

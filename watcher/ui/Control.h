@@ -73,6 +73,8 @@ class Control {
 
   // Repaint request (Refresh).
   void Refresh() { NotifyChanged("Refresh"); }
+  // Moves the keyboard focus to this control.
+  void SetFocus() { NotifyChanged("Focus"); }
 
   // A property by name ("Visible", "Caption", "Value", ...) for the automation interface; Empty for
   // a name the control does not have.
@@ -82,6 +84,8 @@ class Control {
 
   // Mouse button released over the control (button 1 left, 2 right; coordinates in twips).
   std::function<void(int button, int shift, int x, int y)> MouseUp;
+  // Mouse moved over the control, with or without a button held (as MouseUp reports them).
+  std::function<void(int button, int shift, int x, int y)> MouseMove;
 
  protected:
   void NotifyChanged(std::string_view property);

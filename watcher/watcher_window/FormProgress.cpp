@@ -137,12 +137,8 @@ FormProgress::FormProgress(ui::Platform& platform)
     d->SetDivider(true);
   FrameBottom.SetBorderVisible(false);
   LabelLanguage.SetVisible(false);
-  TextCrossover.SetFlat(true);
-  TextMutation.SetFlat(true);
-  ScrollCrossover.SetEnabled(false);
-  ScrollMutation.SetEnabled(false);
-  TextCrossover.SetLocked(true);
-  TextMutation.SetLocked(true);
+  GeneticParameters_Construct();
+  ColorGraph_Construct();
 
   CommandRun.SetPictureKey(ui::PictureKeys::kRun);
   CommandPause.SetPictureKey(ui::PictureKeys::kPause);
@@ -163,8 +159,6 @@ FormProgress::FormProgress(ui::Platform& platform)
   m_GridPopupMenu.AddItem("mnuGridPopup_Copy", "");
 
   TimerUpdate.Tick = [this] { TimerUpdate_Timer(); };
-  // One-shot: the colour picture is redrawn once after the event that kicked it.
-  TimerForColorGraph.Tick = [this] { TimerForColorGraph.SetEnabled(false); };
   CommandRun.Click = [this] { CommandRun_Click(); };
   CommandPause.Click = [this] { CommandPause_Click(); };
   CommandStop.Click = [this] { CommandStop_Click(); };
@@ -235,6 +229,10 @@ void FormProgress::Initialize(WatcherManager& manager) {
     if (ga) {
       GridInitialize(SGGridPopulation, true);
       Log("WATCHER: GridInitialize Me.SGGridPopulation, True returned");
+      GeneticParameters_Initialize();
+      Log("WATCHER: GeneticParameters_Initialize returned");
+      ColorGraph_Initialize();
+      Log("WATCHER: ColorGraph_Initialize returned");
     }
     LoggingTab_Initialize();
     Log("WATCHER: LoggingTab_Initialize returned");
@@ -327,6 +325,7 @@ void FormProgress::ApplyRunStateConfig() {
 
 void FormProgress::GoToStoppingConfig() {
   m_RunState = RunState::Stopping;
+  GeneticParameters_HideRateDialog();
   ApplyRunStateConfig();
   ResumeNext([&] {
     StoppingOptionsTab_Configure();
@@ -336,7 +335,7 @@ void FormProgress::GoToStoppingConfig() {
   ResumeNext([&] { TabMain.SetSelectedIndex(TabStoppingOptions); });
   m_UpdatingControls = false;
   ShowSelectedFrame();
-  GeneticParameters_Lock();
+  GeneticParameters_DisableControls();
   ui::WindowUtilities::MakeNotTopMost(m_Form.GetPlatform(), m_Form.Id());
   m_Form.Refresh();
 }
@@ -369,47 +368,6 @@ void FormProgress::SetExcelUpdateButtonState(bool pressed) {
 
 bool FormProgress::OrrGraphModalDialogBeingDisplayed() const {
   return OrrGraphAllTrials.ModalDialogBeingDisplayed() || OrrGraphLastTrials.ModalDialogBeingDisplayed();
-}
-
-void FormProgress::CommandExcelUpdate_Click() {
-  if (m_ExcelUpdateLocked || !m_Manager) return;
-  ResumeNext([&] {
-    m_ExcelUpdatingMenu.CheckOnly(ExcelUpdatingKey(m_Manager->ShowExcelRecalculations));
-    const std::string key = m_Form.GetPlatform().ShowPopupMenu(
-        m_ExcelUpdatingMenu, m_Form, &CommandExcelUpdate, 0, CommandExcelUpdate.Height());
-    OnMenuItem(key);
-  });
-  m_ExcelUpdateLocked = true;
-  CommandExcelUpdate.SetPressed(false);
-  m_ExcelUpdateLocked = m_RunState == RunState::Stopping;
-}
-
-void FormProgress::OnMenuItem(const std::string& key) {
-  if (key.empty()) return;
-  ResumeNext([&] {
-    if (key == "mnuGridPopup_Copy") {
-      if (m_MenuTargetGrid) ui::WindowUtilities::CopyGridToClipboard(m_Form.GetPlatform(), *m_MenuTargetGrid);
-      return;
-    }
-    ChooseExcelUpdating(key);
-  });
-}
-
-void FormProgress::Grid_MouseUp(ui::Grid& grid, int button, int x, int y) {
-  if (button != ui::kRightButton) return;
-  ResumeNext([&] {
-    m_MenuTargetGrid = &grid;
-    OnMenuItem(m_Form.GetPlatform().ShowPopupMenu(m_GridPopupMenu, m_Form, &grid, x, y));
-  });
-}
-
-void FormProgress::CommandMinimizeWatcher_Click() {
-  if (m_MinimizeLocked || !m_Manager) return;
-  ResumeNext([&] { m_Manager->SwitchToSmallWindow(); });
-}
-
-void FormProgress::CommandHelp_Click() {
-  if (m_Manager) ResumeNext([&] { m_Manager->ShowHelpForForm(*this); });
 }
 
 void FormProgress::TabMain_Click(int /*previousIndex*/) {
@@ -557,8 +515,11 @@ void FormProgress::Update(bool forceUpdateOfEverything, bool& /*updateLastResult
     step([&] { RecordProgressStep(); });
     if (selected == TabProgress || forceUpdateOfEverything) step([&] { ProgressTab_Update(); });
     step([&] { SummaryTable_Update(); });
-    if (m.Input_OptimizationEngine == 1 && (selected == TabPopulation || forceUpdateOfEverything))
-      step([&] { Update_ValueTable(); });
+    if (m.Input_OptimizationEngine == 1) {
+      step([&] { GeneticParameters_Update(); });
+      if (selected == TabPopulation || forceUpdateOfEverything) step([&] { Update_ValueTable(); });
+      if (selected == TabColorGraph || forceUpdateOfEverything) step([&] { ColorGraph_Update(false); });
+    }
     if (m.Input_ConstraintSolverMode) step([&] { ConstraintSolverTab_Update(); });
     if (!m_LogServer) step([&] { LoggingTab_Bind(); });
     step([&] { LoggingTab_Refresh(); });

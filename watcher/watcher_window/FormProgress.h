@@ -9,6 +9,7 @@
 #include "common/Variant.h"
 #include "watcher/controller/WatcherWindow.h"
 #include "watcher/progress_form/ProgressForm.h"
+#include "watcher/rate_dialog/FormRate.h"
 #include "watcher/ui/Button.h"
 #include "watcher/ui/CheckBox.h"
 #include "watcher/ui/ComboBox.h"
@@ -22,6 +23,7 @@
 #include "watcher/ui/TabControl.h"
 #include "watcher/ui/TextBox.h"
 #include "watcher/ui/Timer.h"
+#include "watcher/watcher_window/PopulationColorTable.h"
 #include "watcher/watcher_window/PopulationTableSource.h"
 #include "watcher/watcher_window/ProgressSteps.h"
 #include "watcher/watcher_window/SolutionTable.h"
@@ -93,8 +95,24 @@ class FormProgress : public ProgressForm<WatcherWindow> {
 
   // ---- Genetic parameters (under the summary) ----
   void GeneticParameters_SetVisible(bool visible);
-  void GeneticParameters_Lock();
+  void GeneticParameters_Initialize();
+  void GeneticParameters_Update();
+  void GeneticParameters_SendValuesToGdLib();
+  void GeneticParameters_DisableControls();
   void GeneticParameters_Layout(int top, int width);
+  void ScrollCrossover_Change();
+  void ScrollMutation_Change();
+  void CommandCrossover_Click();
+  void CommandMutation_Click();
+  // The rate dialog while it is open; null otherwise.
+  FormRate* RateDialog() const noexcept { return m_FormRate.get(); }
+
+  // ---- Population colour picture ----
+  void ColorGraph_Initialize();
+  void ColorGraph_Update(bool redrawOnly);
+  void TimerForColorGraph_Timer();
+  void PopulationColorGraph_MouseMove(int x, int y);
+  const PopulationColorTable& ColorTable() const noexcept { return m_ColorTable; }
 
   // ---- Constraint solver tab ----
   void ConstraintSolverTab_Initialize();
@@ -137,6 +155,7 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   int ResumeSignalTicks() const noexcept { return m_ResumeSignalTicks; }
 
  private:
+  void SendFocusAway();
   void ApplyRunStateConfig() override;
   static std::string BoolText(bool value);
   static std::string ErrorNumberText(const ErrorInfo& err);
@@ -148,6 +167,12 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void StoppingOptionsTab_PutInfo();
   void StoppingOptionsTab_GetInfo();
   std::string ObjectiveText(double value);
+  void GeneticParameters_Construct();
+  void GeneticParameters_ShowMutationText(double rate);
+  void GeneticParameters_AskForRate(bool isCrossover);
+  void GeneticParameters_HideRateDialog();
+  void ColorGraph_Construct();
+  void ColorGraph_ReadPopulation();
 
  public:
   // ---- Controls, under their own names ----
@@ -238,6 +263,9 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   std::vector<std::string> m_SummaryRows;
   std::vector<double> m_Values;  // reused for every adjustable-cell read
 
+  // Genetic parameters and the colour picture.
+  std::unique_ptr<FormRate> m_FormRate;
+  PopulationColorTable m_ColorTable;
   // Log tab.
   std::unique_ptr<ProgressDialogLogSvr> m_LogServer;
   std::vector<int> m_LogColumnWidths;  // as the source laid them out: a resize never goes below

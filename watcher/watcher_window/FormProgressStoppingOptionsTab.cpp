@@ -139,28 +139,4 @@ void FormProgress::CommandOK_Click() {
   if (err) ResumeNext([&] { m.DisplayMessage("Error in OK command handler: " + err.Description, false); });
 }
 
-// ---- Run buttons ----
-
-void FormProgress::CommandRun_Click() {
-  if (m_Manager) ResumeNext([&] { m_Manager->CommandResumeOptimization_ProcessClick(); });
-}
-
-void FormProgress::CommandPause_Click() {
-  if (m_Manager) ResumeNext([&] { m_Manager->CommandPauseOptimization_ProcessClick(); });
-}
-
-void FormProgress::CommandStop_Click() {
-  Log("FormProgress.CommandStop_Click: entering");
-  ErrorInfo err;
-  ResumeNext(err, [&] {
-    if (!m_Manager) return;
-    m_Manager->CommandStopOptimization_ProcessClick();
-    Log("FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned");
-  });
-  if (err)
-    Log("FormProgress.CommandStop_Click: exiting with error: " + err.Description);
-  else
-    Log("FormProgress.CommandStop_Click: exiting without error");
-}
-
 }  // namespace corvana

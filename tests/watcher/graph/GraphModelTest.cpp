@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "common/ComError.h"
@@ -127,6 +128,60 @@ TEST(CurveDecimator, MillionPointsKeepEveryExtremeAndEnd) {
   EXPECT_DOUBLE_EQ(bottom, 600);           // y = -50
   EXPECT_DOUBLE_EQ(line.front().X, 0);
   EXPECT_DOUBLE_EQ(line.back().Y, 600 - 57 * 6.0);
+}
+
+TEST(CurveDecimator, AscendingCurvesReduceAsPointByPointWould) {
+  // A curve in ascending x takes the column-by-column way; a curve that ends on a point without a
+  // value takes the point-by-point way and must draw the same line.
+  std::mt19937 random(7);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int round = 0; round < 40; ++round) {
+    const int n = 1 + static_cast<int>(random() % 5000);
+    OGrData data;
+    double x = unit(random) * 10;
+    for (int i = 0; i < n; ++i) {
+      // Repeated x, clustered and sparse stretches, plateaus and values beyond the plot.
+      x += unit(random) < 0.2 ? 0 : unit(random) * (round % 3 == 0 ? 5 : 0.05);
+      const double y = unit(random) < 0.1 ? data.Y.empty() ? 1 : data.Y.back() : unit(random) * 140 - 20;
+      data.X.push_back(x);
+      data.Y.push_back(round % 5 == 0 ? std::round(y / 10) : y);
+    }
+    OGrCurveDecimator::Mapping m{data.X.front(), 780.0 / (x - data.X.front() + 1), 10, 0, 4.5, 590};
+    OGrData broken = data;
+    broken.X.push_back(x + 1);
+    broken.Y.push_back(std::nan(""));
+    for (bool steps : {false, true}) {
+      const auto fast = OGrCurveDecimator::Reduce(data, m, steps, 790, 10);
+      const auto reference = OGrCurveDecimator::Reduce(broken, m, steps, 790, 10);
+      ASSERT_EQ(fast, reference) << "round " << round << (steps ? ", steps" : "");
+    }
+  }
+}
+
+TEST(CurveDecimator, NewPointsAndANewPictureAreNeverDrawnFromTheOldOnes) {
+  OGrGraph graph;
+  graph.SetData({0, 1, 2}, {0, 5, 5});
+  const OGrCurveDecimator::Mapping m{0, 10, 0, 0, 10, 100};
+  double min = 0, max = 0;
+  graph.Curves()[0].FiniteRange(false, min, max);
+  EXPECT_EQ(max, 5);
+  const auto before = graph.Curves()[0].Reduced(m, 100, 0);
+  EXPECT_EQ(graph.Curves()[0].Reduced(m, 100, 0), before);
+
+  graph.SetData({0, 1, 2, 3}, {0, 5, 5, 8});
+  graph.Curves()[0].FiniteRange(false, min, max);
+  EXPECT_EQ(max, 8);
+  EXPECT_EQ(graph.Curves()[0].Reduced(m, 100, 0),
+            OGrCurveDecimator::Reduce(graph.Curves()[0].Data(), m, true, 100, 0));
+  EXPECT_NE(graph.Curves()[0].Reduced(m, 100, 0), before);
+  // Another picture size, and straight lines instead of steps.
+  OGrCurveDecimator::Mapping wider = m;
+  wider.XScale = 20;
+  EXPECT_EQ(graph.Curves()[0].Reduced(wider, 100, 0),
+            OGrCurveDecimator::Reduce(graph.Curves()[0].Data(), wider, true, 100, 0));
+  graph.SetCurveDisplayValues(graph.Curves()[0].ID(), 0, 0);
+  EXPECT_EQ(graph.Curves()[0].Reduced(wider, 100, 0),
+            OGrCurveDecimator::Reduce(graph.Curves()[0].Data(), wider, false, 100, 0));
 }
 
 TEST(CurveDecimator, ALineThatTurnsBackKeepsItsPath) {

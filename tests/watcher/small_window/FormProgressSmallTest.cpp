@@ -82,6 +82,16 @@ TEST(FormProgressSmallTest, NoGoalHidesTheBarAndKeepsTheBottomMargin) {
   EXPECT_EQ(small.GetForm().Top() + small.GetForm().Height(), area.Top + area.Height - 100);
 }
 
+TEST(FormProgressSmallTest, OpensOnTheScreenThatHoldsTheAddinsWindow) {
+  WatcherRun::Options options;
+  options.ExcelAppHwnd = 0x2a00007;
+  options.HostWorkArea = ui::Rect{1920 * 15, 0, 1280 * 15, 1000 * 15};
+  WatcherRun run(options);
+  const ui::Form& form = run.Small().GetForm();
+  EXPECT_EQ(form.Left(), 1920 * 15 + 100);
+  EXPECT_EQ(form.Top() + form.Height(), 1000 * 15 - 100);
+}
+
 TEST(FormProgressSmallTest, MultiProcessStartUpAnimatesAndKeepsTheButtonsGrey) {
   WatcherRun::Options options;
   options.MultiProcess = true;
@@ -136,8 +146,13 @@ TEST(FormProgressSmallTest, ButtonsAndClosing) {
   EXPECT_FALSE(small.GetForm().BackendCloseRequest(ui::kUnloadAppTaskManager));
   EXPECT_TRUE(small.Visible());
 
+  int focusMoves = 0;
+  small.CommandToSendFocusTo.SetObserver([&](ui::Control&, std::string_view property) {
+    if (property == "Focus") ++focusMoves;
+  });
   small.CommandPause_Click();
   EXPECT_EQ(run.Status(), GdRunStatusMarkToPause);
+  EXPECT_EQ(focusMoves, 1);                 // the button keeps no focus rectangle
   EXPECT_TRUE(small.CommandRun.Pressed());  // the mode changes only once the add-in has paused
 
   small.ControlsAfterStopClickedDisableEnable(false);

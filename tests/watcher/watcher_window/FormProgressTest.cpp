@@ -167,6 +167,29 @@ TEST(FormProgressTest, StopWhileRunningAsksOnlyOnceThePauseArrives) {
   EXPECT_EQ(run.Status(), GdRunStatusMarkToStop);
 }
 
+TEST(FormProgressTest, RunButtonsTakeTheFocusOffThemselvesBeforeActing) {
+  WatcherRun run;
+  StartRunning(run, 2);
+  int focusMoves = 0;
+  run.Full().TabMain.SetObserver([&](ui::Control&, std::string_view property) {
+    if (property == "Focus") ++focusMoves;
+  });
+  run.Full().CommandPause_Click();
+  EXPECT_EQ(focusMoves, 1);
+  run.Full().CommandRun_Click();
+  EXPECT_EQ(focusMoves, 2);
+  run.NewLogLines();
+  run.Full().CommandStop_Click();
+  EXPECT_EQ(focusMoves, 3);
+  const auto lines = run.NewLogLines();
+  const long moved = IndexOf(lines, "FormProgress.CommandStop_Click: SendFocusAway returned");
+  ASSERT_GE(moved, 0);
+  EXPECT_GT(
+      IndexOf(lines,
+              "FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned"),
+      moved);
+}
+
 TEST(FormProgressTest, EndOfRunWithoutOptionsStopsForGoodAfterOneForcedRefresh) {
   WatcherRun run;
   StartRunning(run, 4);

@@ -67,14 +67,18 @@ WatcherRun::WatcherRun(const Options& options)
 
   std::vector<double> minimums(options.Genes, 0.0), maximums(options.Genes, 10.0);
   GdGroupSpec group{};
-  group.SolvingMethod = GdMethodRecipe;
+  group.SolvingMethod = options.SolvingMethod;
   group.GeneCount = options.Genes;
   group.Minimums = minimums.data();
   group.Maximums = maximums.data();
+  group.Budget = 10.0;
+  group.GroupCount = 4;
+  group.AutoMutation = options.AutoMutation ? 1 : 0;
   group.CrossoverRate = 0.5;
   group.MutationRate = 0.1;
-  EXPECT_EQ(GdPopCreate(&group, 1, options.PopulationSize, GdGoalMaximize, 7, &m_Pop), 0);
-  EXPECT_EQ(GdLogCreate(m_LogPath.c_str(), 1, options.Genes, 0, nullptr, nullptr, nullptr, 0, &m_Log), 0);
+  const std::vector<GdGroupSpec> groups(static_cast<std::size_t>(options.Groups), group);
+  EXPECT_EQ(GdPopCreate(groups.data(), options.Groups, options.PopulationSize, GdGoalMaximize, 7, &m_Pop), 0);
+  EXPECT_EQ(GdLogCreate(m_LogPath.c_str(), 1, GeneTotal(), 0, nullptr, nullptr, nullptr, 0, &m_Log), 0);
   SetStatus(GdRunStatusOptimizing);
   for (int channel = 2; channel <= 21; ++channel) WriteLong(channel, 0);
 
@@ -83,14 +87,23 @@ WatcherRun::WatcherRun(const Options& options)
   Manager.Input_PopulationSize = options.PopulationSize;
   Manager.Input_OptimizationEngine = 1;
   Manager.Input_DisplayAlerts = true;
+  Manager.Input_ExcelAppHwnd = options.ExcelAppHwnd;
+  if (options.HostWorkArea)
+    Platform.SetWorkArea(static_cast<ui::WindowId>(static_cast<std::uint32_t>(options.ExcelAppHwnd)),
+                         *options.HostWorkArea);
   Manager.Input_MCoreOptimization = options.MultiProcess;
   Manager.Input_MCoreNumWorkerProcesses = options.MultiProcess ? 4 : 1;
   Manager.Input_Runtime_TrialCount = options.TrialGoal;
   Manager.Input_Runtime_Milliseconds = options.MillisecondsGoal;
   Manager.Input_StatisticToOptimize = 12;
   Manager.Stop_AtEndShowOptionsToUser = options.ShowOptionsAtEnd;
-  const int names = options.GeneNames < 0 ? options.Genes : options.GeneNames;
+  Manager.Input_GAMutationIsAuto = options.AutoMutation;
+  const int names = options.GeneNames < 0 ? GeneTotal() : options.GeneNames;
   for (int i = 1; i <= names; ++i) Manager.Input_AllGeneNamesCol.Add("Cell" + std::to_string(i));
+  for (int g = 1; g <= options.Groups; ++g) {
+    Manager.Input_GroupNames.Add("Group" + std::to_string(g));
+    Manager.Input_GroupSolvingMethods.Add(Variant(options.SolvingMethod));
+  }
   NewLogLines();
   Manager.InitializeForms();
 }
@@ -113,7 +126,7 @@ FormProgressSmall& WatcherRun::Small() {
 
 void WatcherRun::LogTrial(double value, bool newBest, int validTrials) {
   ++m_Trials;
-  if (m_Genes.size() != static_cast<std::size_t>(m_Options.Genes)) m_Genes.assign(m_Options.Genes, 1.0);
+  if (m_Genes.size() != static_cast<std::size_t>(GeneTotal())) m_Genes.assign(GeneTotal(), 1.0);
   GdLogRecord record{};
   record.Kind = GdLogKindTrial;
   record.TrialNumber = m_Trials;
@@ -131,9 +144,9 @@ void WatcherRun::LogTrial(double value, bool newBest, int validTrials) {
 
 void WatcherRun::RunTrials(int count) {
   for (int i = 0; i < count; ++i) {
-    m_Genes.assign(m_Options.Genes, 0.0);
+    m_Genes.assign(GeneTotal(), 0.0);
     std::int32_t n = 0;
-    ASSERT_EQ(GdPopNextOrganism(m_Pop, m_Genes.data(), m_Options.Genes, &n), 0);
+    ASSERT_EQ(GdPopNextOrganism(m_Pop, m_Genes.data(), GeneTotal(), &n), 0);
     const double value = std::accumulate(m_Genes.begin(), m_Genes.end(), 0.0);
     std::int32_t isNewBest = 0;
     ASSERT_EQ(GdPopReportResult(m_Pop, value, value, 1, &isNewBest), 0);

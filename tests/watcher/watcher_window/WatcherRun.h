@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,13 +20,19 @@ class FormProgressSmall;
 class WatcherRun {
  public:
   struct Options {
-    int Genes = 3;
+    int Genes = 3;  // per group
+    int Groups = 1;
+    std::int32_t SolvingMethod = 1;  // of every group (GdMethodRecipe)
+    bool AutoMutation = false;
     int PopulationSize = 5;
     int GeneNames = -1;  // entries of Input_AllGeneNamesCol; -1: one per gene
     bool MultiProcess = false;
     bool ShowOptionsAtEnd = false;
     double TrialGoal = 0;
     double MillisecondsGoal = 0;
+    // The add-in's window and the work area of the screen that holds it.
+    std::int32_t ExcelAppHwnd = 0;
+    std::optional<ui::Rect> HostWorkArea;
   };
 
   // Private runtime and logging folders for the whole test process, logging switched on.
@@ -61,6 +68,7 @@ class WatcherRun {
   std::vector<std::string> NewLogLines();
 
   const std::string& LogPath() const noexcept { return m_LogPath; }
+  int GeneTotal() const noexcept { return m_Options.Genes * m_Options.Groups; }
   std::int32_t PopHandle() const noexcept { return m_Pop; }
   void FreePopulation();
 

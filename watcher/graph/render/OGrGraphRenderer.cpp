@@ -35,16 +35,10 @@ void DataRange(const OGrGraph& graph, bool xAxis, double& min, double& max) {
   min = std::numeric_limits<double>::infinity();
   max = -std::numeric_limits<double>::infinity();
   for (const auto& curve : graph.Curves()) {
-    const OGrData& data = curve.Data();
-    const std::size_t n = data.Size();
-    const auto& values = xAxis ? data.X : data.Y;
-    const auto& other = xAxis ? data.Y : data.X;
-    for (std::size_t i = 0; i < n; ++i) {
-      double v = values[i];
-      if (!std::isfinite(v) || !std::isfinite(other[i])) continue;
-      min = std::min(min, v);
-      max = std::max(max, v);
-    }
+    double low = 0, high = 0;
+    curve.FiniteRange(xAxis, low, high);
+    min = std::min(min, low);
+    max = std::max(max, high);
   }
 }
 
@@ -195,8 +189,7 @@ void OGrGraphRenderer::Render(const OGrGraph& graph, QPainter& painter, const QR
       pen.setCapStyle(Qt::FlatCap);
       pen.setJoinStyle(Qt::MiterJoin);
       painter.setPen(pen);
-      auto lines =
-          OGrCurveDecimator::Reduce(curve.Data(), mapping, curve.DrawsSteps(), plot.right(), plot.top());
+      const auto& lines = curve.Reduced(mapping, plot.right(), plot.top());
       for (const auto& line : lines) {
         if (line.size() == 1) {
           painter.drawPoint(QPointF(line[0].X, line[0].Y));

@@ -540,11 +540,29 @@ void ControlBinder::Sync(std::string_view property) {
     }
     if (property == "Container") ApplyParent();
     if (property == "Refresh") m_Widget->update();
+    if (property == "Focus") {
+      // A hidden control cannot hold the focus; taking it off the focused button is what counts.
+      if (m_Widget->isVisible())
+        m_Widget->setFocus(Qt::OtherFocusReason);
+      else if (QWidget* focused = m_Widget->window()->focusWidget())
+        focused->clearFocus();
+    }
     SyncKind(property);
   });
 }
 
 bool ControlBinder::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseMove && m_Widget && m_Control.MouseMove) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    auto* source = qobject_cast<QWidget*>(watched);
+    const QPoint position =
+        source ? source->mapTo(m_Widget, mouse->position().toPoint()) : mouse->position().toPoint();
+    const int buttons = (mouse->buttons() & Qt::LeftButton ? kLeftButton : 0) |
+                        (mouse->buttons() & Qt::RightButton ? kRightButton : 0);
+    ResumeNext([&] {
+      m_Control.MouseMove(buttons, 0, m_Form.ToTwipsX(position.x()), m_Form.ToTwipsY(position.y()));
+    });
+  }
   if (event->type() == QEvent::MouseButtonRelease && m_Widget) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     auto* source = qobject_cast<QWidget*>(watched);

@@ -10,6 +10,8 @@ namespace corvana::ui {
 
 PictureWidget::PictureWidget(PictureBox& picture, QWidget* parent) : QWidget(parent), m_Picture(picture) {
   setAttribute(Qt::WA_OpaquePaintEvent);
+  // Moves without a button held reach the picture's MouseMove (its tool tip follows the mouse).
+  setMouseTracking(true);
 }
 
 void PictureWidget::paintEvent(QPaintEvent*) {

@@ -1,0 +1,286 @@
+#include "watcher/frontier_window/FormProgressEF.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include "suite/gdlib/gdlib8.h"
+#include "suite/objectlib/MarkerValues.h"
+#include "tests/watcher/watcher_window/WatcherRun.h"
+#include "watcher/app/ProgressWindowFactory.h"
+#include "watcher/common/Utilities.h"
+#include "watcher/common/WatcherOLShared.h"
+#include "watcher/controller/WatcherGlobals.h"
+#include "watcher/frontier_window/FormProgressSmallEF.h"
+#include "watcher/graph/OGrGraph.h"
+#include "wire/XLWatcherChannels.h"
+
+namespace corvana {
+namespace {
+
+using Utilities::GetResourceString;
+
+// A watched efficient-frontier series: the real manager and frontier windows on the fake
+// platform, the real engine, and a series trial log written here as the add-in would.
+class SeriesRun {
+ public:
+  explicit SeriesRun(std::vector<double> values, int genes = 2)
+      : Manager(std::make_shared<PlatformControllerServices>(Platform),
+                std::make_shared<ProgressWindowFactory>(Platform)),
+        m_Genes(genes) {
+    WatcherRun::PrepareProcess();
+    static std::atomic<int> serial{0};
+    m_LogPath = (std::filesystem::temp_directory_path() /
+                 ("ef-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".log"))
+                    .string();
+    Manager.Initialize();
+    std::vector<double> minimums(genes, 0.0), maximums(genes, 10.0);
+    GdGroupSpec group{};
+    group.SolvingMethod = GdMethodRecipe;
+    group.GeneCount = genes;
+    group.Minimums = minimums.data();
+    group.Maximums = maximums.data();
+    EXPECT_EQ(GdPopCreate(&group, 1, 5, GdGoalMaximize, 7, &m_Pop), 0);
+    EXPECT_EQ(GdLogCreate(m_LogPath.c_str(), 1, genes, 0, nullptr, nullptr, nullptr, 1, &m_Log), 0);
+    SetStatus(GdRunStatusOptimizing);
+    for (std::int16_t channel = 2; channel <= 21; ++channel) {
+      const std::int32_t zero = 0;
+      GdWriteTempData(channel, &zero, 4);
+    }
+    Manager.Input_PopHandle = m_Pop;
+    Manager.Input_LogPath = m_LogPath;
+    Manager.Input_OptimizationEngine = 1;
+    Manager.Input_DisplayAlerts = true;
+    Manager.Input_StatisticToOptimize = 12;
+    Manager.Input_EFConstrainedStatistic = 12;
+    Manager.Input_EFPerformAnalysis = true;
+    Manager.Input_EFNumConstrainingValues = static_cast<std::int32_t>(values.size());
+    Manager.Input_EFConstraintDisplayFormula_LHSide = "Risk";
+    Manager.Input_EFConstraintOperatorAsString = "<=";
+    Manager.Input_EFConstraintFormula = "Risk <= X";
+    Manager.Input_OptimizationObjectiveStr = "Return";
+    Manager.Input_EFConstrainedCellNumberFormat_ShortIfDate = "General";
+    Collection collection;
+    for (double v : values) collection.Add(v);
+    Manager.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final = collection;
+    Manager.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Initial = collection;
+    for (int i = 1; i <= genes; ++i) Manager.Input_AllGeneNamesCol.Add("Weight" + std::to_string(i));
+    Manager.InitializeForms();
+  }
+  ~SeriesRun() {
+    Manager.Dispose();
+    GdLogClose(m_Log);
+    GdPopFree(m_Pop);
+    ResetWatcherGlobals();
+    std::error_code ignored;
+    std::filesystem::remove(m_LogPath, ignored);
+  }
+
+  FormProgressEF& Full() { return dynamic_cast<FormProgressEF&>(*Manager.FullWindow()); }
+
+  // One trial of optimization `index`; a progress step when it is that optimization's new best.
+  void LogTrial(std::int32_t index, double value, bool newBest) {
+    ++m_Trials;
+    std::vector<double> genes(static_cast<std::size_t>(m_Genes), value / 10);
+    GdLogRecord record{};
+    record.Kind = GdLogKindTrial;
+    record.TrialNumber = m_Trials;
+    record.ValueWithoutPenalties = record.ValueWithPenalties = value;
+    record.GeneValues = genes.data();
+    record.Info.ValidTrialCount = m_Trials;
+    record.Info.ConstrainingValueIndex = index;
+    ASSERT_EQ(GdLogAppendRecord(m_Log, index, &record), 0);
+    if (newBest) {
+      record.Kind = GdLogKindProgressStep;
+      ASSERT_EQ(GdLogAppendRecord(m_Log, index, &record), 0);
+    }
+  }
+  void StartRunning() {
+    LogTrial(1, 1, true);
+    const std::int32_t axis = 100;
+    GdWriteTempData(ChannelGraphAllTrialsInitialNumTrialsShown, &axis, 4);
+    const std::int16_t yes = -1;
+    GdWriteTempData(ChannelFirstTrialInfoAvailable, &yes, 2);
+    Tick();
+    ASSERT_TRUE(Full().InitializedAfterFirstTrial());
+  }
+  void UnderWay(double optimization) { GdWriteTempData(ChannelEFNumOptimizationUnderWay, &optimization, 8); }
+  void SetStatus(std::int16_t status) { ASSERT_EQ(GdPopSetRunStatus(m_Pop, status), 0); }
+  std::int16_t Status() { return GdPopGetRunStatus(m_Pop); }
+  void Tick() { Full().TimerUpdate_Timer(); }
+
+  ui::FakePlatform Platform;
+  WatcherManager Manager;
+
+ private:
+  int m_Genes;
+  std::string m_LogPath;
+  std::int32_t m_Pop = 0;
+  std::int32_t m_Log = 0;
+  std::int32_t m_Trials = 0;
+};
+
+TEST(FormProgressEFTest, SeriesWindowsComeFromTheFactory) {
+  SeriesRun run({10, 20, 30});
+  EXPECT_NE(dynamic_cast<FormProgressSmallEF*>(run.Manager.SmallProgressWindow()), nullptr);
+  FormProgressEF& form = run.Full();
+  EXPECT_TRUE(form.TimerUpdate.Enabled());
+  EXPECT_FALSE(form.TabMain.Item(FormProgressEF::TabSummary).Enabled);
+  EXPECT_FALSE(form.TabMain.Item(FormProgressEF::TabStoppingOptions).Enabled);
+  EXPECT_EQ(form.LabelProgressStatus.Caption(), GetResourceString(4062));
+  EXPECT_EQ(form.SGGridSummary.Column(0).Caption, "Risk<=X");
+  EXPECT_EQ(form.SGGridSummary.ColumnCount(), 5);
+  EXPECT_EQ(form.ComboLogType.ListCount(), 4);
+  EXPECT_EQ(form.ComboLogType.List(3), GetResourceString(4067) + " Risk <= 30");
+  EXPECT_EQ(form.EFGraph()->XAxis().CustomMin(), 10);
+  EXPECT_EQ(form.EFGraph()->XAxis().CustomMax(), 30);
+}
+
+TEST(FormProgressEFTest, OneCurvePerValueAndAFrontierThroughTheBests) {
+  SeriesRun run({30, 20, 10});  // falling values still give a frontier with rising X
+  run.StartRunning();
+  FormProgressEF& form = run.Full();
+  EXPECT_TRUE(form.TabMain.Item(FormProgressEF::TabSummary).Enabled);
+  // Before the second optimization has a step there is one curve and one frontier point.
+  EXPECT_EQ(form.ProgressGraph()->CurveCount(), 1);
+  ASSERT_EQ(form.EFGraph()->CurveCount(), 1);
+  EXPECT_EQ(form.EFGraph()->Curves()[0].Data().X, (std::vector<double>{30}));
+  EXPECT_EQ(form.SGGridSummary.CellText(1, 1), WatcherOLShared::GetCommonString(1));
+
+  run.LogTrial(1, 3, true);
+  run.LogTrial(2, 2, true);
+  run.LogTrial(3, 1, true);
+  run.Tick();
+  EXPECT_EQ(form.ProgressGraph()->CurveCount(), 3);
+  EXPECT_EQ(form.EFGraph()->Curves()[0].Data().X, (std::vector<double>{10, 20, 30}));
+  EXPECT_EQ(form.EFGraph()->Curves()[0].Data().Y, (std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(form.Steps().NumPoints(1), 3);  // first best, then a step to the new one
+
+  // A new best found late replaces that optimization's point; the same best again adds nothing.
+  run.LogTrial(2, 2.5, true);
+  run.Tick();
+  run.Tick();
+  EXPECT_EQ(form.EFGraph()->Curves()[0].Data().Y, (std::vector<double>{1, 2.5, 3}));
+  EXPECT_EQ(form.Steps().NumPoints(2), 3);
+  EXPECT_EQ(form.SGGridSummary.CellText(1, 0), "20");
+  EXPECT_EQ(form.SGGridSummary.CellText(1, 1), "5");
+  EXPECT_EQ(form.SGGridSummary.CellText(1, 2), run.Manager.FormatTargetValue(2.5));
+  EXPECT_EQ(form.SGGridSummary.CellText(1, 3), WatcherOLShared::FormatNumberDefault(0.25).ToString());
+}
+
+TEST(FormProgressEFTest, ASeriesOfOneValueDrawsNoFrontier) {
+  SeriesRun run({5});
+  run.StartRunning();
+  run.LogTrial(1, 4, true);
+  run.Tick();
+  EXPECT_EQ(run.Full().ProgressGraph()->CurveCount(), 1);
+  EXPECT_EQ(run.Full().EFGraph()->CurveCount(), 0);
+  EXPECT_EQ(run.Full().SGGridSummary.CellText(0, 1), "2");
+}
+
+TEST(FormProgressEFTest, ElevenValuesGetTheTenChosenCurves) {
+  std::vector<double> values;
+  for (int i = 1; i <= 11; ++i) values.push_back(i);
+  SeriesRun run(values);
+  run.StartRunning();
+  for (std::int32_t i = 2; i <= 11; ++i) run.LogTrial(i, i, true);
+  run.Tick();
+  FormProgressEF& form = run.Full();
+  EXPECT_EQ(form.ProgressGraph()->CurveCount(), 10);
+  EXPECT_EQ(form.CurveIDs().count(10), 0u);
+  EXPECT_EQ(form.CurveIDs().count(11), 1u);
+  EXPECT_EQ(form.EFGraph()->Curves()[0].Data().Size(), 11u);
+}
+
+TEST(FormProgressEFTest, ProgressAxisGrowsToTwiceTheCountRoundedUp) {
+  SeriesRun run({1, 2});
+  run.StartRunning();
+  for (int t = 0; t < 150; ++t) run.LogTrial(1, 1, false);
+  run.Tick();
+  EXPECT_EQ(run.Full().ProgressXAxisMax(), 400);  // 151 trials: 302 rounded up
+}
+
+TEST(FormProgressEFTest, MoveOnQuestionAnsweredEachWayAndNotAskedForTheLast) {
+  SeriesRun run({10, 20, 30});
+  run.StartRunning();
+  constexpr int kYes = 6, kNo = 7;
+  run.UnderWay(1);
+  run.Manager.WaitingAfterEFNextOptimizationClicked = true;
+  run.SetStatus(GdRunStatusPaused);
+  run.Platform.QueueMessageBoxAnswer(kYes);
+  run.Tick();
+  EXPECT_EQ(run.Status(), GdRunStatusMarkToMoveToNextOptimization);
+  EXPECT_EQ(run.Full().ResumeSignalTicks(), 3);
+  EXPECT_FALSE(run.Full().RunPauseStopLocked());
+
+  run.UnderWay(2);
+  run.Manager.WaitingAfterEFNextOptimizationClicked = true;
+  run.SetStatus(GdRunStatusPaused);
+  run.Platform.QueueMessageBoxAnswer(kNo);
+  run.Tick();
+  EXPECT_EQ(run.Status(), GdRunStatusOptimizing);
+
+  const std::size_t asked = run.Platform.Messages().size();
+  run.UnderWay(3);
+  run.Manager.WaitingAfterEFNextOptimizationClicked = true;
+  run.SetStatus(GdRunStatusPaused);
+  run.Tick();
+  EXPECT_EQ(run.Status(), GdRunStatusOptimizing);
+  EXPECT_EQ(run.Platform.Messages().size(), asked);
+}
+
+TEST(FormProgressEFTest, StoppedSeriesShowsItsOptionsAndCountsTheValuesWithSolutions) {
+  SeriesRun run({10, 20, 30});
+  run.Manager.Stop_AtEndShowOptionsToUser = true;
+  run.StartRunning();
+  const std::int16_t yes = -1;  // the add-in's default, read when the series stops
+  GdWriteTempData(ChannelStopWriteLogOfAllTrials, &yes, 2);
+  run.LogTrial(2, 2, true);
+  run.SetStatus(GdRunStatusStopped);
+  run.Tick();
+  FormProgressEF& form = run.Full();
+  EXPECT_TRUE(form.StopTimer());
+  EXPECT_EQ(form.ButtonConfiguration(), RunState::Stopping);
+  EXPECT_EQ(form.TabMain.SelectedIndex(), FormProgressEF::TabStoppingOptions);
+  EXPECT_FALSE(form.CommandRun.Visible());
+  EXPECT_TRUE(form.CommandOK.Visible());
+  EXPECT_EQ(form.LabelStoppingStatus.Caption(), GetResourceString(4068, Variant(2), Variant(3)));
+  EXPECT_TRUE(form.CheckWriteLogOfAllTrials.Checked());
+  form.CheckWriteLogOfAllTrials.SetValue(ui::kUnchecked);
+  form.CommandOK_Click();
+  EXPECT_FALSE(run.Manager.Stop_AtEndWriteLogOfAllTrials);
+}
+
+TEST(FormProgressEFTest, ClicksDuringARunStateChangeAndTinyWindowsAreRefused) {
+  SeriesRun run({10, 20});
+  run.StartRunning();
+  FormProgressEF& form = run.Full();
+  form.ControlsAfterStopClickedDisableEnable(false);
+  form.CommandPause_Click();
+  EXPECT_EQ(run.Status(), GdRunStatusOptimizing);
+  form.ControlsAfterStopClickedDisableEnable(true);
+
+  form.GetForm().Move(0, 0, 2000, 2000);
+  form.Form_Resize();
+  EXPECT_GE(form.GetForm().ScaleWidth(), FormProgressEF::kMinClientWidth);
+  EXPECT_GE(form.GetForm().ScaleHeight(), FormProgressEF::kMinClientHeight);
+  EXPECT_EQ(form.OrrGraphEfficientFrontier.Left(), form.OrrGraphAllTrials.Width() + 200);
+  EXPECT_EQ(form.OrrGraphAllTrials.Width(), form.OrrGraphAllTrials.Height());
+}
+
+TEST(FormProgressEFTest, SmallWindowShowsNoBestAndWidensForEnglish) {
+  SeriesRun run({10, 20});
+  auto& small = dynamic_cast<FormProgressSmallEF&>(*run.Manager.SmallProgressWindow());
+  EXPECT_EQ(small.GetForm().FindControl("TextBest"), nullptr);
+  EXPECT_EQ(small.GetForm().Caption(), GetResourceString(4125));
+  EXPECT_EQ(FormProgressSmallEF::ExtraWidthsForLanguage(9).Captions, 300);
+  EXPECT_EQ(FormProgressSmallEF::ExtraWidthsForLanguage(10).TextBoxes, 400);
+  EXPECT_EQ(small.LabelTrial.Width(), 1500 + 300);
+  run.StartRunning();
+  EXPECT_EQ(small.TextTrial.Text(), "1");
+}
+
+}  // namespace
+}  // namespace corvana
