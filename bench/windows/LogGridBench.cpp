@@ -26,10 +26,22 @@ namespace fs = std::filesystem;
 constexpr int kGenes = 10;
 constexpr int kRowsInView = 30;
 
+// One controller per process, as in the Watcher: every log is shown through it.
+WatcherManager& Manager() {
+  static ui::FakePlatform platform;
+  static WatcherManager* manager = [] {
+    auto* m = new WatcherManager(std::make_shared<PlatformControllerServices>(platform),
+                                 std::make_shared<ProgressWindowFactory>(platform));
+    m->Initialize();
+    m->Input_StatisticToOptimize = 1;
+    for (int i = 1; i <= kGenes; ++i) m->Input_AllGeneNamesCol.Add("Cell" + std::to_string(i));
+    return m;
+  }();
+  return *manager;
+}
+
 struct LongLog {
   fs::path Dir;
-  ui::FakePlatform Platform;
-  std::unique_ptr<WatcherManager> Manager;
   ui::Grid Grid{"SGGridLog"};
   ProgressDialogLogSvr Source;
 
@@ -40,9 +52,7 @@ struct LongLog {
     setenv("ORRENDEL_RUNTIME_DIR", (Dir / "runtime").c_str(), 1);
     setenv("ORRENDEL_LOG_DIR", Dir.c_str(), 1);
     if (!std::getenv("ORRENDEL_SYSTEM_DIR")) setenv("ORRENDEL_SYSTEM_DIR", CORVANA_SYSTEM_DIR_PATH, 1);
-    Manager = std::make_unique<WatcherManager>(std::make_shared<PlatformControllerServices>(Platform),
-                                               std::make_shared<ProgressWindowFactory>(Platform));
-    Manager->Initialize();
+    Manager();
     const std::string path = (Dir / "trials.log").string();
     const char* names[] = {"Risk", "Budget"};
     const std::int32_t hard[] = {1, 0}, hasValue[] = {1, 0};
@@ -68,17 +78,14 @@ struct LongLog {
       }
     }
     GdLogClose(log);
-    Manager->Input_LogPath = path;
-    Manager->Input_StatisticToOptimize = 1;
-    for (int i = 1; i <= kGenes; ++i) Manager->Input_AllGeneNamesCol.Add("Cell" + std::to_string(i));
-    Source.InitializeAndAddColumnsToGrid(Grid, *Manager);
+    Manager().Input_LogPath = path;
+    Source.InitializeAndAddColumnsToGrid(Grid, Manager());
     Grid.SetVisibleRows(kRowsInView);
     Grid.SetDataSource(&Source);
   }
   ~LongLog() {
     Grid.SetDataSource(nullptr);
     Source.Dispose();
-    Manager->Dispose();
     std::error_code ignored;
     fs::remove_all(Dir, ignored);
   }

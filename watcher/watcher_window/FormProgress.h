@@ -126,6 +126,7 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void LoggingTab_Bind();
   void LoggingTab_Refresh();
   void LoggingTab_Dispose();
+  void LoggingTab_LayOutColumns();
   void ComboLogType_Click();
   void CheckValidTrialsOnly_Click();
   void CommandGoToTrial_Click();
@@ -272,6 +273,8 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   PopulationColorTable m_ColorTable;
   // Log tab.
   std::unique_ptr<ProgressDialogLogSvr> m_LogServer;
+  std::vector<int> m_LogColumnWidths;  // as the source laid them out: a resize never goes below
+  bool m_LogFollowsEnd = true;
 };
 
 }  // namespace corvana

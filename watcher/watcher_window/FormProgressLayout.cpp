@@ -100,6 +100,7 @@ void FormProgress::Form_Resize() {
 
     for (auto* grid : {&SGGridSummary, &SGGridLog, &SGGridPopulation, &SGGridConstraintSolver})
       ui::WindowUtilities::AdjustGridColumns(*grid, 5000);
+    LoggingTab_LayOutColumns();
   });
   KickColorGraphTimer();
   m_UpdatingControls = wasUpdating;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -35,31 +36,44 @@ void FormProgress::LoggingTab_Bind() {
   server->InitializeAndAddColumnsToGrid(SGGridLog, *m_Manager);
   server->SetValidTrialsOnly(CheckValidTrialsOnly.Checked());
   m_LogServer = std::move(server);
+  m_LogColumnWidths.clear();
+  for (const auto& column : SGGridLog.Columns()) m_LogColumnWidths.push_back(column.Width);
   SGGridLog.SetDataSource(m_LogServer.get());
+  m_LogFollowsEnd = true;
   SGGridLog.ScrollToLastRows();
   if (m_LogServer->NumColumnsLeftOut() > 0) {
     ResumeNext([&] { LabelLogColumnsLeftOut.SetCaption(Res(4051, m_LogServer->NumColumnsLeftOut())); });
     LabelLogColumnsLeftOut.SetVisible(true);
+    Form_Resize();  // the note takes a line above the grid
   }
-  Form_Resize();
+  LoggingTab_LayOutColumns();
 }
 
 void FormProgress::LoggingTab_Refresh() {
   if (!m_LogServer) return;
-  // The newest rows stay in view unless the user has moved away from them.
-  const bool followingEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
+  // The newest rows stay in view unless the user went to a trial; back at the end, they follow again.
+  if (!m_LogFollowsEnd)
+    m_LogFollowsEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
   SGGridLog.RefreshRowCount();
-  if (followingEnd) SGGridLog.ScrollToLastRows();
-  // The trial number column grows with the number's digits, so that it is never cut.
-  if (SGGridLog.ColumnCount() > 0) {
-    const int digits = static_cast<int>(std::to_string(SGGridLog.RowCount()).size());
-    const int needed = 180 + 110 * digits;
-    if (SGGridLog.Column(0).Width < needed) SGGridLog.SetColumnWidth(0, needed);
+  if (m_LogFollowsEnd) SGGridLog.ScrollToLastRows();
+  LoggingTab_LayOutColumns();
+}
+
+// Columns keep at least the width the source gave them (the grid scrolls sideways rather than cut
+// the values), and the trial number column grows with the number's digits.
+void FormProgress::LoggingTab_LayOutColumns() {
+  if (!m_LogServer) return;
+  const int digits = static_cast<int>(std::to_string(SGGridLog.RowCount()).size());
+  for (int c = 0; c < SGGridLog.ColumnCount() && c < static_cast<int>(m_LogColumnWidths.size()); ++c) {
+    const int needed =
+        std::max(m_LogColumnWidths[static_cast<std::size_t>(c)], c == 0 ? 180 + 110 * digits : 0);
+    if (SGGridLog.Column(c).Width < needed) SGGridLog.SetColumnWidth(c, needed);
   }
 }
 
 void FormProgress::LoggingTab_Dispose() {
   SGGridLog.SetDataSource(nullptr);
+  m_LogColumnWidths.clear();
   if (m_LogServer) m_LogServer->Dispose();
   m_LogServer.reset();
 }
@@ -71,6 +85,7 @@ void FormProgress::ComboLogType_Click() {
   CheckValidTrialsOnly.SetEnabled(m_Manager->IDForGdLogReadRecordVB == 0);
   if (!m_LogServer) return;
   SGGridLog.RefreshRows();
+  m_LogFollowsEnd = true;
   SGGridLog.ScrollToLastRows();
 }
 
@@ -78,6 +93,7 @@ void FormProgress::CheckValidTrialsOnly_Click() {
   if (m_UpdatingControls || !m_LogServer) return;
   m_LogServer->SetValidTrialsOnly(CheckValidTrialsOnly.Checked());
   SGGridLog.RefreshRows();
+  m_LogFollowsEnd = true;
   SGGridLog.ScrollToLastRows();
 }
 
@@ -92,9 +108,11 @@ void FormProgress::CommandGoToTrial_Click() {
       m_LogServer->RowOfTrial(static_cast<std::int32_t>(std::min<long>(trial, INT32_MAX)));
   if (row < 0) {
     // Past the end: the newest rows are the nearest.
+    m_LogFollowsEnd = true;
     SGGridLog.ScrollToLastRows();
     return;
   }
+  m_LogFollowsEnd = false;
   SGGridLog.SetTopRow(row);
 }
 

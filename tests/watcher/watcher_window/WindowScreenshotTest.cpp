@@ -118,13 +118,13 @@ class WindowScreenshot : public ::testing::Test {
 
   FormProgress& Full() { return dynamic_cast<FormProgress&>(*m_Manager->FullWindow()); }
 
-  QImage Shoot(int tab, const char* file) {
+  QImage Shoot(int tab, const char* file, int width = 13500, int height = 8400) {
     FormProgress& form = Full();
     form.TimerUpdate_Timer();
     form.TabMain.SetSelectedIndex(tab);
     form.TabMain_Click(0);
     form.GetForm().Show();
-    form.GetForm().Move(0, 0, 13500, 8400);
+    form.GetForm().Move(0, 0, width, height);
     QApplication::processEvents();
     form.TimerUpdate_Timer();
     QApplication::processEvents();
@@ -152,6 +152,20 @@ TEST_F(WindowScreenshot, LogTabShowsTheNewestTrials) {
   EXPECT_EQ(form.SGGridLog.CellText(249999, 0), "250000");
   // Only the rows in view were read, not the log.
   EXPECT_LT(form.LogServer()->RecordsRead(), 200);
+}
+
+TEST_F(WindowScreenshot, ResizedWindowIsFilledByItsGraphsAndGrids) {
+  Start(false, 20000);
+  const QImage small = Shoot(FormProgress::TabLog, "watcher-log-small.png", 9000, 6500);
+  const QImage large = Shoot(FormProgress::TabLog, "watcher-resized.png", 21000, 13500);
+  ASSERT_FALSE(small.isNull());
+  ASSERT_FALSE(large.isNull());
+  EXPECT_GT(large.width(), small.width() * 2);
+  FormProgress& form = Full();
+  const ui::Frame& frame = *form.FrameTabMain[FormProgress::TabProgress];
+  EXPECT_GT(form.OrrGraphAllTrials.Width(), frame.Width() - 600);
+  EXPECT_GT(form.OrrGraphAllTrials.Height() + form.OrrGraphLastTrials.Height(), frame.Height() - 1500);
+  EXPECT_GT(form.SGGridLog.Width(), frame.Width() - 600);
 }
 
 TEST_F(WindowScreenshot, ConstraintSolverTabMarksTheHardConstraints) {
