@@ -113,6 +113,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       } catch (const ScriptError& e) {
         throw UsageError(std::string("--script: ") + e.what());
       }
+    } else if (option == "--frontier-chart") {
+      s.FrontierChartPath = ParsePath(option, value());
     } else if (option == "--progress-graph") {
       s.ProgressGraphPath = ParsePath(option, value());
     } else if (option == "--trial-log") {
@@ -161,6 +163,7 @@ std::string CommandLine::UsageText() {
          "  --no-watcher                 optimize without the Watcher\n"
          "  --script FILE                act as a user through the Watcher's automation interface\n"
          "  --progress-graph FILE        picture of the progress graph, saved by the Watcher at the end\n"
+         "  --frontier-chart FILE        a series: a chart of the frontier (SVG) at the end\n"
          "  --trial-log FILE             where the trial log is written (default: a new file, removed\n"
          "                               at the end of the run)\n"
          "  --keep-log                   keep the default trial log after the run\n"

@@ -45,12 +45,32 @@ void HostApplicationObject::GetWindowRect(int& left, int& top, int& width, int& 
 
 namespace corvana::addin {
 
-wire::BusObjectRef HostApplicationObject::CreateChart(const wire::BusObjectRef&, const wire::BusObjectRef&,
-                                                      int, int) {
-  // A terminal host has no worksheets to chart in.
-  sendErrorReply(wire::BusErrorName(kErrApplication),
-                 QStringLiteral("This host has no worksheets to place a chart on."));
-  return {};
+void HostApplicationObject::SetFrontierRanges(const QString& dataPath, FrontierChart chart,
+                                              const QString& placementPath, std::string svgPath) {
+  m_DataPath = dataPath;
+  m_Chart = std::move(chart);
+  m_PlacementPath = placementPath;
+  m_SvgPath = std::move(svgPath);
+}
+
+wire::BusObjectRef HostApplicationObject::CreateChart(const wire::BusObjectRef& dataRange,
+                                                      const wire::BusObjectRef& placementRange, int,
+                                                      int firstSeriesColor) {
+  // A terminal host has no worksheets: its ranges are the frontier's points and a picture file.
+  if (!m_Chart || dataRange.Path.path() != m_DataPath || placementRange.Path.path() != m_PlacementPath) {
+    sendErrorReply(wire::BusErrorName(kErrApplication),
+                   QStringLiteral("There is no such range to chart from or to place a chart on."));
+    return {};
+  }
+  try {
+    m_Chart->Color = firstSeriesColor;
+    m_Chart->Write(m_SvgPath);
+  } catch (const std::exception& e) {
+    sendErrorReply(wire::BusErrorName(kErrApplication), QString::fromStdString(e.what()));
+    return {};
+  }
+  m_ChartWritten = m_SvgPath;
+  return {QString(), QDBusObjectPath(m_PlacementPath + QStringLiteral("/Chart"))};
 }
 
 }  // namespace corvana::addin

@@ -3,6 +3,10 @@
 #include <QDBusContext>
 #include <QObject>
 #include <QString>
+#include <optional>
+#include <string>
+
+#include "addin/FrontierChart.h"
 
 #include "wire/dbus/BusObjectRef.h"
 
@@ -19,6 +23,12 @@ class HostApplicationObject : public QObject, protected QDBusContext {
   explicit HostApplicationObject(QObject* parent = nullptr);
 
   int MacroRuns() const { return m_MacroRuns; }
+  // The ranges a chart of the frontier is made from: `dataPath` names the points, `placementPath`
+  // where the chart goes (the SVG file `svgPath`).
+  void SetFrontierRanges(const QString& dataPath, FrontierChart chart, const QString& placementPath,
+                         std::string svgPath);
+  // The path of the chart made last; empty when none was.
+  const std::string& ChartWritten() const { return m_ChartWritten; }
   bool WindowIsEnabled() const { return m_WindowEnabled; }
 
  public Q_SLOTS:
@@ -36,6 +46,11 @@ class HostApplicationObject : public QObject, protected QDBusContext {
 
  private:
   int m_MacroRuns = 0;
+  QString m_DataPath;
+  QString m_PlacementPath;
+  std::optional<FrontierChart> m_Chart;
+  std::string m_SvgPath;
+  std::string m_ChartWritten;
   bool m_BooleanProperty = true;
   bool m_WindowEnabled = true;
 };

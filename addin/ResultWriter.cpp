@@ -129,6 +129,9 @@ std::string ResultWriter::ToJson(const RunResult& r) {
   }
   out += "  \"show_excel_recalculations\": " + std::to_string(r.ShowExcelRecalculations) + ",\n";
   if (!r.ScriptError.empty()) out += "  \"script_error\": " + Quote(r.ScriptError) + ",\n";
+  if (!r.FrontierChartPath.empty()) out += "  \"frontier_chart\": " + Quote(r.FrontierChartPath) + ",\n";
+  if (!r.FrontierChartError.empty())
+    out += "  \"frontier_chart_error\": " + Quote(r.FrontierChartError) + ",\n";
   out += "  \"reports\": [";
   for (std::size_t i = 0; i < r.ReportFiles.size(); ++i) {
     out += std::string(i ? ", " : "") + "{\"path\": " + Quote(r.ReportFiles[i].Path) + ", \"sheets\": [";

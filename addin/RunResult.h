@@ -57,6 +57,8 @@ struct RunResult {
   std::vector<double> KeptSolution;
   int ShowExcelRecalculations = 1;      // the updating mode the user left the host in
   std::string ScriptError;              // why the scripted user gave up, when it did
+  std::string FrontierChartPath;        // the chart of the frontier the Watcher made, when it did
+  std::string FrontierChartError;       // why the chart asked for was not made
   std::vector<ReportFile> ReportFiles;  // the reports written at the end
   std::string ReportError;              // why they were not, when they were not
 };

@@ -17,6 +17,7 @@ struct RunSettings {
   bool NoWatcher = false;
   std::string ScriptPath;         // act as a user through the Watcher's automation interface
   std::string ProgressGraphPath;  // the Watcher saves its progress graph here at the end
+  std::string FrontierChartPath;  // a series: the Watcher charts the frontier here (SVG) at the end
   std::string TrialLogPath;       // empty: a new file in the trial-log folder, removed at the end
   bool KeepLog = false;           // keep the default trial log after the run
   bool ShowEndOptions = true;     // ask the user at the end which solution to keep

@@ -19,6 +19,7 @@
 
 #include "addin/AddinApplicationObject.h"
 #include "addin/EngineCall.h"
+#include "addin/FrontierChart.h"
 #include "addin/HelpObject.h"
 #include "addin/HostApplicationObject.h"
 #include "addin/UserScript.h"
@@ -146,6 +147,7 @@ QVariant WatcherDriver::NothingRef() const {
 
 void WatcherDriver::OnRunCreated(std::int32_t popHandle, const char* logPath) {
   m_PopHandle = popHandle;
+  m_LogPath = logPath;
   Attach(popHandle, logPath);
 }
 
@@ -468,7 +470,39 @@ void WatcherDriver::FinishRun() {
   if (err) Detach(err.Description);
   if (!m_Attached) return;
   ReadChoices(shown);
+  if (!m_Settings.FrontierChartPath.empty() && !m_Settings.EfficientFrontier.empty()) ChartFrontier();
   if (!shown && !m_ModalCancelled) ResumeNext([&] { Call(QStringLiteral("Dispose")); });
+}
+
+void WatcherDriver::ChartFrontier() {
+  // The points as the trial log holds them: the last progress step of each optimization.
+  FrontierChart chart;
+  const Constraint& c = m_Model.Constraints().front();
+  chart.XTitle = c.Name + (c.Compare == Comparison::AtMost ? " <= X" : " >= X");
+  chart.YTitle = m_Model.ObjectiveText();
+  for (std::size_t i = 0; i < m_Settings.EfficientFrontier.size(); ++i) {
+    const auto index = static_cast<std::int32_t>(i + 1);
+    std::int32_t trials = 0, steps = 0;
+    if (GdLogGetRecordCounts2WVB(m_LogPath.c_str(), &trials, index, &steps) != 0 || steps < 1) continue;
+    std::int32_t elapsed = 0, trial = 0;
+    double without = 0, with = 0;
+    GdLogRecordInfo info{};
+    if (GdLogReadRecordWVB(m_LogPath.c_str(), steps, index, &elapsed, &without, &with, &trial, nullptr,
+                           nullptr, nullptr, 0, nullptr, 0, &info) == 0)
+      chart.Points.emplace_back(m_Settings.EfficientFrontier[i], without);
+  }
+  const QString data = QStringLiteral("/com/orrendel/CorvanaAddin8/Ranges/FrontierPoints");
+  const QString placement = QStringLiteral("/com/orrendel/CorvanaAddin8/Ranges/FrontierChart");
+  m_HostApplication->SetFrontierRanges(data, std::move(chart), placement, m_Settings.FrontierChartPath);
+  ErrorInfo err;
+  ResumeNext(err, [&] {
+    Call(QStringLiteral("EFGraphChartInExcel"),
+         {HostRef(wire::kHostApplicationPath),
+          QVariant::fromValue(wire::BusObjectRef{m_Bus.baseService(), QDBusObjectPath(placement)}),
+          QVariant::fromValue(wire::BusObjectRef{m_Bus.baseService(), QDBusObjectPath(data)})});
+  });
+  if (m_HostApplication->ChartWritten().empty())
+    m_ChartError = err ? err.Description : "The Watcher made no chart of the frontier.";
 }
 
 void WatcherDriver::ReadChoices(bool shownToUser) {

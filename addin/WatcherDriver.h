@@ -44,6 +44,8 @@ class WatcherDriver : public QObject, public RunObserver {
   // The Watcher watched this run, even if it went away later.
   bool EverAttached() const { return m_EverAttached; }
   const std::string& Error() const { return m_Error; }
+  // Why the frontier chart asked for was not made; empty when it was (or none was asked for).
+  const std::string& ChartError() const { return m_ChartError; }
   long TrialCount() const { return m_Trials; }
   std::int32_t PopHandle() const { return m_PopHandle; }
   int ShowExcelRecalculations() const { return m_ShowExcelRecalculations; }
@@ -74,6 +76,8 @@ class WatcherDriver : public QObject, public RunObserver {
   void SetInputs(std::int32_t popHandle, const std::string& logPath);
   void FillCollections();
   void FinishRun();
+  // Has the Watcher chart the frontier through the host object, into --frontier-chart.
+  void ChartFrontier();
   void ReadChoices(bool shownToUser);
   void Detach(const std::string& why);
   // Serves incoming calls and timers; at most every 20 ms unless forced.
@@ -108,6 +112,8 @@ class WatcherDriver : public QObject, public RunObserver {
   bool m_Modal = false;
   bool m_ModalCancelled = false;
   std::string m_Error;
+  std::string m_ChartError;
+  std::string m_LogPath;
   std::int32_t m_PopHandle = 0;
   long m_Trials = 0;
   bool m_FirstTrialSent = false;

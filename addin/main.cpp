@@ -123,6 +123,11 @@ int main(int argc, char** argv) {
 
     result.WatcherAttached = driver && driver->EverAttached();
     result.WatcherError = driver ? driver->Error() : watcherError;
+    if (!settings.FrontierChartPath.empty() && !settings.EfficientFrontier.empty()) {
+      result.FrontierChartError =
+          driver ? driver->ChartError() : "The Watcher was not there to chart the frontier.";
+      if (result.FrontierChartError.empty()) result.FrontierChartPath = settings.FrontierChartPath;
+    }
     if (driver) {
       result.Choices = driver->Choices();
       result.ShowExcelRecalculations = driver->ShowExcelRecalculations();

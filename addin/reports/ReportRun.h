@@ -33,7 +33,9 @@ struct ReportRun {
   std::vector<ReportGroup> Groups;
   std::vector<ReportConstraint> Constraints;
   int Population = 0;
-  int Optimizations = 1;  // more than one: a series, one optimization per constraining value
+  int Optimizations = 1;                   // more than one: a series, one optimization per constraining value
+  std::vector<double> ConstrainingValues;  // a series: the value of each optimization, in run order
+  std::string ConstraintName;              // a series: the constraint whose bound the values are
   std::string StopReason;
   double ElapsedSeconds = 0;
   std::chrono::system_clock::time_point Ended;

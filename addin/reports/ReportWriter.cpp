@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "addin/reports/AllTrialsLog.h"
+#include "addin/reports/FrontierSheet.h"
 #include "addin/reports/ModelSheet.h"
 #include "addin/reports/ProgressStepsLog.h"
 #include "addin/reports/ReportError.h"
@@ -22,6 +23,8 @@ void WriteReports(ReportWorkbook& workbook, const TrialLogFile& log, const Repor
       options.AllTrials ? AllTrialsLog::SheetNames(log.Trials(), options.RowsPerSheet)
                         : std::vector<std::string>{};
   if (options.Summary) SummarySheet::Write(workbook, log, run, trialSheets);
+  if (options.Summary && log.IsSeries() && !run.ConstrainingValues.empty())
+    FrontierSheet::Write(workbook, log, run);
   if (options.AllTrials) AllTrialsLog::Write(workbook, log, run, options.RowsPerSheet, onProgress);
   if (options.ProgressSteps) ProgressStepsLog::Write(workbook, log, run);
 }

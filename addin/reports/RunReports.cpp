@@ -41,6 +41,9 @@ ReportRun RunReports::Describe(const Model& model, const RunSettings& settings, 
   run.GeneNames = result.GeneNames;
   run.Population = settings.Population;
   run.Optimizations = std::max<int>(1, static_cast<int>(result.Optimizations.size()));
+  run.ConstrainingValues = settings.EfficientFrontier;
+  if (!settings.EfficientFrontier.empty() && !model.Constraints().empty())
+    run.ConstraintName = model.Constraints().front().Name;
   run.StopReason = result.StopReason;
   run.ElapsedSeconds = result.ElapsedSeconds;
   run.Ended = std::chrono::system_clock::now();

@@ -51,6 +51,26 @@ TEST(ResultWriterTest, WritesValidJsonWithEveryFigure) {
   EXPECT_EQ(j["stop_reason"].toString(), "user");
 }
 
+TEST(ResultWriterTest, FrontierPointsRiseInTheConstrainingValue) {
+  RunResult r;
+  for (double value : {-0.04, -0.2, -0.12}) {
+    OptimizationResult o;
+    o.ConstrainingValue = value;
+    o.HasBest = value != -0.12;  // an optimization moved on from before its first best is no point
+    o.BestValue = -value;
+    o.BestIsValid = true;
+    r.Optimizations.push_back(o);
+  }
+  const QJsonObject j = Parse(ResultWriter::ToJson(r));
+  const QJsonArray frontier = j["frontier"].toArray();
+  ASSERT_EQ(frontier.size(), 2);
+  EXPECT_EQ(frontier[0].toObject()["constraining_value"].toDouble(), -0.2);
+  EXPECT_EQ(frontier[1].toObject()["constraining_value"].toDouble(), -0.04);
+  EXPECT_EQ(frontier[1].toObject()["best_value"].toDouble(), 0.04);
+  // A single optimization has no frontier.
+  EXPECT_FALSE(Parse(ResultWriter::ToJson(RunResult{})).contains("frontier"));
+}
+
 TEST(ResultWriterTest, NothingYetGivesNulls) {
   RunResult r;
   r.Model = "routing";

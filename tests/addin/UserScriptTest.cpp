@@ -27,8 +27,9 @@ TEST(UserScriptTest, ParsesStepsWithTheirArguments) {
       "select-tab FormProgress TabMain 6\n"
       "answer no\n"
       "sleep 0.5\n"
-      "stop-timer\n");
-  ASSERT_EQ(steps.size(), 8u);
+      "stop-timer\n"
+      "next-optimization\n");
+  ASSERT_EQ(steps.size(), 9u);
   EXPECT_EQ(steps[0].What, Kind::WaitTrials);
   EXPECT_EQ(steps[0].Number, 50);
   EXPECT_EQ(steps[0].Line, 3);
@@ -40,6 +41,7 @@ TEST(UserScriptTest, ParsesStepsWithTheirArguments) {
   EXPECT_EQ(steps[5].Text, "no");
   EXPECT_EQ(steps[6].Number, 0.5);
   EXPECT_EQ(steps[7].What, Kind::StopTimer);
+  EXPECT_EQ(steps[8].What, Kind::NextOptimization);
 }
 
 TEST(UserScriptTest, HoverAndCloseReachThePictureAndTheRateDialog) {
@@ -67,6 +69,7 @@ TEST(UserScriptTest, HoverAndCloseReachThePictureAndTheRateDialog) {
 TEST(UserScriptTest, MalformedLinesAreNamed) {
   EXPECT_EQ(ErrorOf("sleep 1\njump FormProgress\n"), "line 2: unknown command \"jump\"");
   EXPECT_EQ(ErrorOf("click FormProgress\n"), "line 1: expected \"click FORM CONTROL\"");
+  EXPECT_EQ(ErrorOf("next-optimization now\n"), "line 1: expected \"next-optimization\"");
   EXPECT_EQ(ErrorOf("click A B C\n"), "line 1: expected \"click FORM CONTROL\"");
   EXPECT_EQ(ErrorOf("wait-trials many\n"), "line 1: \"many\" is not a number");
   EXPECT_EQ(ErrorOf("wait-trials 2.5\n"), "line 1: wait-trials needs a whole number from 1 to 2147483647");

@@ -46,7 +46,8 @@ TEST_F(FrontierSeriesTest, SeriesWatchedToTheEndWithOneMoveOn) {
       "wait-property FormProgressEF TabMain SelectedIndex 3\n"
       "click FormProgressEF CommandOK\n";
   auto addin = m_Session.StartAddin({"run", "--trials", "1500", "--efficient-frontier", kFloors, "--script",
-                                     m_Session.WriteFile("series.script", script), "--trial-log", LogPath()});
+                                     m_Session.WriteFile("series.script", script), "--trial-log", LogPath(),
+                                     "--frontier-chart", m_Session.File("frontier.svg")});
   const QJsonObject r = E2eSession::Finish(*addin);
   ASSERT_EQ(addin->exitCode(), 0) << QJsonDocument(r).toJson().toStdString();
   EXPECT_FALSE(r.contains("script_error")) << r["script_error"].toString().toStdString();
@@ -65,6 +66,15 @@ TEST_F(FrontierSeriesTest, SeriesWatchedToTheEndWithOneMoveOn) {
               frontier[k - 1].toObject()["constraining_value"].toDouble());
   EXPECT_GT(frontier[0].toObject()["best_value"].toDouble(), frontier[4].toObject()["best_value"].toDouble());
   EXPECT_TRUE(frontier[4].toObject()["best_is_valid"].toBool());
+
+  // The Watcher charted the frontier through the host object: a picture with a dot per point, in
+  // the frontier's blue.
+  EXPECT_EQ(r["frontier_chart"].toString(), m_Session.File("frontier.svg"));
+  QFile chart(m_Session.File("frontier.svg"));
+  ASSERT_TRUE(chart.open(QIODevice::ReadOnly));
+  const QByteArray svg = chart.readAll();
+  EXPECT_EQ(svg.count("<circle"), 5);
+  EXPECT_TRUE(svg.contains("fill=\"#0000ff\""));
 }
 
 TEST_F(FrontierSeriesTest, AddinKilledInTheThirdOptimizationEndsTheWatcher) {

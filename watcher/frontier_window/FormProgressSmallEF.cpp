@@ -4,6 +4,7 @@
 #include "suite/objectlib/ErrorRaising.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/common/Utilities.h"
+#include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/small_window/SmallWindowFigures.h"
@@ -274,6 +275,16 @@ void FormProgressSmallEF::Update() {
   ResumeNext([&] { logTrialCount = m.LogTrialCount(); });
   ResumeNext([&] { validTrialCount = m.LogValidTrialCount(); });
   ResumeNext([&] { elapsed = m.ElapsedTicks(); });
+  // The goals hold for each optimization of the series: the trials shown and the bar are those of
+  // the optimization under way, not of the whole log.
+  ResumeNext([&] {
+    const auto underWay = static_cast<std::int32_t>(WatcherOLShared::GetEFNumOptimizationUnderWay());
+    if (underWay < 1) return;
+    std::int32_t trials = 0, steps = 0;
+    if (GdLib::GdLogGetRecordCounts2WVB(m.Input_LogPath, trials, underWay, steps) != 0) return;
+    numTrialUnderWay = trials;
+    logTrialCount = validTrialCount = trials;
+  });
 
   SmallWindowFigures::IterationAndTrial figures;
   ResumeNext([&] {

@@ -256,8 +256,10 @@ std::string OGrNumberFormat::Format(double value) const {
   if (!std::isfinite(value)) return "#NUM!";
   if (negativeSection) value = -value;
   // Text alone: the value shows only by its sign, once it rounds to a whole unit.
-  if (!section->HasDigits)
-    return (std::round(value) < 0 ? "-" : "") + ClassicFormat::Number(0, section->Pattern);
+  if (!section->HasDigits) {
+    std::string text = std::round(value) < 0 ? "-" : "";
+    return text.append(ClassicFormat::Number(0, section->Pattern));
+  }
   // Beyond this a fixed pattern would print hundreds of digits.
   if (!section->Exponent && std::fabs(value) >= 1e100) return General(value);
   return ClassicFormat::Number(value, section->Pattern);

@@ -280,6 +280,13 @@ TEST(FormProgressEFTest, SmallWindowShowsNoBestAndWidensForEnglish) {
   EXPECT_EQ(small.LabelTrial.Width(), 1500 + 300);
   run.StartRunning();
   EXPECT_EQ(small.TextTrial.Text(), "1");
+
+  // The trials shown are those of the optimization under way, not of the whole series.
+  for (int t = 0; t < 4; ++t) run.LogTrial(1, 1, false);
+  run.UnderWay(2);
+  for (int t = 0; t < 3; ++t) run.LogTrial(2, 1, t == 0);
+  run.Tick();
+  EXPECT_EQ(small.TextTrial.Text(), "3");
 }
 
 }  // namespace
