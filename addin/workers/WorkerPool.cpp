@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,35 +41,27 @@ void WorkerPool::Start(Model& model) {
   for (std::size_t i = 0; i < m_Workers.size(); ++i) {
     Worker& w = m_Workers[i];
     w.Number = static_cast<int>(i) + 1;
-    int command[2], result[2];
-    if (::pipe2(command, O_CLOEXEC) != 0)
-      throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
-    if (::pipe2(result, O_CLOEXEC) != 0) {
-      ::close(command[0]);
-      ::close(command[1]);
-      throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
-    }
+    // One socket pair per worker: commands one way, results the other. A socket, unlike a pipe,
+    // lets a write to a dead worker fail without a SIGPIPE.
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+      throw std::runtime_error(std::string("socketpair: ") + std::strerror(errno));
     std::fflush(nullptr);
     const pid_t pid = ::fork();
     if (pid < 0) {
-      for (int fd : {command[0], command[1], result[0], result[1]}) ::close(fd);
+      ::close(ends[0]);
+      ::close(ends[1]);
       throw std::runtime_error(std::string("cannot start a worker process: ") + std::strerror(errno));
     }
     if (pid == 0) {
-      // Only its own pipe ends: a worker must not keep another's pipes (or the add-in's) open.
-      for (std::size_t j = 0; j < i; ++j) {
-        ::close(m_Workers[j].CommandFd);
-        ::close(m_Workers[j].ResultFd);
-      }
-      ::close(command[1]);
-      ::close(result[0]);
-      WorkerProcess::Run(model, m_PopHandle, w.Number, command[0], result[1], addin);
+      // Only its own end: a worker must not keep another's connection (or the add-in's) open.
+      for (std::size_t j = 0; j < i; ++j) ::close(m_Workers[j].Fd);
+      ::close(ends[0]);
+      WorkerProcess::Run(model, m_PopHandle, w.Number, ends[1], addin);
     }
-    ::close(command[0]);
-    ::close(result[1]);
+    ::close(ends[1]);
     w.Pid = pid;
-    w.CommandFd = command[1];
-    w.ResultFd = result[0];
+    w.Fd = ends[0];
     w.Alive = true;
   }
 }
@@ -95,7 +88,7 @@ std::vector<pid_t> WorkerPool::Pids() const {
 void WorkerPool::Send(Worker& w, const std::string& bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(w.CommandFd, bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::send(w.Fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       Died(w);
@@ -127,9 +120,8 @@ void WorkerPool::Died(Worker& w) {
   if (!w.Alive) return;
   w.Alive = false;
   ++m_Lost;
-  ::close(w.CommandFd);
-  ::close(w.ResultFd);
-  w.CommandFd = w.ResultFd = -1;
+  ::close(w.Fd);
+  w.Fd = -1;
   ::kill(w.Pid, SIGKILL);  // a worker that closed its pipe but lingers is of no more use
   ::waitpid(w.Pid, nullptr, 0);
   // Its organism goes to the next taker. A worker that died inside a take has none (the engine
@@ -156,7 +148,7 @@ void WorkerPool::Poll(std::chrono::milliseconds wait) {
   std::vector<Worker*> owners;
   for (Worker& w : m_Workers) {
     if (!w.Alive) continue;
-    fds.push_back({w.ResultFd, POLLIN, 0});
+    fds.push_back({w.Fd, POLLIN, 0});
     owners.push_back(&w);
   }
   if (fds.empty()) {
@@ -169,7 +161,7 @@ void WorkerPool::Poll(std::chrono::milliseconds wait) {
     if (!fds[i].revents) continue;
     Worker& w = *owners[i];
     char buffer[65536];
-    const ssize_t n = ::read(w.ResultFd, buffer, sizeof buffer);
+    const ssize_t n = ::read(w.Fd, buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       Died(w);
@@ -196,9 +188,8 @@ void WorkerPool::Stop() {
   for (Worker& w : m_Workers) {
     if (!w.Alive) continue;
     const char quit = WorkerProcess::kQuit;
-    [[maybe_unused]] ssize_t n = ::write(w.CommandFd, &quit, 1);
-    ::close(w.CommandFd);
-    ::close(w.ResultFd);
+    [[maybe_unused]] ssize_t n = ::send(w.Fd, &quit, 1, MSG_NOSIGNAL);
+    ::close(w.Fd);
   }
   // A worker in the middle of a long recalculation gets a second to finish, then is ended.
   const auto until = Clock::now() + std::chrono::seconds(1);

@@ -37,8 +37,7 @@ class WorkerPool : public TrialWorkers {
   struct Worker {
     int Number = 0;  // the engine's worker number, 1..
     pid_t Pid = -1;
-    int CommandFd = -1;
-    int ResultFd = -1;
+    int Fd = -1;  // the add-in's end of the worker's socket pair
     bool Alive = false;
     bool Busy = false;
     bool RequeuePending = false;  // its organism waits for the lock to go back to the queue

@@ -49,8 +49,7 @@ bool WriteAll(int fd, const std::string& bytes) {
 
 }  // namespace
 
-void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int commandFd, int resultFd,
-                        pid_t addin) {
+void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int fd, pid_t addin) {
   // Ctrl-C reaches the whole process group; ending the workers is the add-in's business. An add-in
   // that dies outright closes the command pipe, which ends the wait below.
   ::signal(SIGINT, SIG_IGN);
@@ -60,11 +59,11 @@ void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int co
   std::vector<double> genes(model.GeneCount());
   while (true) {
     char command = 0;
-    if (!ReadAll(commandFd, &command, 1)) Orphaned();
+    if (!ReadAll(fd, &command, 1)) Orphaned();
     if (command == kQuit) ::_exit(0);
     if (command == kBound) {
       double bound = 0;
-      if (!ReadAll(commandFd, &bound, sizeof bound)) Orphaned();
+      if (!ReadAll(fd, &bound, sizeof bound)) Orphaned();
       model.SetFirstConstraintBound(bound);
       continue;
     }
@@ -84,7 +83,7 @@ void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int co
       trial.Failed = true;
       trial.Error = "unknown failure";
     }
-    if (!WriteAll(resultFd, WorkerMessage::Encode(trial))) Orphaned();
+    if (!WriteAll(fd, WorkerMessage::Encode(trial))) Orphaned();
   }
 }
 

@@ -19,8 +19,7 @@ class WorkerProcess {
   static constexpr char kBound = 'B';  // followed by the new bound, a double
   static constexpr char kQuit = 'Q';
 
-  [[noreturn]] static void Run(Model& model, std::int32_t popHandle, int worker, int commandFd, int resultFd,
-                               pid_t addin);
+  [[noreturn]] static void Run(Model& model, std::int32_t popHandle, int worker, int fd, pid_t addin);
 };
 
 }  // namespace corvana::addin::workers
