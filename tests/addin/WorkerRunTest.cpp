@@ -201,5 +201,33 @@ TEST(WorkerRun, AnInterruptEndsTheRunAndThePoolEndsEveryWorker) {
   for (pid_t pid : pids) EXPECT_NE(::kill(pid, 0), 0) << "worker " << pid << " still runs";
 }
 
+TEST(WorkerRun, PausedAtOnceAsTheWatcherDoesAndResumed) {
+  SquaresModel model;
+  RunSettings settings;
+  settings.Trials = 300;
+  Watching watching;
+  std::atomic<bool> interrupt{false};
+  RunLoop loop(model, settings, watching, interrupt);
+  loop.Create();
+  workers::WorkerPool pool(model, loop.PopHandle(), 2);
+  loop.UseWorkers(&pool);
+  auto setStatus = [&](std::int16_t status) {
+    ASSERT_EQ(GdPopLock(watching.Handle), GdOk);
+    ASSERT_EQ(GdPopSetRunStatus(watching.Handle, status), GdOk);
+    GdPopUnlock(watching.Handle);
+  };
+  int pausedIdles = 0;
+  watching.AtTrial = [&](long trial) {
+    if (trial == 100) setStatus(GdRunStatusPaused);
+  };
+  watching.AtIdle = [&] {
+    if (GdPopGetRunStatus(watching.Handle) == GdRunStatusPaused && ++pausedIdles == 20)
+      setStatus(GdRunStatusOptimizing);
+  };
+  const RunResult result = loop.Run();
+  EXPECT_EQ(pausedIdles, 20);
+  EXPECT_EQ(result.Optimizations.at(0).Trials, 300);
+}
+
 }  // namespace
 }  // namespace corvana::addin
