@@ -169,7 +169,6 @@ void WorkerPool::Poll(std::chrono::milliseconds wait) {
     }
     w.Received.append(buffer, static_cast<std::size_t>(n));
     while (auto trial = WorkerMessage::Decode(w.Received)) {
-      w.Busy = false;
       trial->Worker = w.Number;
       m_Finished.push_back(std::move(*trial));
     }
@@ -177,8 +176,11 @@ void WorkerPool::Poll(std::chrono::milliseconds wait) {
 }
 
 std::vector<FinishedTrial> WorkerPool::TakeFinished() {
+  // A worker is free again only once its result is handed over to be reported: a new take before
+  // that would put a new organism in the place the result belongs to.
   std::vector<FinishedTrial> finished;
   finished.swap(m_Finished);
+  for (const FinishedTrial& t : finished) m_Workers.at(static_cast<std::size_t>(t.Worker - 1)).Busy = false;
   return finished;
 }
 
