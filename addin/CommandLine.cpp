@@ -1,13 +1,16 @@
 #include "addin/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <thread>
 
 #include "addin/ModelCatalog.h"
 #include "addin/UserScript.h"
+#include "suite/gdlib/gdlib8.h"
 
 namespace corvana::addin {
 
@@ -129,6 +132,16 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
       s.WorkbookPath = ParsePath(option, value());
     } else if (option == "--save-as") {
       s.SaveAsPath = ParsePath(option, value());
+    } else if (option == "--workers") {
+      // 0: one per core.
+      s.Workers = static_cast<int>(ParseCount(option, value(), 0, GD_MAX_WORKERS));
+      if (s.Workers == 0)
+        s.Workers = std::clamp<int>(static_cast<int>(std::thread::hardware_concurrency()), 1, GD_MAX_WORKERS);
+    } else if (option == "--recalc-ms") {
+      const std::string& text = value();
+      s.RecalcMs = ParseNumber(option, text);
+      if (!(s.RecalcMs >= 0 && s.RecalcMs <= 60000))
+        throw UsageError("--recalc-ms must be between 0 and 60000, not " + text);
     } else if (option == "--no-end-options") {
       s.ShowEndOptions = false;
     } else {
@@ -137,6 +150,9 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     if (inlineValue && !valueTaken) throw UsageError(option + " takes no value");
   }
   if (s.NoWatcher && !s.ScriptPath.empty()) throw UsageError("--script needs the Watcher; drop --no-watcher");
+  if (s.Workers > 1 && !s.WorkbookPath.empty())
+    throw UsageError(
+        "--workers: a workbook is recalculated by one office process; drop --workers or --workbook");
   if (!s.SaveAsPath.empty() && s.WorkbookPath.empty()) throw UsageError("--save-as needs --workbook");
   if (!s.EfficientFrontier.empty() && s.WorkbookPath.empty() && !ModelCatalog::SupportsSeries(s.ModelName))
     throw UsageError("--efficient-frontier: the model \"" + s.ModelName + "\" has no constraint to vary");
@@ -167,6 +183,10 @@ std::string CommandLine::UsageText() {
          "  --trial-log FILE             where the trial log is written (default: a new file, removed\n"
          "                               at the end of the run)\n"
          "  --keep-log                   keep the default trial log after the run\n"
+         "  --workers N                  evaluate trials in N worker processes (default 1: in the\n"
+         "                               add-in itself; 0: one per core)\n"
+         "  --recalc-ms MS               make each recalculation of a built-in model cost MS ms of\n"
+         "                               CPU time, as a spreadsheet's would\n"
          "  --no-end-options             do not ask which solution to keep at the end\n"
          "  --reports FILE               the workbook of the reports chosen at the end (default:\n"
          "                               <run>.xlsx in the current folder)\n"

@@ -22,6 +22,10 @@ void ConsoleObserver::OnOptimizationStarted(int number) {
   if (m_Next) m_Next->OnOptimizationStarted(number);
 }
 
+void ConsoleObserver::OnTrialUnderWay(long trialNumber) {
+  if (m_Next) m_Next->OnTrialUnderWay(trialNumber);
+}
+
 void ConsoleObserver::OnTrial(long trialNumber, const Evaluation& evaluation, bool isNewBest) {
   m_Trial = trialNumber;
   if (isNewBest) m_Best = evaluation.ObjectiveWithPenalties;

@@ -16,6 +16,7 @@ class ConsoleObserver : public RunObserver {
 
   void OnRunCreated(std::int32_t popHandle, const char* logPath) override;
   void OnOptimizationStarted(int number) override;
+  void OnTrialUnderWay(long trialNumber) override;
   void OnTrial(long trialNumber, const Evaluation& evaluation, bool isNewBest) override;
   void OnIdle(bool paused) override;
   void OnRunStopped() override;

@@ -1,5 +1,7 @@
 #include "addin/Model.h"
 
+#include <time.h>
+
 #include <stdexcept>
 
 namespace corvana::addin {
@@ -26,6 +28,18 @@ std::vector<double> Model::StartValues() const {
 
 Evaluation Model::Evaluate(std::span<const double> genes) const {
   if (genes.size() != GeneCount()) throw std::invalid_argument("wrong number of gene values for " + m_Name);
+  if (m_RecalcMs > 0) {
+    // CPU time, not wall time: a recalculation occupies a core, and on a busy machine it takes
+    // longer than its cost.
+    auto cpuMs = [] {
+      timespec ts{};
+      ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+      return double(ts.tv_sec) * 1000 + double(ts.tv_nsec) / 1e6;
+    };
+    const double until = cpuMs() + m_RecalcMs;
+    while (cpuMs() < until) {
+    }
+  }
   Outcome outcome = Compute(genes);
   Evaluation e;
   e.Objective = outcome.Objective;

@@ -83,6 +83,8 @@ class Model {
 
   // The efficient-frontier constraint is the first constraint; a series moves its bound.
   void SetFirstConstraintBound(double bound);
+  // Each evaluation spends this much CPU time, as a spreadsheet's recalculation would.
+  void SetRecalculationCost(double milliseconds) { m_RecalcMs = milliseconds; }
 
  protected:
   struct Outcome {
@@ -101,6 +103,7 @@ class Model {
   std::vector<Constraint> m_Constraints;
   std::optional<double> m_KnownBest;
   std::string m_NumberFormat = "General";
+  double m_RecalcMs = 0;
 };
 
 }  // namespace corvana::addin

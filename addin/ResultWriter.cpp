@@ -83,6 +83,8 @@ std::string ResultWriter::ToJson(const RunResult& r) {
   out += "  \"trial_log\": " + (r.TrialLogPath.empty() ? "null" : Quote(r.TrialLogPath)) + ",\n";
   if (!r.TrialLogError.empty()) out += "  \"trial_log_error\": " + Quote(r.TrialLogError) + ",\n";
   if (!r.Error.empty()) out += "  \"error\": " + Quote(r.Error) + ",\n";
+  out += "  \"workers\": {\"processes\": " + std::to_string(r.WorkerProcesses) +
+         ", \"lost\": " + std::to_string(r.WorkersLost) + "},\n";
   out += "  \"watcher\": {\"attached\": " + Bool(r.WatcherAttached) +
          (r.WatcherError.empty() ? "" : ", \"error\": " + Quote(r.WatcherError)) + "},\n";
   out += "  \"optimizations\": [";

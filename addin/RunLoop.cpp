@@ -166,7 +166,11 @@ RunLoop::Next RunLoop::FollowRunStatus() {
       next = Next::NextOptimization;
       break;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // Workers that die while paused are noticed now, not on resume.
+    if (m_Workers)
+      m_Workers->Poll(std::chrono::milliseconds(10));
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   m_Paused += Clock::now() - pauseStart;
   return next;
@@ -225,6 +229,7 @@ void RunLoop::RunOptimizations(RunResult& result) {
     if (!m_Settings.EfficientFrontier.empty()) {
       optimization.ConstrainingValue = m_Settings.EfficientFrontier[k - 1];
       m_Model.SetFirstConstraintBound(*optimization.ConstrainingValue);
+      if (m_Workers) m_Workers->SetFirstConstraintBound(*optimization.ConstrainingValue);
     }
     m_TrialsThisOptimization = 0;
     m_OptimizationStart = Clock::now();
@@ -252,11 +257,27 @@ void RunLoop::RunOptimizations(RunResult& result) {
         next = k == count ? Next::Stop : Next::NextOptimization;
         break;
       }
-      RunTrial(optimization, k);
+      if (m_Workers && m_Workers->Alive() > 0)
+        RunWorkerTrials(optimization, k);
+      else
+        RunTrial(optimization, k);  // also when every worker is lost: the run goes on here
     }
+    // Organisms out for evaluation belong to this optimization; an interrupt does not wait.
+    if (m_Workers && !m_Interrupt) DrainWorkers(optimization, k);
     if (next == Next::Stop) break;
     SetStatus(GdRunStatusOptimizing);
   }
+}
+
+Evaluation RunLoop::FailedEvaluation() const {
+  // A solution the model cannot evaluate counts as the worst possible, hard constraints broken.
+  Evaluation e;
+  e.Objective = e.ObjectiveWithPenalties = m_Model.Maximize() ? -kSolverOffset * 2 : kSolverOffset * 2;
+  e.ConstraintValues.assign(m_Model.Constraints().size(), 0);
+  e.ConstraintMet.assign(m_Model.Constraints().size(), false);
+  e.ConstraintPenalties.assign(m_Model.Constraints().size(), 0);
+  e.Valid = false;
+  return e;
 }
 
 void RunLoop::RunTrial(OptimizationResult& o, int optimization) {
@@ -267,17 +288,47 @@ void RunLoop::RunTrial(OptimizationResult& o, int optimization) {
     CheckEngine(GdPopNextOrganism(m_PopHandle, genes.data(), static_cast<std::int32_t>(genes.size()), &count),
                 "GdPopNextOrganism");
   }
-  // A solution the model cannot evaluate counts as the worst possible, hard constraints broken.
   Evaluation e;
-  ErrorInfo failure;
-  if (!ResumeNext(failure, [&] { e = m_Model.Evaluate(genes); })) {
-    e = Evaluation{};
-    e.Objective = e.ObjectiveWithPenalties = m_Model.Maximize() ? -kSolverOffset * 2 : kSolverOffset * 2;
-    e.ConstraintValues.assign(m_Model.Constraints().size(), 0);
-    e.ConstraintMet.assign(m_Model.Constraints().size(), false);
-    e.ConstraintPenalties.assign(m_Model.Constraints().size(), 0);
-    e.Valid = false;
+  if (!ResumeNext([&] { e = m_Model.Evaluate(genes); })) e = FailedEvaluation();
+  RecordTrial(o, optimization, 0, std::move(genes), std::move(e));
+}
+
+void RunLoop::LockServingObserver() {
+  // The Watcher holds the lock while it asks whether to stop a multi-process run; its question is
+  // answered through this process, which must not stop serving meanwhile.
+  while (true) {
+    const std::int16_t rc = GdPopTryLock(m_PopHandle, 50);
+    if (rc != GdErrTimeout) {
+      CheckEngine(rc, "GdPopTryLock");
+      return;
+    }
+    m_Observer.OnIdle(true);
   }
+}
+
+void RunLoop::RunWorkerTrials(OptimizationResult& o, int optimization) {
+  const long outstanding = m_Settings.Trials ? *m_Settings.Trials - m_TrialsThisOptimization : GD_MAX_WORKERS;
+  const int busyBefore = m_Workers->Busy();
+  m_Workers->Dispatch(outstanding);
+  if (m_Workers->Busy() > busyBefore) m_Observer.OnTrialUnderWay(m_Trial + 1);
+  m_Workers->Poll(std::chrono::milliseconds(20));
+  for (FinishedTrial& t : m_Workers->TakeFinished())
+    RecordTrial(o, optimization, t.Worker, std::move(t.Genes),
+                t.Failed ? FailedEvaluation() : std::move(t.Result));
+}
+
+void RunLoop::DrainWorkers(OptimizationResult& o, int optimization) {
+  while (m_Workers->Busy() > 0 && !m_Interrupt) {
+    m_Observer.OnIdle(false);
+    m_Workers->Poll(std::chrono::milliseconds(20));
+    for (FinishedTrial& t : m_Workers->TakeFinished())
+      RecordTrial(o, optimization, t.Worker, std::move(t.Genes),
+                  t.Failed ? FailedEvaluation() : std::move(t.Result));
+  }
+}
+
+void RunLoop::RecordTrial(OptimizationResult& o, int optimization, int worker, std::vector<double> genes,
+                          Evaluation e) {
   double ranked = e.ObjectiveWithPenalties;
   if (m_SolverPhase) {
     if (e.Valid)
@@ -286,10 +337,16 @@ void RunLoop::RunTrial(OptimizationResult& o, int optimization) {
       ranked = m_Model.Maximize() ? -kSolverOffset - e.HardViolation : kSolverOffset + e.HardViolation;
   }
   std::int32_t isNewBest = 0;
-  {
+  if (worker == 0) {
     PopulationLock lock(m_PopHandle);
     CheckEngine(GdPopReportResult(m_PopHandle, e.Objective, ranked, e.Valid ? 1 : 0, &isNewBest),
                 "GdPopReportResult");
+  } else {
+    LockServingObserver();
+    const std::int16_t rc =
+        GdPopReportOrganism(m_PopHandle, worker, e.Objective, ranked, e.Valid ? 1 : 0, &isNewBest);
+    GdPopUnlock(m_PopHandle);
+    CheckEngine(rc, "GdPopReportOrganism");
   }
   ++m_Trial;
   ++m_TrialsThisOptimization;

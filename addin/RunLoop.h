@@ -11,6 +11,7 @@
 #include "addin/RunObserver.h"
 #include "addin/RunResult.h"
 #include "addin/RunSettings.h"
+#include "addin/TrialWorkers.h"
 
 namespace corvana::addin {
 
@@ -31,6 +32,9 @@ class RunLoop {
   // Runs to the end (goal reached, stopped by the user or interrupted) and sets status Stopped.
   RunResult Run();
 
+  // Evaluates trials in these worker processes from now on (after Create, before Run).
+  void UseWorkers(TrialWorkers* workers) { m_Workers = workers; }
+
   std::int32_t PopHandle() const { return m_PopHandle; }
   const std::string& LogPath() const { return m_LogPath; }
 
@@ -48,11 +52,18 @@ class RunLoop {
   void SetStatus(std::int16_t status);
   bool GoalReached() const;
   void RunTrial(OptimizationResult& result, int optimization);
+  void RunWorkerTrials(OptimizationResult& result, int optimization);
+  void DrainWorkers(OptimizationResult& result, int optimization);
+  void RecordTrial(OptimizationResult& o, int optimization, int worker, std::vector<double> genes,
+                   Evaluation e);
+  Evaluation FailedEvaluation() const;
+  void LockServingObserver();
   void AppendRecord(std::int32_t kind, long trial, const std::vector<double>& genes, const Evaluation& e,
                     int optimization);
   double ActiveSeconds() const;
 
   Model& m_Model;
+  TrialWorkers* m_Workers = nullptr;
   const RunSettings& m_Settings;
   RunObserver& m_Observer;
   const std::atomic<bool>& m_Interrupt;

@@ -16,6 +16,8 @@ class RunObserver {
   virtual void OnRunCreated(std::int32_t /*popHandle*/, const char* /*logPath*/) {}
   // Optimization `number` (1-based) of the run begins; a single optimization is number 1.
   virtual void OnOptimizationStarted(int /*number*/) {}
+  // Trials up to `trialNumber` have been handed to worker processes (multi-process runs).
+  virtual void OnTrialUnderWay(long /*trialNumber*/) {}
   // A trial has been evaluated and logged.
   virtual void OnTrial(long /*trialNumber*/, const Evaluation& /*evaluation*/, bool /*isNewBest*/) {}
   // Called between trials and repeatedly while paused: the place to serve callbacks and poll.

@@ -48,6 +48,8 @@ struct RunResult {
   std::string TrialLogError;          // why the log is gone when it went missing during the run
   std::string Error;                  // the engine failure that ended the run early ("error" stop reason)
   bool UsedConstraintSolver = false;  // the user let the engine meet the hard constraints first
+  int WorkerProcesses = 0;            // started for the run (0: the add-in evaluated every trial)
+  int WorkersLost = 0;                // died during the run; their organisms went to the others
   bool WatcherAttached = false;
   std::string WatcherError;  // why the run went on without the Watcher, when it did
   std::optional<StopChoices> Choices;

@@ -26,6 +26,8 @@ struct RunSettings {
   std::string WorkbookPath;       // optimize this workbook instead of a built-in model
   std::string SaveAsPath;         // save the optimized workbook here instead of over itself
   bool PopulationGiven = false;   // --population overrides the workbook's own setting
+  int Workers = 1;                // worker processes; 1: the add-in evaluates every trial itself
+  double RecalcMs = 0;            // CPU time each recalculation of a built-in model costs
 
   // Trials when neither goal is given.
   static constexpr long kDefaultTrials = 2000;

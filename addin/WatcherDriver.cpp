@@ -234,8 +234,10 @@ void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath
   SetProperty("Input_ConstraintSolverMode", false);
   SetProperty("Input_ConstraintSolver_FixedSeed", false);
   SetProperty("Input_OptimizationEngine", 1);
-  SetProperty("Input_MCoreOptimization", false);
-  SetProperty("Input_MCoreNumWorkerProcesses", 1);
+  // Several worker processes: the Watcher pauses by itself, asks about stopping at once and shows
+  // the worker count in its caption.
+  SetProperty("Input_MCoreOptimization", m_Settings.Workers > 1);
+  SetProperty("Input_MCoreNumWorkerProcesses", std::max(1, m_Settings.Workers));
   SetProperty("Input_SuppressProgressWindow", false);
   SetProperty("Input_ProgressGraphPath", Text(m_Settings.ProgressGraphPath));
   SetProperty("Input_ExcelMajorVersion", 16);
@@ -376,9 +378,16 @@ void WatcherDriver::RequestNextOptimization() {
 }
 
 void WatcherDriver::WriteTrialUnderWay() {
-  if (m_TrialWritten == m_Trials) return;
-  ResumeNext([&] { WatcherChannels::WriteDouble(ChannelNumTrialUnderWay, static_cast<double>(m_Trials)); });
-  m_TrialWritten = m_Trials;
+  const long trial = std::max(m_Trials, m_TrialUnderWay);
+  if (m_TrialWritten == trial) return;
+  ResumeNext([&] { WatcherChannels::WriteDouble(ChannelNumTrialUnderWay, static_cast<double>(trial)); });
+  m_TrialWritten = trial;
+}
+
+void WatcherDriver::OnTrialUnderWay(long trialNumber) {
+  // In a multi-process run the first organism out ends the Watcher's start-up animation.
+  m_TrialUnderWay = trialNumber;
+  Pump(m_TrialWritten == 0);
 }
 
 void WatcherDriver::OnTrial(long trialNumber, const Evaluation& evaluation, bool) {

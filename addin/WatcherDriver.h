@@ -65,6 +65,7 @@ class WatcherDriver : public QObject, public RunObserver {
 
   void OnRunCreated(std::int32_t popHandle, const char* logPath) override;
   void OnOptimizationStarted(int number) override;
+  void OnTrialUnderWay(long trialNumber) override;
   void OnTrial(long trialNumber, const Evaluation& evaluation, bool isNewBest) override;
   void OnIdle(bool paused) override;
   void OnRunStopped() override;
@@ -118,6 +119,7 @@ class WatcherDriver : public QObject, public RunObserver {
   long m_Trials = 0;
   bool m_FirstTrialSent = false;
   long m_TrialWritten = 0;
+  long m_TrialUnderWay = 0;  // the latest trial handed to a worker process
   int m_IterationsWritten = -1;
   int m_ShowExcelRecalculations = 1;
   std::optional<StopChoices> m_Choices;

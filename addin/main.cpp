@@ -22,6 +22,7 @@
 #include "addin/reports/RunReports.h"
 #include "addin/workbook/WorkbookError.h"
 #include "addin/workbook/WorkbookModel.h"
+#include "addin/workers/WorkerPool.h"
 #include "common/ComError.h"
 #include "suite/gdlib/gdlib8.h"
 
@@ -116,11 +117,23 @@ int main(int argc, char** argv) {
 
     ProgressLine line(stderr, isatty(fileno(stderr)) != 0);
     ConsoleObserver console(settings, line, driver.get());
+    model->SetRecalculationCost(settings.RecalcMs);
     RunLoop loop(*model, settings, console, g_Interrupted);
     loop.Create();
+    // Started after the population exists, ended (by going out of scope) before it is freed.
+    std::unique_ptr<workers::WorkerPool> pool;
+    if (settings.Workers > 1) {
+      pool = std::make_unique<workers::WorkerPool>(*model, loop.PopHandle(), settings.Workers);
+      loop.UseWorkers(pool.get());
+    }
     if (script) script->Start();
     RunResult result = loop.Run();
 
+    if (pool) {
+      result.WorkerProcesses = pool->Processes();
+      result.WorkersLost = pool->Lost();
+      pool.reset();
+    }
     result.WatcherAttached = driver && driver->EverAttached();
     result.WatcherError = driver ? driver->Error() : watcherError;
     if (!settings.FrontierChartPath.empty() && !settings.EfficientFrontier.empty()) {

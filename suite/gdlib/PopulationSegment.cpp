@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <string>
 #include <string_view>
@@ -22,8 +23,14 @@
 namespace gdlib {
 namespace {
 
+// A process that has ended but not yet been waited for (a zombie) counts as gone.
 bool ProcessAlive(std::int32_t pid) {
-  return pid > 0 && (::kill(pid, 0) == 0 || errno != ESRCH);
+  if (pid <= 0 || (::kill(pid, 0) != 0 && errno == ESRCH)) return false;
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  const auto close = line.rfind(')');
+  return close == std::string::npos || close + 2 >= line.size() || line[close + 2] != 'Z';
 }
 
 // "corvana-gd-<scope hash>-pop-<handle>" of any scope.
@@ -84,9 +91,10 @@ void PopulationSegment::Remove(std::int32_t handle) {
   ::shm_unlink(ScopeNames::PopulationSegment(handle).c_str());
 }
 
-void PopulationSegment::ReclaimStale() {
+int PopulationSegment::ReclaimStale() {
+  int removed = 0;
   DIR* dir = ::opendir("/dev/shm");
-  if (!dir) return;
+  if (!dir) return 0;
   while (dirent* entry = ::readdir(dir)) {
     if (!IsPopulationName(entry->d_name)) continue;
     std::string name = std::string("/") + entry->d_name;
@@ -102,9 +110,10 @@ void PopulationSegment::ReclaimStale() {
         stale = header.Magic == kPopulationMagic && !ProcessAlive(header.OwnerPid);
     }
     ::close(fd);
-    if (stale) ::shm_unlink(name.c_str());
+    if (stale && ::shm_unlink(name.c_str()) == 0) ++removed;
   }
   ::closedir(dir);
+  return removed;
 }
 
 }  // namespace gdlib

@@ -18,7 +18,7 @@ class PopulationSegment {
   static void* Open(std::int32_t handle, std::size_t& bytes);
   static void Remove(std::int32_t handle);
   // Removes this user's population segments, of every scope, whose owning process is gone.
-  static void ReclaimStale();
+  static int ReclaimStale();  // how many it removed
 };
 
 }  // namespace gdlib

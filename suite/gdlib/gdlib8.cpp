@@ -17,6 +17,7 @@
 #include "suite/gdlib/ChannelTable.h"
 #include "suite/gdlib/GdError.h"
 #include "suite/gdlib/Population.h"
+#include "suite/gdlib/PopulationSegment.h"
 #include "suite/gdlib/TrialLogReader.h"
 #include "suite/gdlib/TrialLogWriter.h"
 
@@ -268,6 +269,10 @@ int16_t GdPopRequeueOrganism(int32_t popHandle, int32_t worker) {
     Population::Open(popHandle)->RequeueOrganism(worker);
     return GdOk;
   });
+}
+
+int32_t GdPopReclaimStale(void) {
+  return Guarded<int32_t>("GdPopReclaimStale", [] { return PopulationSegment::ReclaimStale(); });
 }
 
 int16_t GdPopGetWorkerState(int32_t popHandle, int32_t worker, int32_t* state, int32_t* pid) {

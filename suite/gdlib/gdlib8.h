@@ -149,6 +149,9 @@ GD_EXPORT int16_t GdPopReportOrganism(int32_t popHandle, int32_t worker, double 
 /* The worker is gone: its organism, if it had one, goes to the next taker. */
 GD_EXPORT int16_t GdPopRequeueOrganism(int32_t popHandle, int32_t worker);
 /* GdWorker... and the process that took the organism (0 when none). */
+/* Removes this user's population segments whose owner has ended without freeing them (a worker
+ * whose add-in died calls it); the number removed, <0 error. */
+GD_EXPORT int32_t GdPopReclaimStale(void);
 GD_EXPORT int16_t GdPopGetWorkerState(int32_t popHandle, int32_t worker, int32_t* state, int32_t* pid);
 
 /* ---- Population: both sides ---- */

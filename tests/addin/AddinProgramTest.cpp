@@ -10,10 +10,12 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -133,6 +135,107 @@ TEST_F(AddinProgramTest, FullDiskMidRunStillGivesTheBestFound) {
   EXPECT_TRUE(r["best_solution"].isObject()) << o.Out;
   EXPECT_NE(o.Err.find("the run failed"), std::string::npos) << o.Err;
   EXPECT_TRUE(DefaultLogs().empty());
+}
+
+// The worker processes of a running add-in, as the system lists its children.
+std::vector<pid_t> ChildrenOf(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children");
+  std::vector<pid_t> children;
+  for (pid_t child = 0; in >> child;) children.push_back(child);
+  return children;
+}
+
+bool Gone(pid_t pid) {
+  if (kill(pid, 0) != 0) return true;
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  const auto close = line.rfind(')');
+  return close != std::string::npos && close + 2 < line.size() && line[close + 2] == 'Z';
+}
+
+std::set<std::string> PopulationSegments() {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator("/dev/shm"))
+    if (entry.path().filename().string().find("-pop-") != std::string::npos)
+      names.insert(entry.path().filename().string());
+  return names;
+}
+
+// Segments in `now` that were not in `before` (other runs' stale ones may go meanwhile).
+std::set<std::string> NewSegments(const std::set<std::string>& before) {
+  std::set<std::string> added;
+  for (const auto& name : PopulationSegments())
+    if (!before.count(name)) added.insert(name);
+  return added;
+}
+
+template <class Condition>
+bool Within(std::chrono::milliseconds deadline, Condition condition) {
+  const auto end = std::chrono::steady_clock::now() + deadline;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() >= end) return condition();
+    usleep(5000);
+  }
+  return true;
+}
+
+class AddinWorkersProgramTest : public AddinProgramTest {
+ protected:
+  // Starts a long run with two workers and waits until both are up.
+  pid_t StartLongRun() {
+    const pid_t child = fork();
+    if (child == 0) {
+      setenv("ORRENDEL_LOG_DIR", (m_Dir / "log").c_str(), 1);
+      setenv("ORRENDEL_RUNTIME_DIR", (m_Dir / "run").c_str(), 1);
+      if (!freopen((m_Dir / "stdout").c_str(), "w", stdout) ||
+          !freopen((m_Dir / "stderr").c_str(), "w", stderr))
+        _exit(120);
+      execl(CORVANA_ADDIN_PROGRAM, CORVANA_ADDIN_PROGRAM, "run", "--no-watcher", "--workers", "2", "--trials",
+            "1000000", "--recalc-ms", "2", nullptr);
+      _exit(122);
+    }
+    EXPECT_TRUE(Within(std::chrono::seconds(20), [&] { return ChildrenOf(child).size() == 2; }));
+    return child;
+  }
+};
+
+TEST_F(AddinWorkersProgramTest, KillingTheAddinEndsEveryWorkerAndLeavesNoSegment) {
+  const auto before = PopulationSegments();
+  const pid_t addin = StartLongRun();
+  const std::vector<pid_t> workers = ChildrenOf(addin);
+  ASSERT_EQ(workers.size(), 2u);
+  ASSERT_TRUE(Within(std::chrono::seconds(20), [&] { return NewSegments(before).size() == 1; }));
+  const std::string ours = *NewSegments(before).begin();
+  kill(addin, SIGKILL);
+  int status = 0;
+  waitpid(addin, &status, 0);
+  for (pid_t w : workers) EXPECT_TRUE(Within(std::chrono::seconds(2), [&] { return Gone(w); })) << w;
+  EXPECT_TRUE(Within(std::chrono::seconds(2), [&] { return !PopulationSegments().count(ours); })) << ours;
+}
+
+TEST_F(AddinWorkersProgramTest, CtrlCStopsEveryWorkerAndFreesThePopulation) {
+  const auto before = PopulationSegments();
+  const pid_t addin = StartLongRun();
+  const std::vector<pid_t> workers = ChildrenOf(addin);
+  ASSERT_TRUE(Within(std::chrono::seconds(20), [&] { return NewSegments(before).size() == 1; }));
+  const std::string ours = *NewSegments(before).begin();
+  kill(addin, SIGINT);
+  int status = 0;
+  waitpid(addin, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
+  for (pid_t w : workers) EXPECT_TRUE(Gone(w)) << w;
+  EXPECT_FALSE(PopulationSegments().count(ours)) << ours;
+  const QJsonObject result = ResultOf({0, ReadAll(m_Dir / "stdout"), ""});
+  EXPECT_EQ(result["stop_reason"].toString(), "interrupted");
+  EXPECT_EQ(result["workers"].toObject()["processes"].toInt(), 2);
+  EXPECT_EQ(result["workers"].toObject()["lost"].toInt(), 0);
+}
+
+TEST_F(AddinWorkersProgramTest, AWorkbookCannotBeSharedByWorkers) {
+  const Outcome o = Run({"run", "--workers", "2", "--workbook", "/tmp/model.ods", "--no-watcher"});
+  EXPECT_EQ(o.ExitCode, 2);
+  EXPECT_NE(o.Err.find("--workers"), std::string::npos) << o.Err;
 }
 
 }  // namespace

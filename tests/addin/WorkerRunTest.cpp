@@ -1,0 +1,233 @@
+// Runs with worker processes, inside the test process: the pool forks its workers from here.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+
+#include "addin/RunLoop.h"
+#include "addin/workers/WorkerPool.h"
+#include "suite/gdlib/gdlib8.h"
+
+namespace corvana::addin {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class PrivateRuntimeDirectory : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    char pattern[] = "/tmp/corvana-worker-test-XXXXXX";
+    m_Dir = mkdtemp(pattern);
+    setenv("ORRENDEL_RUNTIME_DIR", m_Dir.c_str(), 1);
+    setenv("ORRENDEL_LOG_DIR", m_Dir.c_str(), 1);
+  }
+  void TearDown() override { std::filesystem::remove_all(m_Dir); }
+
+ private:
+  std::string m_Dir;
+};
+const auto* const g_Environment = ::testing::AddGlobalTestEnvironment(new PrivateRuntimeDirectory);
+
+const pid_t g_TestPid = ::getpid();
+
+// Sum of squares of three genes; in a worker process it throws for every gene set whose first
+// gene is above `ThrowAbove`, as a model with a broken formula would.
+class SquaresModel : public Model {
+ public:
+  double ThrowAbove = 1e9;
+  SquaresModel() {
+    m_Name = "squares";
+    m_ObjectiveText = "sum of squares";
+    GeneGroup group{"x", SolvingMethod::Recipe, {}};
+    for (const char* name : {"a", "b", "c"}) group.Genes.push_back({name, -5, 5, 3});
+    m_Groups.push_back(group);
+    SetRecalculationCost(0.3);
+  }
+
+ protected:
+  Outcome Compute(std::span<const double> genes) const override {
+    if (::getpid() != g_TestPid && genes[0] > ThrowAbove) throw std::runtime_error("#VALUE! in the model");
+    Outcome o;
+    for (double g : genes) o.Objective += g * g;
+    o.SimMean = o.SimMin = o.SimMax = o.Objective;
+    return o;
+  }
+};
+
+class Watching : public RunObserver {
+ public:
+  std::function<void(long)> AtTrial;
+  std::function<void()> AtIdle;
+  std::int32_t Handle = 0;
+  std::string LogPath;
+  long LastTrial = 0;
+  void OnRunCreated(std::int32_t handle, const char* path) override {
+    Handle = handle;
+    LogPath = path;
+  }
+  void OnTrial(long trial, const Evaluation&, bool) override {
+    EXPECT_EQ(trial, LastTrial + 1) << "the trial log stays one ordered file";
+    LastTrial = trial;
+    if (AtTrial) AtTrial(trial);
+  }
+  void OnIdle(bool) override {
+    if (AtIdle) AtIdle();
+  }
+};
+
+std::set<std::string> PopulationSegments() {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/shm"))
+    if (entry.path().filename().string().find("-pop-") != std::string::npos)
+      names.insert(entry.path().filename().string());
+  return names;
+}
+
+std::int32_t LogTrials(const std::string& path) {
+  std::int32_t trials = -1, steps = -1;
+  EXPECT_EQ(GdLogGetRecordCountsWVB(path.c_str(), &trials, &steps), GdOk);
+  return trials;
+}
+
+TEST(WorkerRun, AWorkerKilledMidRunIsNoticedAndNoTrialIsLost) {
+  SquaresModel model;
+  RunSettings settings;
+  settings.Trials = 400;
+  settings.KeepLog = true;
+  Watching watching;
+  std::atomic<bool> interrupt{false};
+  RunResult result;
+  Clock::time_point killedAt, noticedAt;
+  {
+    RunLoop loop(model, settings, watching, interrupt);
+    loop.Create();
+    workers::WorkerPool pool(model, loop.PopHandle(), 3);
+    loop.UseWorkers(&pool);
+    watching.AtTrial = [&](long trial) {
+      if (trial != 60) return;
+      killedAt = Clock::now();
+      ASSERT_EQ(::kill(pool.Pids().front(), SIGKILL), 0);
+    };
+    watching.AtIdle = [&] {
+      if (pool.Lost() == 1 && noticedAt == Clock::time_point{}) noticedAt = Clock::now();
+    };
+    result = loop.Run();
+    EXPECT_EQ(pool.Lost(), 1);
+    EXPECT_EQ(pool.Alive(), 2);
+    // The dead worker's organism went to another: none is left waiting.
+    for (int w = 0; w <= 3; ++w) {
+      std::int32_t state = -1;
+      ASSERT_EQ(GdPopGetWorkerState(loop.PopHandle(), w, &state, nullptr), GdOk);
+      EXPECT_EQ(state, GdWorkerIdle) << "worker " << w;
+    }
+  }
+  ASSERT_NE(noticedAt, Clock::time_point{});
+  EXPECT_LT(noticedAt - killedAt, std::chrono::seconds(1));
+  EXPECT_EQ(result.StopReason, "trials");
+  EXPECT_EQ(result.Optimizations.at(0).Trials, 400);
+  EXPECT_EQ(LogTrials(watching.LogPath), 400);
+  EXPECT_LT(result.Optimizations.at(0).BestValue, 1.0);
+  // Other tests may run populations meanwhile: only this run's segment must be gone.
+  const std::string ours = "-pop-" + std::to_string(watching.Handle);
+  for (const auto& name : PopulationSegments()) EXPECT_FALSE(name.ends_with(ours)) << name << " was left";
+  std::filesystem::remove(watching.LogPath);
+}
+
+TEST(WorkerRun, AModelThatThrowsInAWorkerFailsItsTrialsAndTheRunGoesOn) {
+  SquaresModel model;
+  model.ThrowAbove = 2;
+  RunSettings settings;
+  settings.Trials = 200;
+  Watching watching;
+  std::atomic<bool> interrupt{false};
+  RunLoop loop(model, settings, watching, interrupt);
+  loop.Create();
+  workers::WorkerPool pool(model, loop.PopHandle(), 2);
+  loop.UseWorkers(&pool);
+  const RunResult result = loop.Run();
+  const OptimizationResult& o = result.Optimizations.at(0);
+  EXPECT_EQ(o.Trials, 200);
+  EXPECT_LT(o.ValidTrials, 200) << "the failed trials count as invalid";
+  EXPECT_GT(o.ValidTrials, 0);
+  EXPECT_TRUE(o.BestIsValid);
+  EXPECT_EQ(pool.Lost(), 0) << "a model that throws does not take its worker down";
+}
+
+TEST(WorkerRun, WhenEveryWorkerIsLostTheAddinEvaluatesTheRestItself) {
+  SquaresModel model;
+  RunSettings settings;
+  settings.Trials = 150;
+  Watching watching;
+  std::atomic<bool> interrupt{false};
+  RunLoop loop(model, settings, watching, interrupt);
+  loop.Create();
+  workers::WorkerPool pool(model, loop.PopHandle(), 2);
+  loop.UseWorkers(&pool);
+  watching.AtTrial = [&](long trial) {
+    if (trial == 30)
+      for (pid_t pid : pool.Pids()) ::kill(pid, SIGKILL);
+  };
+  const RunResult result = loop.Run();
+  EXPECT_EQ(pool.Lost(), 2);
+  EXPECT_EQ(result.Optimizations.at(0).Trials, 150);
+}
+
+TEST(WorkerRun, AnInterruptEndsTheRunAndThePoolEndsEveryWorker) {
+  SquaresModel model;
+  model.SetRecalculationCost(5);
+  RunSettings settings;
+  settings.Trials = 100000;
+  Watching watching;
+  std::atomic<bool> interrupt{false};
+  std::vector<pid_t> pids;
+  {
+    RunLoop loop(model, settings, watching, interrupt);
+    loop.Create();
+    auto pool = std::make_unique<workers::WorkerPool>(model, loop.PopHandle(), 2);
+    pids = pool->Pids();
+    loop.UseWorkers(pool.get());
+    watching.AtTrial = [&](long trial) {
+      if (trial == 20) interrupt = true;
+    };
+    const RunResult result = loop.Run();
+    EXPECT_EQ(result.StopReason, "interrupted");
+    pool.reset();
+  }
+  for (pid_t pid : pids) EXPECT_NE(::kill(pid, 0), 0) << "worker " << pid << " still runs";
+}
+
+TEST(WorkerRun, PausedAtOnceAsTheWatcherDoesAndResumed) {
+  SquaresModel model;
+  RunSettings settings;
+  settings.Trials = 300;
+  Watching watching;
+  std::atomic<bool> interrupt{false};
+  RunLoop loop(model, settings, watching, interrupt);
+  loop.Create();
+  workers::WorkerPool pool(model, loop.PopHandle(), 2);
+  loop.UseWorkers(&pool);
+  auto setStatus = [&](std::int16_t status) {
+    ASSERT_EQ(GdPopLock(watching.Handle), GdOk);
+    ASSERT_EQ(GdPopSetRunStatus(watching.Handle, status), GdOk);
+    GdPopUnlock(watching.Handle);
+  };
+  int pausedIdles = 0;
+  watching.AtTrial = [&](long trial) {
+    if (trial == 100) setStatus(GdRunStatusPaused);
+  };
+  watching.AtIdle = [&] {
+    if (GdPopGetRunStatus(watching.Handle) == GdRunStatusPaused && ++pausedIdles == 20)
+      setStatus(GdRunStatusOptimizing);
+  };
+  const RunResult result = loop.Run();
+  EXPECT_EQ(pausedIdles, 20);
+  EXPECT_EQ(result.Optimizations.at(0).Trials, 300);
+}
+
+}  // namespace
+}  // namespace corvana::addin
