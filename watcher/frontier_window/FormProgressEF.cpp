@@ -10,6 +10,7 @@
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/graph/OGrGraph.h"
+#include "watcher/log/ProgressDialogLogSvr.h"
 #include "watcher/ui/WindowUtilities.h"
 #include "wire/XLWatcherChannels.h"
 
@@ -34,7 +35,7 @@ std::string FormProgressEF::Res(long id, const Variant& p1, const Variant& p2) {
   return Utilities::GetResourceString(id, p1, p2);
 }
 
-FormProgressEF::FormProgressEF(ui::Platform& platform, LogServerMaker makeLogServer)
+FormProgressEF::FormProgressEF(ui::Platform& platform)
     : ProgressForm(platform, "FormProgressEF"),
       TabMain(m_Form.Add<ui::TabControl>("TabMain", kTabCount)),
       OrrGraphAllTrials(m_Form.Add<ui::GraphControl>("OrrGraphAllTrials")),
@@ -63,8 +64,7 @@ FormProgressEF::FormProgressEF(ui::Platform& platform, LogServerMaker makeLogSer
       CommandHelp(m_Form.Add<ui::Button>("CommandHelp")),
       CommandMinimizeWatcher(m_Form.Add<ui::Button>("CommandMinimizeWatcher")),
       TimerUpdate(m_Form.Add<ui::Timer>("TimerUpdate", 1000, false)),
-      m_GridPopupMenu(m_Form.Add<ui::PopupMenu>("mnuGridPopup")),
-      m_MakeLogServer(std::move(makeLogServer)) {
+      m_GridPopupMenu(m_Form.Add<ui::PopupMenu>("mnuGridPopup")) {
   for (int i = 0; i < kTabCount; ++i) {
     auto& frame = m_Form.Add<ui::Frame>("FrameTabMain(" + std::to_string(i) + ")");
     frame.SetBorderVisible(false);
@@ -354,8 +354,8 @@ void FormProgressEF::Dispose() {
   m_Steps.Clear();
   m_CurveIDs.clear();
   SGGridLog.SetDataSource(nullptr);
+  if (m_LogServer) m_LogServer->Dispose();
   m_LogServer.reset();
-  m_LogGridInitialized = false;
   m_Manager = nullptr;
   Log("WATCHER, FormProgressEF.Dispose: Set m_Manager = Nothing");
 }
@@ -448,13 +448,7 @@ void FormProgressEF::Update(bool forceUpdateOfEverything, bool& /*updateLastResu
     m_TrialCount = trialCount;
     const int selected = TabMain.SelectedIndex();
     step([&] { m_Form.SetHelpContextID(kTabHelpContexts.at(selected)); });
-    if (!m_LogGridInitialized && m_MakeLogServer)
-      step([&] {
-        if (!FileExists(m.Input_LogPath)) return;
-        m_LogServer = m_MakeLogServer(m);
-        LoggingTab_AttachLogServer(m_LogServer.get());
-        m_LogGridInitialized = true;
-      });
+    if (!m_LogServer) step([&] { LoggingTab_Bind(); });
     step([&] { LabelProgressStatus.SetCaption(m.GetProgressStatusText()); });
     // Every value on every update, whatever tab is shown, so that no best is missed.
     const std::int32_t n = NumConstrainingValues();

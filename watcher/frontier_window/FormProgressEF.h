@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -19,7 +18,6 @@
 #include "watcher/ui/Frame.h"
 #include "watcher/ui/GraphControl.h"
 #include "watcher/ui/Grid.h"
-#include "watcher/ui/IsgGridDataSource.h"
 #include "watcher/ui/Label.h"
 #include "watcher/ui/Platform.h"
 #include "watcher/ui/TabControl.h"
@@ -28,6 +26,7 @@
 namespace corvana {
 
 class OGrGraph;
+class ProgressDialogLogSvr;
 
 // The full Watcher window of an efficient-frontier series: the progress of every optimization
 // beside the frontier of their best results, a summary row per constraining value, the trial
@@ -41,11 +40,7 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   static constexpr int kMinClientWidth = 9200;
   static constexpr int kMinClientHeight = 6280;
 
-  // Makes the log grid's data source once the trial log exists; the composition root hands in the
-  // trial-log source. Without one the log grid stays empty.
-  using LogServerMaker = std::function<std::unique_ptr<ui::IsgGridDataSource>(WatcherManager&)>;
-
-  explicit FormProgressEF(ui::Platform& platform, LogServerMaker makeLogServer = {});
+  explicit FormProgressEF(ui::Platform& platform);
   ~FormProgressEF() override;
 
   // ---- WatcherWindow ----
@@ -84,7 +79,7 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   void SummaryTable_UpdateRow(std::int32_t i);
   void LoggingTab_Initialize();
   // Binds the log grid to a trial-log data source; the window does not own it.
-  void LoggingTab_AttachLogServer(ui::IsgGridDataSource* server);
+  void LoggingTab_Bind();
   // The log grid shows as many rows as its source holds, the last ones in view.
   void RefreshLogGrid();
   void StoppingStatus_Update();
@@ -177,9 +172,7 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   bool m_RunPauseStopLocked = false;
   bool m_MinimizeLocked = false;
   int m_ResumeSignalTicks = 0;
-  LogServerMaker m_MakeLogServer;
-  std::unique_ptr<ui::IsgGridDataSource> m_LogServer;
-  bool m_LogGridInitialized = false;
+  std::unique_ptr<ProgressDialogLogSvr> m_LogServer;
   ui::Grid* m_MenuTargetGrid = nullptr;
 
   // Figures of the update under way and buffers reused by every update.

@@ -4,10 +4,12 @@
 
 #include "common/ErrorTrap.h"
 #include "suite/objectlib/MarkerValues.h"
+#include "suite/objectlib/NumericHelpers.h"
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/frontier_window/FrontierFigures.h"
+#include "watcher/log/ProgressDialogLogSvr.h"
 #include "watcher/ui/WindowUtilities.h"
 
 // The summary, log and stopping-options tabs.
@@ -123,8 +125,14 @@ void FormProgressEF::LoggingTab_Initialize() {
   m_UpdatingControls = wasUpdating;
 }
 
-void FormProgressEF::LoggingTab_AttachLogServer(ui::IsgGridDataSource* server) {
-  SGGridLog.SetDataSource(server);
+// Called by the first update that finds a trial in the log. The rows follow the log-type combo
+// through the manager's IDForGdLogReadRecordVB: all trials, or one value's progress steps.
+void FormProgressEF::LoggingTab_Bind() {
+  if (m_LogServer || !m_Manager || !FileExists(m_Manager->Input_LogPath)) return;
+  auto server = std::make_unique<ProgressDialogLogSvr>();
+  server->InitializeAndAddColumnsToGrid(SGGridLog, *m_Manager);
+  m_LogServer = std::move(server);
+  SGGridLog.SetDataSource(m_LogServer.get());
   RefreshLogGrid();
 }
 

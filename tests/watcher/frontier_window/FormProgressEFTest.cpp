@@ -170,6 +170,29 @@ TEST(FormProgressEFTest, OneCurvePerValueAndAFrontierThroughTheBests) {
   EXPECT_EQ(form.SGGridSummary.CellText(1, 3), WatcherOLShared::FormatNumberDefault(0.25).ToString());
 }
 
+TEST(FormProgressEFTest, LogTabShowsEveryTrialOrOneValuesProgressSteps) {
+  SeriesRun run({10, 20, 30});
+  run.StartRunning();  // trial 1, value 1's first best
+  run.LogTrial(1, 0.5, false);
+  run.LogTrial(2, 2, true);
+  run.LogTrial(2, 3, true);
+  run.LogTrial(2, 1, false);
+  run.Tick();
+  FormProgressEF& form = run.Full();
+  ASSERT_NE(form.SGGridLog.DataSource(), nullptr);
+  EXPECT_EQ(form.SGGridLog.RowCount(), 5);
+  EXPECT_EQ(form.SGGridLog.CellText(4, 0), "5");
+
+  form.ComboLogType.UserSelect(2);  // the second value's progress steps: trials 3 and 4
+  ASSERT_EQ(form.SGGridLog.RowCount(), 2);
+  EXPECT_EQ(form.SGGridLog.CellText(0, 0), "3");
+  EXPECT_EQ(form.SGGridLog.CellText(1, 0), "4");
+  form.ComboLogType.UserSelect(3);  // not started yet: no rows, nothing breaks
+  EXPECT_EQ(form.SGGridLog.RowCount(), 0);
+  form.ComboLogType.UserSelect(0);
+  EXPECT_EQ(form.SGGridLog.RowCount(), 5);
+}
+
 TEST(FormProgressEFTest, ASeriesOfOneValueDrawsNoFrontier) {
   SeriesRun run({5});
   run.StartRunning();
