@@ -7,8 +7,11 @@
 #include <QDBusReply>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonDocument>
 #include <cstdio>
+
+#include <gtest/gtest.h>
 
 #include "tests/support/WaitUntil.h"
 #include "wire/BusNames.h"
@@ -87,6 +90,18 @@ qint64 E2eSession::WatcherPid() const {
 
 bool E2eSession::WaitForExit(qint64 pid, int timeoutMs) {
   return test::WaitUntil([pid] { return test::ProcessEnded(pid); }, std::chrono::milliseconds(timeoutMs));
+}
+
+void E2eSession::CheckPicture(const QString& name) const {
+  const QString path = File(name);
+  const QImage image(path);
+  EXPECT_FALSE(image.isNull()) << path.toStdString();
+  EXPECT_GT(image.width(), 300);
+  const QString keep = QProcessEnvironment::systemEnvironment().value("CORVANA_KEEP_SCREENSHOTS");
+  if (!keep.isEmpty()) {
+    QFile::remove(keep + "/" + name);
+    QFile::copy(path, keep + "/" + name);
+  }
 }
 
 }  // namespace corvana::e2e

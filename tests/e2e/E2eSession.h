@@ -32,6 +32,10 @@ class E2eSession {
   // Waits for the add-in to end; its JSON result (empty when stdout held none).
   static QJsonObject Finish(QProcess& addin, int timeoutMs = 120000);
 
+  // Checks that the Watcher wrote picture `name` in the session folder, and keeps a copy in
+  // CORVANA_KEEP_SCREENSHOTS when that names a folder.
+  void CheckPicture(const QString& name) const;
+
   // The process id of the Watcher on this bus; 0 when none is running.
   qint64 WatcherPid() const;
   // Waits until `pid` has exited, up to `timeoutMs`; true when it did.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QImage>
 #include <QProcessEnvironment>
 
 #include "tests/e2e/E2eSession.h"
@@ -36,18 +35,7 @@ class GeneticParametersE2eTest : public ::testing::Test {
     return result;
   }
 
-  // A picture the Watcher wrote, kept in CORVANA_KEEP_SCREENSHOTS when that names a folder.
-  void CheckPicture(const QString& name) {
-    const QString path = m_Session.File(name);
-    const QImage image(path);
-    EXPECT_FALSE(image.isNull()) << path.toStdString();
-    EXPECT_GT(image.width(), 300);
-    const QString keep = QProcessEnvironment::systemEnvironment().value("CORVANA_KEEP_SCREENSHOTS");
-    if (!keep.isEmpty()) {
-      QFile::remove(keep + "/" + name);
-      QFile::copy(path, keep + "/" + name);
-    }
-  }
+  void CheckPicture(const QString& name) const { m_Session.CheckPicture(name); }
 
   E2eSession m_Session;
   int m_ExitCode = -1;
