@@ -97,6 +97,11 @@ void ScriptRunner::Tick() {
   if (!m_Error.empty() && OnFailure) OnFailure();
 }
 
+bool ScriptRunner::QuestionOnScreen() {
+  const auto open = Automation("ListMessageBoxes");
+  return !open.isEmpty() && !open.front().toStringList().isEmpty();
+}
+
 bool ScriptRunner::Perform(const ScriptStep& s) {
   switch (s.What) {
     case Kind::WaitTrials: return m_Driver.TrialCount() >= static_cast<long>(s.Number);
@@ -112,10 +117,11 @@ bool ScriptRunner::Perform(const ScriptStep& s) {
       return !reply.isEmpty() && reply.front().toBool();
     }
     case Kind::WaitProperty: {
-      const QStringList propertyAndValue = Q(s.Text).split(' ');
-      const auto reply = Automation("GetProperty", {Q(s.Form), Q(s.Control), propertyAndValue.at(0)});
+      const QString propertyAndValue = Q(s.Text);
+      const qsizetype space = propertyAndValue.indexOf(' ');
+      const auto reply = Automation("GetProperty", {Q(s.Form), Q(s.Control), propertyAndValue.left(space)});
       return !reply.isEmpty() &&
-             reply.front().value<QDBusVariant>().variant().toString() == propertyAndValue.at(1);
+             reply.front().value<QDBusVariant>().variant().toString() == propertyAndValue.mid(space + 1);
     }
     case Kind::WaitModal: return m_Driver.ShowingModally();
     case Kind::WaitRate: return EveryGroupHasRate(s.Text == "crossover", s.Number);
@@ -136,11 +142,14 @@ bool ScriptRunner::Perform(const ScriptStep& s) {
                  {Q(s.Form), Q(s.Control), static_cast<int>(s.Number), static_cast<int>(s.Number2)});
       return true;
     case Kind::Close: Automation("CloseForm", {Q(s.Form)}); return true;
+    case Kind::Resize:
+      Automation("ResizeForm", {Q(s.Form), static_cast<int>(s.Number), static_cast<int>(s.Number2)});
+      return true;
     case Kind::Menu: Automation("ChooseMenu", {Q(s.Form), Q(s.Text)}); return true;
+    case Kind::WaitQuestion: return QuestionOnScreen();
     case Kind::Answer: {
       // Wait for the question to be on screen, then press the named button.
-      const auto open = Automation("ListMessageBoxes");
-      if (open.isEmpty() || open.front().toStringList().isEmpty()) return false;
+      if (!QuestionOnScreen()) return false;
       static const std::map<std::string, QString> buttons = {
           {"yes", "Yes"}, {"no", "No"}, {"ok", "OK"}, {"cancel", "Cancel"}};
       Automation("AnswerMessageBox", {buttons.at(s.Text)});

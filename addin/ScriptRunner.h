@@ -39,6 +39,7 @@ class ScriptRunner : public QObject {
   // True when the step is done; false to try again on the next tick.
   bool Perform(const ScriptStep& step);
   QList<QVariant> Automation(const char* method, const QList<QVariant>& args = {});
+  bool QuestionOnScreen();
   std::int16_t RunStatus() const;
   // Every group of the population uses the rate (mutation: as a fixed rate).
   bool EveryGroupHasRate(bool crossover, double rate) const;

@@ -38,8 +38,10 @@ const std::map<std::string, Grammar>& Commands() {
       {"set-scroll", {Kind::SetScroll, "set-scroll FORM CONTROL VALUE", 3}},
       {"hover", {Kind::Hover, "hover FORM CONTROL X Y", 4}},
       {"close", {Kind::Close, "close FORM", 1}},
+      {"resize", {Kind::Resize, "resize FORM WIDTH HEIGHT", 3}},
       {"menu", {Kind::Menu, "menu FORM KEY", 2}},
       {"answer", {Kind::Answer, "answer yes|no|ok|cancel", 1}},
+      {"wait-question", {Kind::WaitQuestion, "wait-question", 0}},
       {"screenshot", {Kind::Screenshot, "screenshot FORM PATH", 2}},
       {"stop-timer", {Kind::StopTimer, "stop-timer", 0}},
       {"next-optimization", {Kind::NextOptimization, "next-optimization", 0}},
@@ -110,8 +112,9 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
     std::string rest;
     std::getline(words >> std::ws, rest);
     rest.erase(rest.find_last_not_of(" \t\r") + 1);
-    if (g.What == Kind::SetText && args.size() == 3) {
-      args[2] += rest.empty() ? "" : " " + rest;  // the text is the rest of the line
+    // The text, and a property's value, is the rest of the line.
+    if ((g.What == Kind::SetText || g.What == Kind::WaitProperty) && args.size() == g.Words) {
+      args.back() += rest.empty() ? "" : " " + rest;
       rest.clear();
     }
     if (args.size() != g.Words || !rest.empty()) throw ScriptError(where + "expected \"" + g.Usage + "\"");
@@ -146,6 +149,11 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
         s.Number = Number(args[1], where);
         if (s.Number < 0 || s.Number > 1) throw ScriptError(where + "wait-rate needs a rate from 0 to 1");
         break;
+      case Kind::Resize:
+        s.Form = args[0];
+        s.Number = WholeNumber(args[1], where, "resize", 1, kIntMax);
+        s.Number2 = WholeNumber(args[2], where, "resize", 1, kIntMax);
+        break;
       case Kind::Hover:
         s.Form = args[0];
         s.Control = args[1];
@@ -162,8 +170,8 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
         break;
       case Kind::WaitProperty:
         s.Form = args[0];
-        s.Control = args[1];
-        s.Text = args[2] + " " + args[3];  // the property and the value it is to read
+        s.Control = args[1] == "-" ? "" : args[1];  // "-": the form itself
+        s.Text = args[2] + " " + args[3];           // the property and the value it is to read
         break;
       case Kind::Click:
         s.Form = args[0];
@@ -189,6 +197,7 @@ std::vector<ScriptStep> UserScript::Parse(const std::string& text) {
         break;
       case Kind::StopTimer:
       case Kind::NextOptimization:
+      case Kind::WaitQuestion:
       case Kind::WaitModal: break;
     }
     steps.push_back(std::move(s));

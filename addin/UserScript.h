@@ -12,7 +12,7 @@ struct ScriptStep {
     WaitTrials,        // wait-trials N: until the run has done N trials
     WaitStatus,        // wait-status running|paused|stopped
     WaitForm,          // wait-form FORM: until the form is on screen
-    WaitProperty,      // wait-property FORM CONTROL PROPERTY VALUE: until the control's property reads VALUE
+    WaitProperty,      // wait-property FORM CONTROL|- PROPERTY VALUE...: until the property reads VALUE
     WaitModal,         // wait-modal: until the add-in's call showing the Watcher modally is under way
     WaitRate,          // wait-rate crossover|mutation RATE: until every group of the engine uses that rate
     Sleep,             // sleep SECONDS
@@ -24,8 +24,10 @@ struct ScriptStep {
     SetScroll,         // set-scroll FORM CONTROL VALUE
     Hover,             // hover FORM CONTROL X Y: the mouse rests there (twips inside the control)
     Close,             // close FORM: the window's close box
+    Resize,            // resize FORM WIDTH HEIGHT: the user drags the window to that size (twips)
     Menu,              // menu FORM KEY
     Answer,            // answer yes|no|ok|cancel: the message box on screen (waits for one)
+    WaitQuestion,      // wait-question: until a message box is on screen, left unanswered
     Screenshot,        // screenshot FORM PATH
     StopTimer,         // stop-timer: the add-in asks the Watcher to stop its timer and waits for the answer
     NextOptimization,  // next-optimization: asks to move on to the next optimization of a series

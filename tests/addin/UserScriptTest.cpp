@@ -28,8 +28,11 @@ TEST(UserScriptTest, ParsesStepsWithTheirArguments) {
       "answer no\n"
       "sleep 0.5\n"
       "stop-timer\n"
-      "next-optimization\n");
-  ASSERT_EQ(steps.size(), 9u);
+      "next-optimization\n"
+      "wait-property FormProgressSmall - Caption Corvana (2 worker processes)\n"
+      "wait-question\n"
+      "resize FormProgress 21000 13500\n");
+  ASSERT_EQ(steps.size(), 12u);
   EXPECT_EQ(steps[0].What, Kind::WaitTrials);
   EXPECT_EQ(steps[0].Number, 50);
   EXPECT_EQ(steps[0].Line, 3);
@@ -42,6 +45,12 @@ TEST(UserScriptTest, ParsesStepsWithTheirArguments) {
   EXPECT_EQ(steps[6].Number, 0.5);
   EXPECT_EQ(steps[7].What, Kind::StopTimer);
   EXPECT_EQ(steps[8].What, Kind::NextOptimization);
+  EXPECT_EQ(steps[9].Control, "");  // the window itself
+  EXPECT_EQ(steps[9].Text, "Caption Corvana (2 worker processes)");
+  EXPECT_EQ(steps[10].What, Kind::WaitQuestion);
+  EXPECT_EQ(steps[11].Form, "FormProgress");
+  EXPECT_EQ(steps[11].Number, 21000);
+  EXPECT_EQ(steps[11].Number2, 13500);
 }
 
 TEST(UserScriptTest, HoverAndCloseReachThePictureAndTheRateDialog) {
@@ -64,6 +73,8 @@ TEST(UserScriptTest, HoverAndCloseReachThePictureAndTheRateDialog) {
   EXPECT_EQ(ErrorOf("hover F C -1 2\n"), "line 1: hover needs a whole number from 0 to 2147483647");
   EXPECT_EQ(ErrorOf("hover F C 1\n"), "line 1: expected \"hover FORM CONTROL X Y\"");
   EXPECT_EQ(ErrorOf("close\n"), "line 1: expected \"close FORM\"");
+  EXPECT_EQ(ErrorOf("resize FormProgress 0 9000\n"),
+            "line 1: resize needs a whole number from 1 to 2147483647");
 }
 
 TEST(UserScriptTest, MalformedLinesAreNamed) {

@@ -23,6 +23,8 @@ namespace corvana::bus {
 
 namespace {
 using Out = std::optional<QList<QVariant>>;
+// Larger than any screen: a size past it is a slip, not a window.
+constexpr int kMaxFormTwips = 150000;
 
 [[noreturn]] void Fail(const std::string& procedure, const std::string& text) {
   RaiseError(kErrInvalidArgument, procedure, text);
@@ -211,6 +213,23 @@ AutomationObject::AutomationObject(QDBusConnection connection, ui::Platform& pla
                QTimer::singleShot(0, this, [this, name = a[0].toString()] {
                  if (ui::Form* form = m_Platform.FindForm(FromQ(name)))
                    ResumeNext([&] { form->BackendCloseRequest(ui::kUnloadFormControlMenu); });
+               });
+               return Out(QList<QVariant>{});
+             }});
+  AddMethod({"ResizeForm",
+             {{"form", "s"}, {"width", "i"}, {"height", "i"}},
+             {},
+             [this](const QDBusMessage&, const QList<QVariant>& a) {
+               const int width = a[1].toInt(), height = a[2].toInt();
+               if (!FindForm(a[0].toString()).Visible())
+                 Fail("ResizeForm", "ResizeForm: " + FromQ(a[0].toString()) + " is not on screen.");
+               if (width <= 0 || height <= 0 || width > kMaxFormTwips || height > kMaxFormTwips)
+                 Fail("ResizeForm", "ResizeForm: " + std::to_string(width) + " x " + std::to_string(height) +
+                                        " twips is not a window size.");
+               // As the user dragging the window's corner: the form lays itself out, or snaps back.
+               QTimer::singleShot(0, this, [this, name = a[0].toString(), width, height] {
+                 if (ui::Form* form = m_Platform.FindForm(FromQ(name)))
+                   ResumeNext([&] { form->Move(form->Left(), form->Top(), width, height); });
                });
                return Out(QList<QVariant>{});
              }});
