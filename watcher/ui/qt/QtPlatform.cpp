@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -418,12 +419,35 @@ void QtPlatform::ShowHelp(const std::string& /*helpFile*/, int contextId) {
   m_LastHelpPage = page;
 }
 
+namespace {
+// The window as a user sees it: its caption over its contents. A grab has no frame of its own
+// (offscreen there is none at all), so the caption is drawn as a title bar.
+QImage WithTitleBar(QWidget& window) {
+  const QImage contents = window.grab().toImage();
+  QFont font = window.font();
+  font.setBold(true);
+  const QFontMetrics metrics(font);
+  const int bar = metrics.height() + 10;
+  QImage shot(contents.width(), contents.height() + bar, QImage::Format_RGB32);
+  shot.setDevicePixelRatio(contents.devicePixelRatio());
+  QPainter painter(&shot);
+  painter.fillRect(QRect(0, 0, contents.width(), bar), QColor(60, 60, 64));
+  painter.setPen(Qt::white);
+  painter.setFont(font);
+  painter.drawText(QRect(8, 0, contents.width() - 16, bar), Qt::AlignVCenter | Qt::AlignLeft,
+                   metrics.elidedText(window.windowTitle(), Qt::ElideRight, contents.width() - 16));
+  painter.drawImage(0, bar, contents);
+  return shot;
+}
+}  // namespace
+
 bool QtPlatform::SaveScreenshot(Form& form, const std::string& path) {
   FormBinder* binder = Binder(form);
   if (!binder) return false;
   QByteArray png;
   QBuffer buffer(&png);
-  if (!buffer.open(QIODevice::WriteOnly) || !binder->Window()->grab().save(&buffer, "PNG")) return false;
+  if (!buffer.open(QIODevice::WriteOnly) || !WithTitleBar(*binder->Window()).save(&buffer, "PNG"))
+    return false;
   // A new file only, private to the user; a file this platform wrote before may be written again.
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0 && errno == EEXIST) {

@@ -365,9 +365,14 @@ TEST_F(QtBinder, ScreenshotShowsButtonsBarPictureAndGraph) {
   QImage shot(path);
   ASSERT_FALSE(shot.isNull());
   FormBinder& binder = *m_Platform->Binder(form);
+  // The window's caption heads the picture, in a title bar of its own.
+  const int titleBar = shot.height() - binder.Window()->height();
+  EXPECT_GT(titleBar, 10);
+  EXPECT_EQ(shot.width(), binder.Window()->width());
+  EXPECT_GT(CountNear(shot, QRect(0, 0, shot.width() / 2, titleBar), QColor(255, 255, 255), 60), 20);
   auto rectOf = [&](const char* name) {
     QWidget* w = binder.WidgetFor(name);
-    return QRect(w->mapTo(binder.Window(), QPoint(0, 0)), w->size());
+    return QRect(w->mapTo(binder.Window(), QPoint(0, titleBar)), w->size());
   };
   // Run shows its green picture; Stop only its grey twin.
   EXPECT_GT(CountNear(shot, rectOf("CommandRun"), QColor(30, 160, 60)), 20);
