@@ -540,6 +540,7 @@ void FormProgress::InitializeAfterFirstTrial(std::int32_t graphAllTrialsInitialN
     if (m_Manager) m_Manager->BothDialogs_Update(true, updateLastResult);
     Log("InitializeAfterFirstTrial, updated form");
   });
+  ResumeNext([&] { GeneticParameters_AddPendingMarkers(); });
   ResumeNext([&] {
     m_GraphAllTrials->DefineCustomAutoscaling(0, 0, m_AllTrialsAxisMax, true, 0);
     m_GraphLastTrials->DefineCustomAutoscaling(0, -static_cast<double>(m_NumLastTrialsToShow), 0, true, 0);

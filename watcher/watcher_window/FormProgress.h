@@ -175,6 +175,8 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void GeneticParameters_HideRateDialog();
   void GeneticParameters_MarkRateChange();
   void GeneticParameters_StretchMarkers();
+  void GeneticParameters_AddMarker(double trial, const std::string& name);
+  void GeneticParameters_AddPendingMarkers();
   void ColorGraph_Construct();
   void ColorGraph_ReadPopulation();
 
@@ -269,7 +271,8 @@ class FormProgress : public ProgressForm<WatcherWindow> {
 
   // Genetic parameters and the colour picture.
   std::unique_ptr<FormRate> m_FormRate;
-  std::vector<std::pair<double, int>> m_RateMarkers;  // trial, curve of the all-trials graph
+  std::vector<std::pair<double, int>> m_RateMarkers;                 // trial, curve of the all-trials graph
+  std::vector<std::pair<double, std::string>> m_PendingRateMarkers;  // trial, name
   PopulationColorTable m_ColorTable;
   // Log tab.
   std::unique_ptr<ProgressDialogLogSvr> m_LogServer;

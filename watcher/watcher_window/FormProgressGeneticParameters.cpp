@@ -169,12 +169,33 @@ void FormProgress::GeneticParameters_SendValuesToGdLib() {
 }
 
 void FormProgress::GeneticParameters_MarkRateChange() {
-  if (!m_GraphAllTrials || !m_InitializedAfterFirstTrial || !m_Manager) return;
+  if (!m_Manager) return;
   // A thin line at the trial where the new rates took effect, named with them in the legend, so
   // that what a change did to progress can be seen.
   const double trial = m_Manager->LogTrialCount();
+  if (trial < 1) return;  // before the first trial there is no progress to mark it on
   const std::string name =
       Res(4023) + " " + TextCrossover.Text() + ", " + Res(4024) + " " + TextMutation.Text();
+  if (!m_GraphAllTrials || !m_InitializedAfterFirstTrial) {
+    // Made before the graph shows its first trial: marked as soon as it does.
+    if (!m_PendingRateMarkers.empty() && m_PendingRateMarkers.back().first == trial)
+      m_PendingRateMarkers.back().second = name;
+    else
+      m_PendingRateMarkers.emplace_back(trial, name);
+    return;
+  }
+  GeneticParameters_AddMarker(trial, name);
+  GeneticParameters_StretchMarkers();
+}
+
+void FormProgress::GeneticParameters_AddPendingMarkers() {
+  if (!m_GraphAllTrials) return;
+  for (const auto& [trial, name] : m_PendingRateMarkers) GeneticParameters_AddMarker(trial, name);
+  m_PendingRateMarkers.clear();
+  GeneticParameters_StretchMarkers();
+}
+
+void FormProgress::GeneticParameters_AddMarker(double trial, const std::string& name) {
   if (!m_RateMarkers.empty() && m_RateMarkers.back().first == trial) {
     m_GraphAllTrials->RenameCurve(m_RateMarkers.back().second, name);
   } else {
@@ -182,8 +203,11 @@ void FormProgress::GeneticParameters_MarkRateChange() {
     m_GraphAllTrials->SetCurveColor(id, OGrColor{128, 128, 128});
     m_RateMarkers.emplace_back(trial, id);
   }
+  // With a legend shown, the progress curve (the graph's first) is named too.
+  const OGrCurve& best = m_GraphAllTrials->Curves().front();
+  if (best.ID() != m_RateMarkers.front().second && best.Name().empty())
+    m_GraphAllTrials->RenameCurve(best.ID(), Res(4303));
   m_GraphAllTrials->SetLegendVisible(true);
-  GeneticParameters_StretchMarkers();
 }
 
 void FormProgress::GeneticParameters_StretchMarkers() {
@@ -200,6 +224,12 @@ void FormProgress::GeneticParameters_StretchMarkers() {
     any = true;
   }
   if (!any) return;
+  if (high - low <= std::abs(high) * 1e-9) {
+    // A flat curve still gets a line a user can see, not a dot on it.
+    const double pad = std::max(std::abs(high) * 0.01, 1e-9);
+    low -= pad;
+    high += pad;
+  }
   for (const auto& [trial, id] : m_RateMarkers)
     m_GraphAllTrials->ChangeDataSource(id, OGrData{{trial, trial}, {low, high}}, "");
 }

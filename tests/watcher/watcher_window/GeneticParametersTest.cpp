@@ -323,6 +323,27 @@ TEST(GeneticParametersTest, RateChangesAreMarkedOnTheAllTrialsGraph) {
   EXPECT_EQ(marker->Data().Y, (std::vector<double>{*low, *high}));
 }
 
+TEST(GeneticParametersTest, ChangeMadeBeforeTheGraphShowsItsFirstTrialIsMarkedOnceItDoes) {
+  WatcherRun run;
+  FormProgress& form = run.Full();
+  run.RunTrials(6);  // trials in the log, but the window has not yet shown them
+  form.ScrollCrossover.UserSetValue(25);
+  EXPECT_TRUE(form.RateMarkers().empty());
+  run.SendFirstTrialInfo(100, 50);
+  run.Tick();
+  ASSERT_EQ(form.RateMarkers().size(), 1u);
+  const auto& graph = *form.GraphAllTrials();
+  const OGrCurve* marker = graph.CurveByID(form.RateMarkers()[0].second);
+  ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(marker->Data().X, (std::vector<double>{6, 6}));
+  // Over a best that has not moved yet the marker is still a line, not a dot.
+  ASSERT_EQ(marker->Data().Y.size(), 2u);
+  EXPECT_LT(marker->Data().Y[0], marker->Data().Y[1]);
+  EXPECT_EQ(marker->Name().rfind(GetResourceString(4023) + " 0.2500, ", 0), 0u);
+  // The legend names the progress curve as well, never an empty entry.
+  EXPECT_EQ(graph.Curves().front().Name(), GetResourceString(4303));
+}
+
 TEST(FormRateTest, ReturnsTheTypedRateOnlyWhenConfirmed) {
   WatcherRun run;  // binds the resource server the texts come from
   ui::FakePlatform& platform = run.Platform;

@@ -142,7 +142,8 @@ TEST(PopulationColorGraphTest, ComputedOnlyWhileTheTabShowsAndLogged) {
   EXPECT_EQ(form.PopulationColorGraph.Rects().size(), 24u);
   bool logged = false;
   for (const auto& line : run.NewLogLines())
-    logged |= line.rfind("Color table update time: ", 0) == 0 && line.find(" milliseconds.") != std::string::npos;
+    logged |=
+        line.rfind("Color table update time: ", 0) == 0 && line.find(" milliseconds.") != std::string::npos;
   EXPECT_TRUE(logged);
 }
 

@@ -226,10 +226,12 @@ void OGrGraphRenderer::Render(const OGrGraph& graph, QPainter& painter, const QR
         int x = plot.right() + pad * 2;
         painter.drawLine(x, y + fm.height() / 2, x + 16, y + fm.height() / 2);
         painter.setPen(Qt::black);
-        painter.drawText(
-            QRect(x + 20, y, legendWidth - 24, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
-            fm.elidedText(QString::fromStdString(curve.Name()), Qt::ElideRight, legendWidth - 24));
-        y += fm.height() + 2;
+        // A name wider than the legend wraps at its words, up to three lines, rather than lose its end.
+        const QString name = QString::fromStdString(curve.Name());
+        QRect text = fm.boundingRect(QRect(0, 0, legendWidth - 24, fm.height() * 3), Qt::TextWordWrap, name);
+        text = QRect(x + 20, y, legendWidth - 24, std::clamp(text.height(), fm.height(), fm.height() * 3));
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, name);
+        y += text.height() + 2;
       }
     }
     painter.restore();
