@@ -144,6 +144,8 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
         throw UsageError("--recalc-ms must be between 0 and 60000, not " + text);
     } else if (option == "--no-end-options") {
       s.ShowEndOptions = false;
+    } else if (option == "--constraint-solver") {
+      s.ConstraintSolver = true;
     } else {
       throw UsageError("unknown option \"" + option + "\"");
     }
@@ -154,6 +156,10 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     throw UsageError(
         "--workers: a workbook is recalculated by one office process; drop --workers or --workbook");
   if (!s.SaveAsPath.empty() && s.WorkbookPath.empty()) throw UsageError("--save-as needs --workbook");
+  if (s.ConstraintSolver && !s.EfficientFrontier.empty())
+    throw UsageError(
+        "--constraint-solver: a series optimizes each value; drop --constraint-solver or "
+        "--efficient-frontier");
   if (!s.EfficientFrontier.empty() && s.WorkbookPath.empty() && !ModelCatalog::SupportsSeries(s.ModelName))
     throw UsageError("--efficient-frontier: the model \"" + s.ModelName + "\" has no constraint to vary");
   // A workbook may name its own goal; it is read with the workbook.
@@ -188,6 +194,8 @@ std::string CommandLine::UsageText() {
          "  --recalc-ms MS               make each recalculation of a built-in model cost MS ms of\n"
          "                               CPU time, as a spreadsheet's would\n"
          "  --no-end-options             do not ask which solution to keep at the end\n"
+         "  --constraint-solver          search only for a solution that meets every hard constraint;\n"
+         "                               the run ends when it finds one\n"
          "  --reports FILE               the workbook of the reports chosen at the end (default:\n"
          "                               <run>.xlsx in the current folder)\n"
          "  --overwrite                  the reports may replace existing files\n"

@@ -88,10 +88,9 @@ void RunLoop::Create() {
     description.MutationRate = 0.1;
     groups.push_back(description);
   }
-  CheckEngine(
-      GdPopCreate(groups.data(), static_cast<std::int32_t>(groups.size()), m_Settings.Population,
-                  m_Model.Maximize() ? GdGoalMaximize : GdGoalMinimize, m_Settings.Seed, &m_PopHandle),
-      "GdPopCreate");
+  CheckEngine(GdPopCreate(groups.data(), static_cast<std::int32_t>(groups.size()), m_Settings.Population,
+                          Maximize() ? GdGoalMaximize : GdGoalMinimize, m_Settings.Seed, &m_PopHandle),
+              "GdPopCreate");
   const std::vector<double> start = m_Model.StartValues();
   CheckEngine(GdPopSetInitialGenes(m_PopHandle, start.data(), static_cast<std::int32_t>(start.size())),
               "GdPopSetInitialGenes");
@@ -221,7 +220,10 @@ void RunLoop::RunOptimizations(RunResult& result) {
   int violated = 0;
   for (std::size_t i = 0; i < m_Model.Constraints().size(); ++i)
     if (m_Model.Constraints()[i].Hard && !original.ConstraintMet[i]) ++violated;
-  if (violated > 0) m_SolverPhase = result.UsedConstraintSolver = m_Observer.AskUseConstraintSolver(violated);
+  if (m_Settings.ConstraintSolver)
+    result.UsedConstraintSolver = true;  // the whole run is the solver's: nothing to ask
+  else if (violated > 0)
+    m_SolverPhase = result.UsedConstraintSolver = m_Observer.AskUseConstraintSolver(violated);
 
   const int count = std::max<int>(1, static_cast<int>(m_Settings.EfficientFrontier.size()));
   for (int k = 1; k <= count; ++k) {
@@ -251,6 +253,11 @@ void RunLoop::RunOptimizations(RunResult& result) {
         next = Next::Continue;
       }
       if (next != Next::Continue) break;
+      if (m_Settings.ConstraintSolver && optimization.HasBest && optimization.BestIsValid) {
+        m_StopReason = "solved";
+        next = Next::Stop;
+        break;
+      }
       if (GoalReached()) {
         m_StopReason =
             m_Settings.Trials && m_TrialsThisOptimization >= *m_Settings.Trials ? "trials" : "time";
@@ -272,7 +279,7 @@ void RunLoop::RunOptimizations(RunResult& result) {
 Evaluation RunLoop::FailedEvaluation() const {
   // A solution the model cannot evaluate counts as the worst possible, hard constraints broken.
   Evaluation e;
-  e.Objective = e.ObjectiveWithPenalties = m_Model.Maximize() ? -kSolverOffset * 2 : kSolverOffset * 2;
+  e.Objective = e.ObjectiveWithPenalties = Maximize() ? -kSolverOffset * 2 : kSolverOffset * 2;
   e.ConstraintValues.assign(m_Model.Constraints().size(), 0);
   e.ConstraintMet.assign(m_Model.Constraints().size(), false);
   e.ConstraintPenalties.assign(m_Model.Constraints().size(), 0);
@@ -327,14 +334,31 @@ void RunLoop::DrainWorkers(OptimizationResult& o, int optimization) {
   }
 }
 
+bool RunLoop::Maximize() const {
+  return !m_Settings.ConstraintSolver && m_Model.Maximize();
+}
+
+Evaluation RunLoop::CountNotMet(Evaluation e) const {
+  // The value counts the hard constraints not met, the part below one how far they are from being
+  // met, so that the search is led towards them; zero is a solution.
+  int notMet = 0;
+  for (std::size_t i = 0; i < m_Model.Constraints().size() && i < e.ConstraintMet.size(); ++i)
+    if (m_Model.Constraints()[i].Hard && !e.ConstraintMet[i]) ++notMet;
+  const double distance = notMet > 0 ? std::max(0.0, e.HardViolation) : 0.0;
+  e.Objective = e.ObjectiveWithPenalties = notMet + distance / (1 + distance);
+  e.Valid = notMet == 0;
+  return e;
+}
+
 void RunLoop::RecordTrial(OptimizationResult& o, int optimization, int worker, std::vector<double> genes,
                           Evaluation e) {
+  if (m_Settings.ConstraintSolver) e = CountNotMet(std::move(e));
   double ranked = e.ObjectiveWithPenalties;
   if (m_SolverPhase) {
     if (e.Valid)
       m_SolverPhase = false;
     else
-      ranked = m_Model.Maximize() ? -kSolverOffset - e.HardViolation : kSolverOffset + e.HardViolation;
+      ranked = Maximize() ? -kSolverOffset - e.HardViolation : kSolverOffset + e.HardViolation;
   }
   std::int32_t isNewBest = 0;
   if (worker == 0) {
@@ -356,9 +380,8 @@ void RunLoop::RecordTrial(OptimizationResult& o, int optimization, int worker, s
     ++m_ValidTrials;
   }
   // The best is kept per optimization: in a series the constraint changes under the population.
-  const bool better =
-      !o.HasBest || (m_Model.Maximize() ? e.ObjectiveWithPenalties > o.BestValueWithPenalties
-                                        : e.ObjectiveWithPenalties < o.BestValueWithPenalties);
+  const bool better = !o.HasBest || (Maximize() ? e.ObjectiveWithPenalties > o.BestValueWithPenalties
+                                                : e.ObjectiveWithPenalties < o.BestValueWithPenalties);
   AppendRecord(GdLogKindTrial, m_Trial, genes, e, optimization);
   if (better) {
     o.HasBest = true;

@@ -57,6 +57,9 @@ class RunLoop {
   void RecordTrial(OptimizationResult& o, int optimization, int worker, std::vector<double> genes,
                    Evaluation e);
   Evaluation FailedEvaluation() const;
+  // The engine's goal: a constraint-solver run minimizes the constraints not met.
+  bool Maximize() const;
+  Evaluation CountNotMet(Evaluation e) const;
   void LockServingObserver();
   void AppendRecord(std::int32_t kind, long trial, const std::vector<double>& genes, const Evaluation& e,
                     int optimization);

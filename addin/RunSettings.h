@@ -28,6 +28,7 @@ struct RunSettings {
   bool PopulationGiven = false;   // --population overrides the workbook's own setting
   int Workers = 1;                // worker processes; 1: the add-in evaluates every trial itself
   double RecalcMs = 0;            // CPU time each recalculation of a built-in model costs
+  bool ConstraintSolver = false;  // search only for a solution that meets every hard constraint
 
   // Trials when neither goal is given.
   static constexpr long kDefaultTrials = 2000;

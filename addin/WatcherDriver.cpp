@@ -231,7 +231,7 @@ void WatcherDriver::SetInputs(std::int32_t popHandle, const std::string& logPath
   SetProperty("Input_TargetCellNumberFormat_ShortIfDate_ForcedEnglish", Text(m.NumberFormat()));
   SetProperty("Input_TargetCellNumberFormatIsLocal", false);
   SetProperty("Input_GAMutationIsAuto", true);
-  SetProperty("Input_ConstraintSolverMode", false);
+  SetProperty("Input_ConstraintSolverMode", m_Settings.ConstraintSolver);
   SetProperty("Input_ConstraintSolver_FixedSeed", false);
   SetProperty("Input_OptimizationEngine", 1);
   // Several worker processes: the Watcher pauses by itself, asks about stopping at once and shows

@@ -29,10 +29,11 @@ TEST(CommandLineTest, DefaultsAndEveryOption) {
   EXPECT_FALSE(d.Minutes);
   EXPECT_FALSE(d.NoWatcher);
 
-  const RunSettings s = CommandLine::Parse({"run", "--model", "spring", "--trials", "500", "--minutes", "1.5",
-                                            "--population", "80", "--no-watcher", "--seed", "9",
-                                            "--trial-log", "/tmp/x.gdlog", "--no-end-options"})
-                            .Settings;
+  const RunSettings s =
+      CommandLine::Parse({"run", "--model", "spring", "--trials", "500", "--minutes", "1.5", "--population",
+                          "80", "--no-watcher", "--seed", "9", "--trial-log", "/tmp/x.gdlog",
+                          "--no-end-options", "--constraint-solver"})
+          .Settings;
   EXPECT_EQ(s.ModelName, "spring");
   EXPECT_EQ(s.Trials, 500);
   EXPECT_EQ(s.Minutes, 1.5);
@@ -40,6 +41,8 @@ TEST(CommandLineTest, DefaultsAndEveryOption) {
   EXPECT_EQ(s.Seed, 9u);
   EXPECT_TRUE(s.NoWatcher);
   EXPECT_FALSE(s.ShowEndOptions);
+  EXPECT_TRUE(s.ConstraintSolver);
+  EXPECT_FALSE(d.ConstraintSolver);
   EXPECT_EQ(s.TrialLogPath, "/tmp/x.gdlog");
 
   // A time goal alone does not get the default trial goal added.
@@ -86,6 +89,9 @@ TEST(CommandLineTest, BadInputNamesTheCulprit) {
             "--efficient-frontier: \"0.1;0.2\" is not a number");
   EXPECT_EQ(ErrorOf({"run", "--model", "routing", "--efficient-frontier", "1"}),
             "--efficient-frontier: the model \"routing\" has no constraint to vary");
+  EXPECT_EQ(ErrorOf({"run", "--constraint-solver", "--efficient-frontier", "0.1,0.2"}),
+            "--constraint-solver: a series optimizes each value; drop --constraint-solver or "
+            "--efficient-frontier");
   EXPECT_EQ(ErrorOf({"run", "--fast"}), "unknown option \"--fast\"");
   EXPECT_EQ(ErrorOf({"run", "--no-watcher=yes"}), "--no-watcher takes no value");
   EXPECT_EQ(ErrorOf({"run", "--trials="}), "--trials: \"\" is not a whole number");

@@ -282,6 +282,29 @@ TEST_F(RunLoopTest, InfeasibleStartAsksAboutTheConstraintSolver) {
   EXPECT_NEAR(r.Optimizations[0].BestValue, 5, 0.5);
 }
 
+TEST_F(RunLoopTest, ConstraintSolverRunCountsTheConstraintsNotMetAndEndsWhenNoneIs) {
+  InfeasibleStartModel model;
+  m_Settings.ConstraintSolver = true;
+  m_Settings.Trials = 5000;
+  SteeringObserver observer;
+  bool asked = false;
+  observer.SolverAnswer = [&](int) { return asked = true; };
+  const RunResult r = RunModel(model, observer);
+  EXPECT_FALSE(asked);  // the whole run is the solver's
+  EXPECT_TRUE(r.UsedConstraintSolver);
+  EXPECT_EQ(r.StopReason, "solved");
+  const OptimizationResult& o = r.Optimizations[0];
+  EXPECT_TRUE(o.BestIsValid);
+  EXPECT_EQ(o.BestValue, 0);
+  EXPECT_LT(o.Trials, 5000);
+  // The original breaks the one constraint: one not met, and a fraction for how far from it.
+  const double original = ReadValue(observer.LogPath, 1, GdLogKindTrial);
+  EXPECT_GT(original, 1);
+  EXPECT_LT(original, 2);
+  // The last trial is the solution that ended the run.
+  EXPECT_EQ(ReadValue(observer.LogPath, static_cast<int>(o.Trials), GdLogKindTrial), 0);
+}
+
 TEST_F(RunLoopTest, LogDeletedDuringTheRunIsReportedNotNamed) {
   auto model = ModelCatalog::Create("spring");
   m_Settings.Trials = 40;

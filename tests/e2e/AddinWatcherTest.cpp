@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <vector>
 
@@ -269,6 +270,111 @@ TEST_F(AddinWatcherTest, InterruptWhileTheEndOfRunWindowIsOpenClosesIt) {
   EXPECT_EQ(r["stop_reason"].toString(), "user");
   EXPECT_FALSE(r["end_of_run"].toObject()["shown_to_user"].toBool());
   EXPECT_EQ(r["trials"].toInt(), TrialsInLog());
+}
+
+// The add-in ends while the Watcher asks "Stop the optimization?": the question closes with its
+// window, and the Watcher neither crashes nor stays behind.
+TEST_F(AddinWatcherTest, AddinEndedWhileTheStopQuestionIsOpen) {
+  QFile detail(QDir(m_Session.LogDir()).filePath("OrrendelLoggingDetail.txt"));
+  ASSERT_TRUE(detail.open(QIODevice::WriteOnly));
+  detail.close();
+  // Each time the Watcher unloads its windows to the end rather than aborting under them.
+  const auto unloaded = [&] {
+    QFile log(QDir(m_Session.LogDir()).filePath("Corvana.log"));
+    return log.open(QIODevice::ReadOnly)
+               ? QString::fromUtf8(log.readAll()).count("HideAndUnloadDialog, unloaded form")
+               : -1;
+  };
+  for (const int signal : {SIGINT, SIGKILL}) {
+    QFile::remove(QDir(m_Session.LogDir()).filePath("Corvana.log"));
+    SCOPED_TRACE(signal == SIGINT ? "Ctrl-C" : "killed");
+    QFile::remove(m_Session.File("asking.png"));
+    // The picture is written only once the question is on screen.
+    const QString script = m_Session.WriteFile("user.script",
+                                               "wait-trials 300\n"
+                                               "click FormProgressSmall CommandStop\n"
+                                               "wait-question\n"
+                                               "screenshot FormProgressSmall " +
+                                                   m_Session.File("asking.png") +
+                                                   "\n"
+                                                   "sleep 600\n");
+    const QString log = m_Session.File(QStringLiteral("trials-%1.gdlog").arg(signal));
+    auto addin = m_Session.StartAddin(kLongRun + QStringList{"--script", script, "--trial-log", log});
+    ASSERT_TRUE(test::WaitUntil([&] { return QFile::exists(m_Session.File("asking.png")); },
+                                std::chrono::seconds(60)));
+    const qint64 watcher = m_Session.WatcherPid();
+    ASSERT_GT(watcher, 0);
+    ::kill(static_cast<pid_t>(addin->processId()), signal);
+    addin->waitForFinished(15000);
+    EXPECT_EQ(addin->state(), QProcess::NotRunning);
+    if (signal == SIGINT) {
+      EXPECT_EQ(addin->exitCode(), 130);
+    }
+    EXPECT_TRUE(E2eSession::WaitForExit(watcher, 2000));
+    EXPECT_EQ(unloaded(), 1);
+  }
+}
+
+// Two worker processes evaluate the trials; the Watcher shows the multi-process run and steers it.
+TEST_F(AddinWatcherTest, WorkerProcessesRunWatchedPausedResumedAndStopped) {
+  const QJsonObject r = RunScript(
+      "wait-trials 500\n"
+      // The buttons wake, in colour, once the workers' first trial is under way.
+      "wait-property FormProgressSmall CommandPause PictureKey Pause\n"
+      "wait-property FormProgressSmall - Caption Corvana Progress (2 worker processes)\n"
+      "screenshot FormProgressSmall " +
+          m_Session.File("small-window-workers.png") +
+          "\n"
+          "click FormProgressSmall CommandPause\n"
+          "wait-status paused\n"
+          "wait-property FormProgressSmall CommandPause Pressed true\n"
+          "click FormProgressSmall CommandRun\n"
+          "wait-status running\n"
+          "wait-property FormProgressSmall CommandRun Pressed true\n"
+          "click FormProgressSmall CommandStop\n"
+          "answer yes\n" +
+          kCloseAtEnd,
+      kLongRun + QStringList{"--workers", "2"});
+  ASSERT_EQ(m_ExitCode, 0);
+  EXPECT_EQ(r["stop_reason"].toString(), "user");
+  EXPECT_TRUE(r["watcher"].toObject()["attached"].toBool());
+  EXPECT_EQ(r["workers"].toObject()["processes"].toInt(), 2);
+  EXPECT_EQ(r["workers"].toObject()["lost"].toInt(), 0);
+  EXPECT_EQ(r["trials"].toInt(), TrialsInLog());
+  m_Session.CheckPicture("small-window-workers.png");
+}
+
+// A constraint-solver run seen in the full window at its end: the solver tab marks the hard
+// constraints, and the window dragged larger is filled by its grids and graphs.
+TEST_F(AddinWatcherTest, ConstraintSolverRunInAResizedWindow) {
+  const QJsonObject r = RunScript(
+      "wait-status stopped\n"
+      "wait-modal\n"
+      "wait-form FormProgress\n"
+      "select-tab FormProgress TabMain 5\n"
+      "sleep 1\n"
+      "screenshot FormProgress " +
+          m_Session.File("watcher-constraint-solver-run.png") +
+          "\n"
+          "resize FormProgress 21000 13500\n"
+          "wait-property FormProgress - Width 21000\n"
+          "select-tab FormProgress TabMain 2\n"
+          "sleep 1\n"
+          "screenshot FormProgress " +
+          m_Session.File("watcher-resized-run.png") +
+          "\n"
+          "click FormProgress CommandOK\n",
+      {"run", "--model", "spring", "--constraint-solver", "--trials", "2000000", "--minutes", "3"});
+  ASSERT_EQ(m_ExitCode, 0);
+  EXPECT_EQ(r["stop_reason"].toString(), "solved");
+  EXPECT_TRUE(r["constraint_solver_used"].toBool());
+  const QJsonObject optimization = r["optimizations"].toArray().at(0).toObject();
+  EXPECT_EQ(optimization["best_value"].toDouble(), 0);
+  EXPECT_EQ(r["trials"].toInt(), TrialsInLog());
+  m_Session.CheckPicture("watcher-constraint-solver-run.png");
+  m_Session.CheckPicture("watcher-resized-run.png");
+  // 21,000 twips at 15 to the pixel, less any frame, as the window was dragged.
+  EXPECT_GT(QImage(m_Session.File("watcher-resized-run.png")).width(), 1300);
 }
 
 }  // namespace

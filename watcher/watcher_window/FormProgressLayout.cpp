@@ -92,7 +92,8 @@ void FormProgress::Form_Resize() {
     LabelPopulationColorGraph.Move(120, 60, inner, 240);
     PopulationColorGraph.Move(120, 360, inner, std::max(600, fh - 360 - 120));
     LabelConstraintSolver.Move(120, 60, inner, 240);
-    LabelProgressSolver.Move(120, fh - 420, inner, 300);
+    // Room for the status line to wrap once in a narrow window.
+    LabelProgressSolver.Move(120, fh - 600, inner, 480);
     SGGridConstraintSolver.Move(120, 360, inner, std::max(600, LabelProgressSolver.Top() - 360 - 120));
     for (auto* divider : {&FrameSolutionDivider, &FrameReportsDivider, &FrameGeneratorSeedDivider})
       divider->SetWidth(inner);

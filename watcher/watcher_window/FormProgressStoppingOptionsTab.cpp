@@ -1,5 +1,7 @@
 #include "watcher/watcher_window/FormProgress.h"
 
+#include <cmath>
+
 #include <algorithm>
 
 #include "common/ErrorTrap.h"
@@ -33,7 +35,8 @@ void FormProgress::StoppingOptionsTab_Configure() {
   } else {
     status = Res(4059);
   }
-  if (m.Input_ConstraintSolverMode && m.BestObjectiveValue() != m.Input_NumConstraints)
+  // A constraint-solver run's value counts the hard constraints its best does not meet.
+  if (m.Input_ConstraintSolverMode && std::trunc(m.BestObjectiveValue()) != 0)
     ResumeNext([&] { status += " " + Res(4058); });
   LabelStoppingStatus.SetCaption(status);
 
