@@ -344,6 +344,33 @@ TEST_F(AddinWatcherTest, WorkerProcessesRunWatchedPausedResumedAndStopped) {
   m_Session.CheckPicture("small-window-workers.png");
 }
 
+// The log tab at the end of a run: every trial, then only the progress steps. The same seed
+// repeats the run, so an unwatched run first tells how many steps there are to show.
+TEST_F(AddinWatcherTest, LogTabShowsEveryTrialThenOnlyTheProgressSteps) {
+  const QStringList run = {"run", "--trials", "3000", "--seed", "7"};
+  auto alone = m_Session.StartAddin(run + QStringList{"--no-watcher"});
+  const int steps = E2eSession::Finish(*alone)["progress_steps"].toInt();
+  ASSERT_GT(steps, 1);
+  const QJsonObject r = RunScript(
+      "wait-status stopped\n"
+      "wait-modal\n"
+      "wait-form FormProgress\n"
+      "select-tab FormProgress TabMain 2\n"
+      "wait-property FormProgress SGGridLog RowCount 3000\n"
+      "set-combo FormProgress ComboLogType 1\n"
+      "wait-property FormProgress SGGridLog RowCount " +
+          QString::number(steps) +
+          "\n"
+          "screenshot FormProgress " +
+          m_Session.File("watcher-log-progress-steps.png") +
+          "\n"
+          "click FormProgress CommandOK\n",
+      run);
+  ASSERT_EQ(m_ExitCode, 0);
+  EXPECT_EQ(r["progress_steps"].toInt(), steps);
+  m_Session.CheckPicture("watcher-log-progress-steps.png");
+}
+
 // A constraint-solver run seen in the full window at its end: the solver tab marks the hard
 // constraints, and the window dragged larger is filled by its grids and graphs.
 TEST_F(AddinWatcherTest, ConstraintSolverRunInAResizedWindow) {
