@@ -36,15 +36,28 @@ class FrontierSeriesTest : public ::testing::Test {
 
 TEST_F(FrontierSeriesTest, SeriesWatchedToTheEndWithOneMoveOn) {
   // The second optimization is cut short by the user; every other one runs its 1500 trials.
+  const auto shot = [&](const char* form, const char* name) {
+    return QStringLiteral("screenshot %1 %2\n").arg(form, m_Session.File(name));
+  };
   const QString script =
       "wait-trials 1700\n"
       "next-optimization\n"
       "answer yes\n"
+      "sleep 1\n" +
+      shot("FormProgressSmallEF", "frontier-small-window.png") +
       "wait-status stopped\n"
       "wait-modal\n"
       "wait-form FormProgressEF\n"
       "wait-property FormProgressEF TabMain SelectedIndex 3\n"
-      "click FormProgressEF CommandOK\n";
+      // What the user finds at the end: the curves and the frontier, the best per value,
+      // and the progress steps of one value in the log.
+      "select-tab FormProgressEF TabMain 0\n" +
+      shot("FormProgressEF", "frontier-progress.png") + "select-tab FormProgressEF TabMain 1\n" +
+      shot("FormProgressEF", "frontier-summary.png") +
+      "select-tab FormProgressEF TabMain 2\n"
+      "set-combo FormProgressEF ComboLogType 3\n"
+      "sleep 1\n" +
+      shot("FormProgressEF", "frontier-log.png") + "click FormProgressEF CommandOK\n";
   auto addin = m_Session.StartAddin({"run", "--trials", "1500", "--efficient-frontier", kFloors, "--script",
                                      m_Session.WriteFile("series.script", script), "--trial-log", LogPath(),
                                      "--frontier-chart", m_Session.File("frontier.svg")});
@@ -75,6 +88,9 @@ TEST_F(FrontierSeriesTest, SeriesWatchedToTheEndWithOneMoveOn) {
   const QByteArray svg = chart.readAll();
   EXPECT_EQ(svg.count("<circle"), 5);
   EXPECT_TRUE(svg.contains("fill=\"#0000ff\""));
+  for (const char* picture :
+       {"frontier-small-window.png", "frontier-progress.png", "frontier-summary.png", "frontier-log.png"})
+    m_Session.CheckPicture(picture);
 }
 
 TEST_F(FrontierSeriesTest, AddinKilledInTheThirdOptimizationEndsTheWatcher) {
