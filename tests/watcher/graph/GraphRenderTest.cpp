@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstdlib>
@@ -124,6 +125,20 @@ TEST_F(GraphRender, BadInputDrawsWhatItCanAndNeverCrashes) {
   OGrGraph tiny;
   EXPECT_EQ(OGrGraphRenderer::RenderImage(tiny, 0, -5).size(), QSize(1, 1));
   EXPECT_FALSE(OGrGraphRenderer::SavePng(tiny, "/nonexistent-dir/x.png", 100, 100));
+}
+
+// A run without a picture path asks for no picture: nothing is written and nothing is said about it
+// on the terminal.
+TEST_F(GraphRender, NoPathWritesNoPictureAndWarnsNothing) {
+  static QStringList warnings;
+  warnings.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+  OGrGraph graph;
+  graph.SetData({0, 1}, {1, 2});
+  EXPECT_FALSE(OGrGraphRenderer::SavePng(graph, QString(), 100, 100));
+  qInstallMessageHandler(previous);
+  EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
 
 TEST_F(GraphRender, TickLabelsNeverRepeat) {

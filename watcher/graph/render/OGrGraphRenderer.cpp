@@ -250,6 +250,7 @@ QImage OGrGraphRenderer::RenderImage(const OGrGraph& graph, int width, int heigh
 }
 
 bool OGrGraphRenderer::SavePng(const OGrGraph& graph, const QString& path, int width, int height) {
+  if (path.isEmpty()) return false;  // no picture was asked for
   bool saved = false;
   ResumeNext([&] { saved = RenderImage(graph, width, height).save(path, "PNG"); });
   return saved;
