@@ -85,6 +85,12 @@ TEST_F(GeneticParametersE2eTest, ScrollBarAndRateDialogSteerEveryGroup) {
       "screenshot FormProgress " +
       progress +
       "\n"
+      // The log while the run goes on, newest trials at the bottom.
+      "select-tab FormProgress TabMain 2\n"
+      "sleep 1.5\n"
+      "screenshot FormProgress " +
+      m_Session.File("watcher-log.png") +
+      "\n"
       "click FormProgress CommandStop\n"
       "answer yes\n"
       "wait-status stopped\n"
@@ -95,6 +101,7 @@ TEST_F(GeneticParametersE2eTest, ScrollBarAndRateDialogSteerEveryGroup) {
   EXPECT_EQ(r["stop_reason"].toString(), "user");
   CheckPicture("watcher-population-graph.png");
   CheckPicture("watcher-rate-change.png");
+  CheckPicture("watcher-log.png");
 }
 
 }  // namespace

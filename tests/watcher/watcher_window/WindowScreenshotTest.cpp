@@ -144,7 +144,7 @@ class WindowScreenshot : public ::testing::Test {
 
 TEST_F(WindowScreenshot, LogTabShowsTheNewestTrials) {
   Start(false, 250000);
-  const QImage shot = Shoot(FormProgress::TabLog, "watcher-log.png");
+  const QImage shot = Shoot(FormProgress::TabLog, "watcher-log-large.png");
   ASSERT_FALSE(shot.isNull());
   FormProgress& form = Full();
   EXPECT_EQ(form.SGGridLog.RowCount(), 250000);
