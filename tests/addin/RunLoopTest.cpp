@@ -9,25 +9,12 @@
 #include "addin/ModelCatalog.h"
 #include "addin/RunLoop.h"
 #include "suite/gdlib/gdlib8.h"
+#include "tests/support/PrivateSuiteFolders.h"
 
 namespace corvana::addin {
 namespace {
 
-// Each test process gets its own suite scope: ctest runs two test programs at once.
-class PrivateRuntimeDirectory : public ::testing::Environment {
- public:
-  void SetUp() override {
-    char pattern[] = "/tmp/corvana-addin-test-XXXXXX";
-    m_Dir = mkdtemp(pattern);
-    setenv("ORRENDEL_RUNTIME_DIR", m_Dir.c_str(), 1);
-    setenv("ORRENDEL_LOG_DIR", m_Dir.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(m_Dir); }
-
- private:
-  std::string m_Dir;
-};
-const auto* const g_Environment = ::testing::AddGlobalTestEnvironment(new PrivateRuntimeDirectory);
+const auto* const g_Environment = ::testing::AddGlobalTestEnvironment(new PrivateSuiteFolders);
 
 // Plays the Watcher's part: changes the run status under the lock at chosen moments.
 class SteeringObserver : public RunObserver {

@@ -12,26 +12,14 @@
 #include "addin/RunLoop.h"
 #include "addin/workers/WorkerPool.h"
 #include "suite/gdlib/gdlib8.h"
+#include "tests/support/PrivateSuiteFolders.h"
 
 namespace corvana::addin {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class PrivateRuntimeDirectory : public ::testing::Environment {
- public:
-  void SetUp() override {
-    char pattern[] = "/tmp/corvana-worker-test-XXXXXX";
-    m_Dir = mkdtemp(pattern);
-    setenv("ORRENDEL_RUNTIME_DIR", m_Dir.c_str(), 1);
-    setenv("ORRENDEL_LOG_DIR", m_Dir.c_str(), 1);
-  }
-  void TearDown() override { std::filesystem::remove_all(m_Dir); }
-
- private:
-  std::string m_Dir;
-};
-const auto* const g_Environment = ::testing::AddGlobalTestEnvironment(new PrivateRuntimeDirectory);
+const auto* const g_Environment = ::testing::AddGlobalTestEnvironment(new PrivateSuiteFolders);
 
 const pid_t g_TestPid = ::getpid();
 
