@@ -141,6 +141,27 @@ TEST_F(GraphRender, NoPathWritesNoPictureAndWarnsNothing) {
   EXPECT_TRUE(warnings.isEmpty()) << warnings.join('\n').toStdString();
 }
 
+// The frontier's first and last points sit on the ends of its fixed axis: their markers are drawn
+// whole, as large as one in the middle, and a point off the axis is not marked in the margin.
+TEST_F(GraphRender, MarkersOnThePlotsEdgeAreWholeAndOnesOutsideAreNotDrawn) {
+  const auto markerPixels = [](double x) {
+    OGrGraph graph;
+    graph.DefineCustomAutoscaling(0, 0, 10, true, 0);
+    graph.DefineCustomAutoscaling(1, 0, 10, true, 0);
+    graph.SetData({x}, {5});
+    const int id = graph.Curves()[0].ID();
+    graph.SetCurveColor(id, OGrColor{0, 0, 255});
+    graph.SetCurveDisplayValues(id, 0, 4);
+    const QImage image = OGrGraphRenderer::RenderImage(graph, 400, 300);
+    return CountColour(image, image.rect(), qRgb(0, 0, 255));
+  };
+  const int middle = markerPixels(5);
+  ASSERT_GT(middle, 30);
+  EXPECT_GE(markerPixels(10), middle * 9 / 10);
+  EXPECT_GE(markerPixels(0), middle * 9 / 10);
+  EXPECT_EQ(markerPixels(12), 0);
+}
+
 TEST_F(GraphRender, TickLabelsNeverRepeat) {
   // A range far finer than the axis format: ticks that would read alike are thinned out.
   OGrGraph graph;

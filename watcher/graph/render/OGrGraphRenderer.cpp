@@ -201,6 +201,11 @@ void OGrGraphRenderer::Render(const OGrGraph& graph, QPainter& painter, const QR
         painter.drawPolyline(polygon);
       }
       if (curve.MarkerSize() > 0) {
+        // A point on the plot's edge (a frontier's first and last value sit on the axis ends) is
+        // marked whole; a point outside the plot is not marked at all.
+        const double radius = curve.MarkerSize() + 1.0;
+        const int margin = static_cast<int>(std::ceil(radius)) + 1;
+        painter.setClipRect(plot.adjusted(-margin, -margin, margin + 1, margin + 1));
         painter.setBrush(ToQColor(curve.Color()));
         const OGrData& data = curve.Data();
         const std::size_t n =
@@ -209,11 +214,13 @@ void OGrGraphRenderer::Render(const OGrGraph& graph, QPainter& painter, const QR
           if (!std::isfinite(data.X[i]) || !std::isfinite(data.Y[i])) continue;
           double x = mapX(data.X[i]);
           double y = mapY(data.Y[i]);
-          if (x < plot.left() - 20 || x > plot.right() + 20 || y < plot.top() - 20 || y > plot.bottom() + 20)
+          if (x < plot.left() - 0.5 || x > plot.right() + 1.5 || y < plot.top() - 0.5 ||
+              y > plot.bottom() + 1.5)
             continue;
-          painter.drawEllipse(QPointF(x, y), curve.MarkerSize() + 1.0, curve.MarkerSize() + 1.0);
+          painter.drawEllipse(QPointF(x, y), radius, radius);
         }
         painter.setBrush(Qt::NoBrush);
+        painter.setClipRect(plot.adjusted(0, 0, 1, 1));
       }
     }
     painter.setClipRect(area);
