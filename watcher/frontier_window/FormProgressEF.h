@@ -81,7 +81,8 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   // Binds the log grid to a trial-log data source; the window does not own it.
   void LoggingTab_Bind();
   // The log grid shows as many rows as its source holds, the last ones in view.
-  void RefreshLogGrid();
+  // showNewest scrolls to the last rows; otherwise they are followed only from the end.
+  void RefreshLogGrid(bool showNewest = false);
   void StoppingStatus_Update();
 
   // ---- Events ----

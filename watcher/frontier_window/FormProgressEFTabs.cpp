@@ -133,19 +133,21 @@ void FormProgressEF::LoggingTab_Bind() {
   server->InitializeAndAddColumnsToGrid(SGGridLog, *m_Manager);
   m_LogServer = std::move(server);
   SGGridLog.SetDataSource(m_LogServer.get());
-  RefreshLogGrid();
+  RefreshLogGrid(true);
 }
 
-void FormProgressEF::RefreshLogGrid() {
+void FormProgressEF::RefreshLogGrid(bool showNewest) {
   if (!SGGridLog.DataSource()) return;
+  // New trials stay in view unless the user has scrolled back from them.
+  if (SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount()) showNewest = true;
   SGGridLog.RefreshRowCount();
-  SGGridLog.ScrollToLastRows();
+  if (showNewest) SGGridLog.ScrollToLastRows();
 }
 
 void FormProgressEF::ComboLogType_Click() {
   if (m_UpdatingControls || !m_Manager) return;
   m_Manager->IDForGdLogReadRecordVB = std::max(0, ComboLogType.ListIndex());
-  RefreshLogGrid();
+  RefreshLogGrid(true);  // another view starts at its newest rows
 }
 
 void FormProgressEF::StoppingStatus_Update() {

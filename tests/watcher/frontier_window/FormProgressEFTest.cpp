@@ -191,6 +191,18 @@ TEST(FormProgressEFTest, LogTabShowsEveryTrialOrOneValuesProgressSteps) {
   EXPECT_EQ(form.SGGridLog.RowCount(), 0);
   form.ComboLogType.UserSelect(0);
   EXPECT_EQ(form.SGGridLog.RowCount(), 5);
+
+  // The newest rows are followed from the end; a user who scrolled back stays where he is.
+  form.SGGridLog.SetVisibleRows(2);
+  form.SGGridLog.ScrollToLastRows();
+  run.LogTrial(2, 1, false);
+  run.Tick();
+  EXPECT_EQ(form.SGGridLog.TopRow(), 4);
+  form.SGGridLog.SetTopRow(0);
+  run.LogTrial(2, 1, false);
+  run.Tick();
+  EXPECT_EQ(form.SGGridLog.RowCount(), 7);
+  EXPECT_EQ(form.SGGridLog.TopRow(), 0);
 }
 
 TEST(FormProgressEFTest, ASeriesOfOneValueDrawsNoFrontier) {
