@@ -82,7 +82,7 @@ constexpr const char* kProfileSettings = R"(<?xml version="1.0" encoding="UTF-8"
 WorkbookSession::WorkbookSession() {
   if (access(CORVANA_SOFFICE, X_OK) != 0)
     throw WorkbookError(std::string("LibreOffice Calc is not installed (") + CORVANA_SOFFICE +
-                        " is missing); install the package libreoffice-calc-nogui");
+                        " is missing); install the package libreoffice-calc");
   char pattern[] = "/tmp/corvana-office.XXXXXX";
   if (!mkdtemp(pattern)) throw WorkbookError("cannot create a folder for the office's profile");
   m_Profile = pattern;
