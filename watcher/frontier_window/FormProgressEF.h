@@ -80,8 +80,8 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   void LoggingTab_Initialize();
   // Binds the log grid to a trial-log data source; the window does not own it.
   void LoggingTab_Bind();
-  // The log grid shows as many rows as its source holds, the last ones in view.
-  // showNewest scrolls to the last rows; otherwise they are followed only from the end.
+  // The log grid shows as many rows as its source holds. showNewest scrolls to the last rows;
+  // otherwise they stay in view unless the user scrolled back from them.
   void RefreshLogGrid(bool showNewest = false);
   void StoppingStatus_Update();
 
@@ -94,6 +94,7 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   void CommandHelp_Click();
   void TabMain_Click(int previousIndex);
   void ComboLogType_Click();
+  void SGGridLog_Scroll();
   void Grid_MouseUp(ui::Grid& grid, int button, int x, int y);
   void Form_Load();
   void Form_QueryUnload(bool& cancel, int unloadMode);
@@ -174,6 +175,7 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   bool m_MinimizeLocked = false;
   int m_ResumeSignalTicks = 0;
   std::unique_ptr<ProgressDialogLogSvr> m_LogServer;
+  bool m_LogFollowsEnd = true;  // new trials scroll into view until the user scrolls back
   ui::Grid* m_MenuTargetGrid = nullptr;
 
   // Figures of the update under way and buffers reused by every update.

@@ -138,10 +138,13 @@ void FormProgressEF::LoggingTab_Bind() {
 
 void FormProgressEF::RefreshLogGrid(bool showNewest) {
   if (!SGGridLog.DataSource()) return;
-  // New trials stay in view unless the user has scrolled back from them.
-  if (SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount()) showNewest = true;
+  if (showNewest) m_LogFollowsEnd = true;
   SGGridLog.RefreshRowCount();
-  if (showNewest) SGGridLog.ScrollToLastRows();
+  if (m_LogFollowsEnd) SGGridLog.ScrollToLastRows();
+}
+
+void FormProgressEF::SGGridLog_Scroll() {
+  m_LogFollowsEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
 }
 
 void FormProgressEF::ComboLogType_Click() {

@@ -180,6 +180,11 @@ void Grid::SetVisibleRows(int rows) {
   m_VisibleRows = std::max(0, rows);
 }
 
+void Grid::UserScroll(int row) {
+  SetTopRow(row);
+  if (Scroll) Scroll();
+}
+
 void Grid::ScrollToLastRows() {
   int top = std::max(0, m_RowCount - VisibleRows());
   if (m_TopRow != top) {

@@ -79,6 +79,9 @@ class Grid : public Control {
   // widget; before that estimated from the height).
   int TopRow() const noexcept { return m_TopRow; }
   void SetTopRow(int row);  // clamped to the table
+  // The user scrolled (scroll bar, wheel, keys): the view moves and Scroll fires. A view the toolkit
+  // moved by itself (laid out afresh, clamped) uses SetTopRow and fires nothing.
+  void UserScroll(int row);
   int VisibleRows() const noexcept;
   void SetVisibleRows(int rows);
   // Brings the last rows into view.
@@ -91,6 +94,7 @@ class Grid : public Control {
 
   std::function<void()> Click;
   std::function<void()> DblClick;
+  std::function<void()> Scroll;
 
  private:
   std::vector<GridColumn> m_Columns;

@@ -51,7 +51,8 @@ void FormProgress::LoggingTab_Bind() {
 
 void FormProgress::LoggingTab_Refresh() {
   if (!m_LogServer) return;
-  // The newest rows stay in view unless the user went to a trial; back at the end, they follow again.
+  // The newest rows stay in view unless the user scrolled back or went to a trial; back at the end,
+  // they follow again.
   if (!m_LogFollowsEnd)
     m_LogFollowsEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
   SGGridLog.RefreshRowCount();
@@ -95,6 +96,10 @@ void FormProgress::CheckValidTrialsOnly_Click() {
   SGGridLog.RefreshRows();
   m_LogFollowsEnd = true;
   SGGridLog.ScrollToLastRows();
+}
+
+void FormProgress::SGGridLog_Scroll() {
+  m_LogFollowsEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
 }
 
 void FormProgress::CommandGoToTrial_Click() {

@@ -198,11 +198,19 @@ TEST(FormProgressEFTest, LogTabShowsEveryTrialOrOneValuesProgressSteps) {
   run.LogTrial(2, 1, false);
   run.Tick();
   EXPECT_EQ(form.SGGridLog.TopRow(), 4);
-  form.SGGridLog.SetTopRow(0);
+  form.SGGridLog.SetTopRow(0);  // the toolkit laying the grid out afresh
   run.LogTrial(2, 1, false);
   run.Tick();
-  EXPECT_EQ(form.SGGridLog.RowCount(), 7);
+  EXPECT_EQ(form.SGGridLog.TopRow(), 5);
+  form.SGGridLog.UserScroll(0);
+  run.LogTrial(2, 1, false);
+  run.Tick();
+  EXPECT_EQ(form.SGGridLog.RowCount(), 8);
   EXPECT_EQ(form.SGGridLog.TopRow(), 0);
+  form.SGGridLog.UserScroll(6);  // back at the end: followed again
+  run.LogTrial(2, 1, false);
+  run.Tick();
+  EXPECT_EQ(form.SGGridLog.TopRow(), 7);
 }
 
 TEST(FormProgressEFTest, ASeriesOfOneValueDrawsNoFrontier) {

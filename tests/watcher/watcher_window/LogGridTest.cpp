@@ -276,6 +276,15 @@ TEST(LogGridWindow, UpdateBindsTheGridAndTheComboSwitchesTheView) {
   run.RunTrials(1);
   run.Tick();
   EXPECT_EQ(form.SGGridLog.TopRow(), 26);
+  // The user scrolled back: the grid stays there until he scrolls to the end again.
+  form.SGGridLog.UserScroll(4);
+  run.RunTrials(2);
+  run.Tick();
+  EXPECT_EQ(form.SGGridLog.TopRow(), 4);
+  form.SGGridLog.UserScroll(28);
+  run.RunTrials(2);
+  run.Tick();
+  EXPECT_EQ(form.SGGridLog.TopRow(), 30);
 
   // The user moved up: the grid stays where the user put it, by trial number.
   form.TextGoToTrial.SetText("3");

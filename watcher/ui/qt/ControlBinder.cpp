@@ -20,6 +20,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "common/ErrorTrap.h"
 #include "watcher/ui/Button.h"
@@ -345,9 +346,14 @@ class GridBinder : public ControlBinder {
     QObject::connect(m_View, &QTableView::doubleClicked, this, [this] {
       if (m_Grid.DblClick) ResumeNext([&] { m_Grid.DblClick(); });
     });
+    // An action is the user's (mouse, keys); it comes just before the value it sets, if any.
+    QObject::connect(m_Scroll, &QScrollBar::actionTriggered, this,
+                     [this] { m_UserScrolling = m_Scroll->sliderPosition() != m_Scroll->value(); });
     QObject::connect(m_Scroll, &QScrollBar::valueChanged, this, [this](int value) {
       m_Model->SetWindow(value, WindowSize());
-      if (!Updating()) ResumeNext([&] { m_Grid.SetTopRow(value); });
+      const bool user = std::exchange(m_UserScrolling, false);
+      if (Updating()) return;
+      ResumeNext([&] { user ? m_Grid.UserScroll(value) : m_Grid.SetTopRow(value); });
     });
   }
 
@@ -357,7 +363,9 @@ class GridBinder : public ControlBinder {
     if (event->type() == QEvent::Resize && (watched == Widget() || watched == m_View->viewport())) Layout();
     if (event->type() == QEvent::Wheel && watched == m_View->viewport()) {
       auto* wheel = static_cast<QWheelEvent*>(event);
+      m_UserScrolling = true;
       m_Scroll->setValue(m_Scroll->value() - wheel->angleDelta().y() / 40);
+      m_UserScrolling = false;  // a wheel that moved nothing leaves no action behind
       return true;
     }
     return ControlBinder::eventFilter(watched, event);
@@ -442,6 +450,7 @@ class GridBinder : public ControlBinder {
   QTableView* m_View;
   QScrollBar* m_Scroll;
   GridTableModel* m_Model;
+  bool m_UserScrolling = false;
 };
 
 class PictureBoxBinder : public ControlBinder {

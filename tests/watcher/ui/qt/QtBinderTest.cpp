@@ -9,11 +9,13 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <cstdlib>
 #include <memory>
 
@@ -327,6 +329,27 @@ TEST_F(QtBinder, VirtualGridAsksOnlyForDrawnRows) {
   source.SetRowCount(10'000'005);  // the log grew
   log.RefreshRowCount();
   EXPECT_EQ(model->TotalRows(), 10'000'005);
+
+  // Only the user's scrolling is an event: a window that follows new rows must tell the two apart.
+  int scrolls = 0;
+  log.Scroll = [&] { ++scrolls; };
+  log.SetTopRow(5);
+  auto* bar = view->parentWidget()->findChild<QScrollBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->value(), 5);
+  EXPECT_EQ(scrolls, 0);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(scrolls, 1);
+  EXPECT_EQ(log.TopRow(), 4);
+  bar->setValue(2);  // as a layout clamping the view would
+  EXPECT_EQ(log.TopRow(), 2);
+  EXPECT_EQ(scrolls, 1);
+  QWheelEvent wheel(QPointF(5, 5), view->viewport()->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(view->viewport(), &wheel);
+  EXPECT_EQ(scrolls, 2);
+  EXPECT_EQ(log.TopRow(), 5);
+  log.Scroll = nullptr;
   log.SetDataSource(nullptr);  // the source may go away now
 }
 
