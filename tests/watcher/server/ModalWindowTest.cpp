@@ -62,6 +62,10 @@ class ModalWindowTest : public PrivateBusTest {
 };
 
 TEST_F(ModalWindowTest, AutomationSeesTheFormsAndRefusesUnknownNames) {
+  // Without an add-in holding its survival mutex the Watcher ends at its next survival check, which
+  // on a busy machine comes before the last call here.
+  corvana::test::AddinSurvivalMutex addin;
+  ASSERT_TRUE(addin.Take(runtimeDir, AddinMutexName()));
   StartRun();
   const QStringList forms = Automation("ListForms").value(0).toStringList();
   EXPECT_TRUE(forms.contains("FormProgress")) << forms.join(",").toStdString();
