@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "suite/gdlib/gdlib8.h"
+#include "tests/support/TwoGenePopulation.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/controller/WatcherGlobals.h"
 
@@ -35,16 +36,7 @@ void ControllerTest::SetUp() {
   ResetWatcherGlobals();
   services = std::make_shared<FakeServices>();
   factory = std::make_shared<FakeWindowFactory>(journal);
-  const double minimums[] = {0, 0}, maximums[] = {10, 10};
-  GdGroupSpec group{};
-  group.SolvingMethod = GdMethodRecipe;
-  group.GeneCount = 2;
-  group.Minimums = minimums;
-  group.Maximums = maximums;
-  group.CrossoverRate = 0.5;
-  group.MutationRate = 0.1;
-  ASSERT_EQ(GdPopCreate(&group, 1, 10, GdGoalMaximize, 7, &popHandle), 0);
-  SetStatus(GdRunStatusOptimizing);
+  ASSERT_TRUE(CreateTwoGenePopulation(10, 7, &popHandle));
   for (int channel = 1; channel <= 21; ++channel) WriteDouble(channel, 0);
   MakeManager(services);
 }

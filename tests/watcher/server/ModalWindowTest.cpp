@@ -10,6 +10,7 @@
 #include "PrivateBus.h"
 #include "suite/gdlib/gdlib8.h"
 #include "tests/support/QtTestSupport.h"
+#include "tests/support/TwoGenePopulation.h"
 #include "watcher/server/BusValues.h"
 #include "wire/BusNames.h"
 #include "wire/XLWatcherChannels.h"
@@ -27,16 +28,7 @@ class ModalWindowTest : public PrivateBusTest {
 
   void SetUp() override {
     PrivateBusTest::SetUp();
-    const double minimums[] = {0, 0}, maximums[] = {1, 1};
-    GdGroupSpec group{};
-    group.SolvingMethod = GdMethodRecipe;
-    group.GeneCount = 2;
-    group.Minimums = minimums;
-    group.Maximums = maximums;
-    group.CrossoverRate = 0.5;
-    group.MutationRate = 0.1;
-    ASSERT_EQ(GdPopCreate(&group, 1, 10, GdGoalMaximize, 3, &popHandle), 0);
-    GdPopSetRunStatus(popHandle, GdRunStatusOptimizing);
+    ASSERT_TRUE(corvana::test::CreateTwoGenePopulation(1, 3, &popHandle));
   }
   void TearDown() override {
     GdPopFree(popHandle);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "suite/gdlib/gdlib8.h"
+#include "tests/support/TwoGenePopulation.h"
 #include "wire/BusNames.h"
 #include "wire/ErrorNames.h"
 
@@ -13,16 +14,7 @@ using namespace corvana::wire;
 void StandAloneWatcherTest::SetUp() {
   PrivateBusTest::SetUp();
   if (HasFatalFailure()) return;
-  const double minimums[] = {0, 0}, maximums[] = {1, 1};
-  GdGroupSpec group{};
-  group.SolvingMethod = GdMethodRecipe;
-  group.GeneCount = 2;
-  group.Minimums = minimums;
-  group.Maximums = maximums;
-  group.CrossoverRate = 0.5;
-  group.MutationRate = 0.1;
-  ASSERT_EQ(GdPopCreate(&group, 1, 10, GdGoalMaximize, 3, &popHandle), 0);
-  GdPopSetRunStatus(popHandle, GdRunStatusOptimizing);
+  ASSERT_TRUE(corvana::test::CreateTwoGenePopulation(1, 3, &popHandle));
 
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("DBUS_SESSION_BUS_ADDRESS", busAddress);
