@@ -38,6 +38,8 @@ class ControlBinder : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
   FormBinder& Form() const noexcept { return m_Form; }
+  // Sync's word for every property at once.
+  static bool All(std::string_view property) { return property == "*"; }
   bool Updating() const noexcept { return m_Updating > 0; }
   struct UpdateScope {
     explicit UpdateScope(ControlBinder& b) : m_B(b) { ++m_B.m_Updating; }
