@@ -34,6 +34,9 @@ class WorkbookSession {
   // Whether the office process is still running.
   bool Alive();
 
+  // The office's component context, to create its services (e.g. Calc's solvers) over the bridge.
+  const css::uno::Reference<css::uno::XComponentContext>& Context() const { return m_Context; }
+
  private:
   void Launch();
   void Connect();
