@@ -152,9 +152,6 @@ CommandLine CommandLine::Parse(const std::vector<std::string>& args) {
     if (inlineValue && !valueTaken) throw UsageError(option + " takes no value");
   }
   if (s.NoWatcher && !s.ScriptPath.empty()) throw UsageError("--script needs the Watcher; drop --no-watcher");
-  if (s.Workers > 1 && !s.WorkbookPath.empty())
-    throw UsageError(
-        "--workers: a workbook is recalculated by one office process; drop --workers or --workbook");
   if (!s.SaveAsPath.empty() && s.WorkbookPath.empty()) throw UsageError("--save-as needs --workbook");
   if (s.ConstraintSolver && !s.EfficientFrontier.empty())
     throw UsageError(

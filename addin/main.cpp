@@ -4,12 +4,15 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "addin/CommandLine.h"
 #include "addin/ConsoleObserver.h"
@@ -23,6 +26,7 @@
 #include "addin/workbook/WorkbookError.h"
 #include "addin/workbook/WorkbookModel.h"
 #include "addin/workers/WorkerPool.h"
+#include "addin/workers/WorkerProcess.h"
 #include "common/ComError.h"
 #include "suite/gdlib/gdlib8.h"
 
@@ -58,10 +62,61 @@ std::filesystem::path StagingFolder() {
   return pattern;
 }
 
+// A worker process of a workbook run (started by the add-in's worker pool, never by a user): its
+// own office with the same workbook, evaluating organisms of the add-in's population.
+//   corvana-addin worker --workbook FILE --pop-handle H --worker N --fd FD --addin PID
+int RunWorkbookWorker(const std::vector<std::string>& args) {
+  using namespace corvana::addin;
+  std::string workbook;
+  long popHandle = 0, worker = 0, fd = -1, addin = 0;
+  for (std::size_t i = 1; i + 1 < args.size(); i += 2) {
+    const std::string& option = args[i];
+    const std::string& value = args[i + 1];
+    if (option == "--workbook") {
+      workbook = value;
+      continue;
+    }
+    long number = std::strtol(value.c_str(), nullptr, 10);
+    if (option == "--pop-handle") popHandle = number;
+    if (option == "--worker") worker = number;
+    if (option == "--fd") fd = number;
+    if (option == "--addin") addin = number;
+  }
+  if (workbook.empty() || worker < 1 || fd < 0 || addin <= 0) {
+    std::cerr << "corvana-addin worker: started by the add-in only\n";
+    return 2;
+  }
+  // A copy of its own: the add-in's office holds the workbook open, and a second office cannot
+  // open a file another one has open for writing.
+  std::atomic<bool> stop{false};
+  std::unique_ptr<WorkbookModel> model;
+  std::filesystem::path folder;
+  const auto cleanUp = [&] {
+    model.reset();
+    std::error_code ignored;
+    if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+  };
+  try {
+    folder = StagingFolder();
+    const std::filesystem::path copy = folder / std::filesystem::path(workbook).filename();
+    std::filesystem::copy_file(workbook, copy);
+    model = std::make_unique<WorkbookModel>(copy, stop);
+  } catch (const std::exception& e) {
+    std::cerr << "corvana-addin: worker " << worker << ": " << e.what() << "\n";
+    cleanUp();
+    return 1;  // the add-in sees the socket close and goes on without this worker
+  }
+  WorkbookModel& evaluator = *model;
+  workers::WorkerProcess::Run(evaluator, static_cast<std::int32_t>(popHandle), static_cast<int>(worker),
+                              static_cast<int>(fd), static_cast<pid_t>(addin), cleanUp);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   using namespace corvana::addin;
+  if (argc > 1 && std::string(argv[1]) == "worker")
+    return RunWorkbookWorker(std::vector<std::string>(argv + 1, argv + argc));
   CommandLine commandLine;
   try {
     commandLine = CommandLine::Parse(std::vector<std::string>(argv + 1, argv + argc));
@@ -123,7 +178,15 @@ int main(int argc, char** argv) {
     // Started after the population exists, ended (by going out of scope) before it is freed.
     std::unique_ptr<workers::WorkerPool> pool;
     if (settings.Workers > 1) {
-      pool = std::make_unique<workers::WorkerPool>(*model, loop.PopHandle(), settings.Workers);
+      workers::WorkerLaunch launch;
+      if (workbook) {
+        // Each worker recalculates the workbook in an office of its own, which it stops on quitting.
+        launch.Command = {std::filesystem::read_symlink("/proc/self/exe").string(), "worker", "--workbook",
+                          std::filesystem::absolute(settings.WorkbookPath).string()};
+        launch.QuitGrace = std::chrono::seconds(20);
+      }
+      pool = std::make_unique<workers::WorkerPool>(*model, loop.PopHandle(), settings.Workers,
+                                                   std::move(launch));
       loop.UseWorkers(pool.get());
     }
     if (script) script->Start();

@@ -10,7 +10,10 @@
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "addin/workers/WorkerMessage.h"
 #include "addin/workers/WorkerProcess.h"
@@ -20,7 +23,8 @@ namespace corvana::addin::workers {
 
 using Clock = std::chrono::steady_clock;
 
-WorkerPool::WorkerPool(Model& model, std::int32_t popHandle, int count) : m_PopHandle(popHandle) {
+WorkerPool::WorkerPool(Model& model, std::int32_t popHandle, int count, WorkerLaunch launch)
+    : m_PopHandle(popHandle), m_Launch(std::move(launch)) {
   if (count < 1 || count > GD_MAX_WORKERS)
     throw std::invalid_argument("the number of worker processes is 1.." + std::to_string(GD_MAX_WORKERS));
   m_Workers.resize(static_cast<std::size_t>(count));
@@ -57,6 +61,7 @@ void WorkerPool::Start(Model& model) {
       // Only its own end: a worker must not keep another's connection (or the add-in's) open.
       for (std::size_t j = 0; j < i; ++j) ::close(m_Workers[j].Fd);
       ::close(ends[0]);
+      if (!m_Launch.Command.empty()) Exec(w, ends[1], addin);
       WorkerProcess::Run(model, m_PopHandle, w.Number, ends[1], addin);
     }
     ::close(ends[1]);
@@ -64,6 +69,26 @@ void WorkerPool::Start(Model& model) {
     w.Fd = ends[0];
     w.Alive = true;
   }
+}
+
+void WorkerPool::Exec(const Worker& w, int fd, pid_t addin) const {
+  constexpr int kWorkerFd = 3;
+  if (fd == kWorkerFd) {
+    ::fcntl(fd, F_SETFD, 0);  // keep it across exec
+  } else if (::dup2(fd, kWorkerFd) < 0) {
+    ::_exit(127);
+  }
+  ::close_range(kWorkerFd + 1, ~0U, 0);  // nothing of the add-in's (its office, its bus) goes along
+  std::vector<std::string> args = m_Launch.Command;
+  for (const std::string& a : {std::string("--pop-handle"), std::to_string(m_PopHandle),
+                               std::string("--worker"), std::to_string(w.Number), std::string("--fd"),
+                               std::to_string(kWorkerFd), std::string("--addin"), std::to_string(addin)})
+    args.push_back(a);
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  ::execv(argv[0], argv.data());
+  ::_exit(127);  // the pool sees the closed socket and goes on without this worker
 }
 
 int WorkerPool::Alive() const {
@@ -193,8 +218,8 @@ void WorkerPool::Stop() {
     [[maybe_unused]] ssize_t n = ::send(w.Fd, &quit, 1, MSG_NOSIGNAL);
     ::close(w.Fd);
   }
-  // A worker in the middle of a long recalculation gets a second to finish, then is ended.
-  const auto until = Clock::now() + std::chrono::seconds(1);
+  // A worker in the middle of a long recalculation gets a grace to finish, then is ended.
+  const auto until = Clock::now() + m_Launch.QuitGrace;
   for (Worker& w : m_Workers) {
     if (!w.Alive) continue;
     while (::waitpid(w.Pid, nullptr, WNOHANG) == 0) {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,13 +12,23 @@
 
 namespace corvana::addin::workers {
 
-// The worker processes of one run, started from the add-in (each a copy of it that attaches to
-// the run's population by its handle). A worker that dies is noticed by its closed result pipe;
-// its organism goes back to the population's queue for the next taker. Destroying the pool ends
-// every worker: a word to quit, then, after a second, SIGKILL.
+// How a worker comes to evaluate: by default a fork of the add-in that evaluates with the add-in's
+// own model. A model that lives in another process (a workbook in its office) cannot be shared by a
+// fork: then each worker is the program started afresh with `Command` (its own model, its own
+// office), given "--pop-handle H --worker N --fd 3 --addin PID" and its end of the socket as fd 3.
+struct WorkerLaunch {
+  std::vector<std::string> Command;  // empty: fork and use the add-in's model
+  // How long a worker told to quit may take to end (stopping its own office) before SIGKILL.
+  std::chrono::milliseconds QuitGrace{1000};
+};
+
+// The worker processes of one run, started from the add-in (each attaches to the run's population
+// by its handle). A worker that dies is noticed by its closed result pipe; its organism goes back
+// to the population's queue for the next taker. Destroying the pool ends every worker: a word to
+// quit, then, after the launch's grace, SIGKILL.
 class WorkerPool : public TrialWorkers {
  public:
-  WorkerPool(Model& model, std::int32_t popHandle, int count);
+  WorkerPool(Model& model, std::int32_t popHandle, int count, WorkerLaunch launch = {});
   ~WorkerPool() override;
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
@@ -44,12 +55,14 @@ class WorkerPool : public TrialWorkers {
     std::string Received;
   };
   void Start(Model& model);
+  [[noreturn]] void Exec(const Worker& worker, int fd, pid_t addin) const;
   void Send(Worker& worker, const std::string& bytes);
   void Died(Worker& worker);
   void RequeuePending();
   void Stop();
 
   std::int32_t m_PopHandle;
+  WorkerLaunch m_Launch;
   std::vector<Worker> m_Workers;
   std::vector<FinishedTrial> m_Finished;
   int m_Lost = 0;

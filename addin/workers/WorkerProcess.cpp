@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <exception>
+#include <functional>
 #include <thread>
 
 #include "addin/workers/WorkerMessage.h"
@@ -38,39 +39,45 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-[[noreturn]] void Orphaned() {
+[[noreturn]] void End(int code, const std::function<void()>& atExit) {
+  if (atExit) atExit();
+  ::_exit(code);
+}
+
+[[noreturn]] void Orphaned(const std::function<void()>& atExit) {
   // The owner died without freeing its population; once the system sees it gone, the segment is
   // reclaimable. Several workers may try; the first one does it.
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
   while (GdPopReclaimStale() == 0 && std::chrono::steady_clock::now() < until)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  ::_exit(0);
+  End(0, atExit);
 }
 
 }  // namespace
 
-void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int fd, pid_t addin) {
+void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int fd, pid_t addin,
+                        const std::function<void()>& atExit) {
   // Ctrl-C reaches the whole process group; ending the workers is the add-in's business. An add-in
   // that dies outright closes the command pipe, which ends the wait below.
   ::signal(SIGINT, SIG_IGN);
   ::signal(SIGPIPE, SIG_IGN);
-  if (::getppid() != addin) ::_exit(0);
+  if (::getppid() != addin) End(0, atExit);
 
   std::vector<double> genes(model.GeneCount());
   while (true) {
     char command = 0;
-    if (!ReadAll(fd, &command, 1)) Orphaned();
-    if (command == kQuit) ::_exit(0);
+    if (!ReadAll(fd, &command, 1)) Orphaned(atExit);
+    if (command == kQuit) End(0, atExit);
     if (command == kBound) {
       double bound = 0;
-      if (!ReadAll(fd, &bound, sizeof bound)) Orphaned();
+      if (!ReadAll(fd, &bound, sizeof bound)) Orphaned(atExit);
       model.SetFirstConstraintBound(bound);
       continue;
     }
     std::int32_t count = 0;
     if (GdPopTakeOrganism(popHandle, worker, genes.data(), static_cast<std::int32_t>(genes.size()), &count) !=
         GdOk)
-      ::_exit(3);
+      End(3, atExit);
     FinishedTrial trial;
     trial.Worker = worker;
     trial.Genes.assign(genes.begin(), genes.begin() + count);
@@ -83,7 +90,7 @@ void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int fd
       trial.Failed = true;
       trial.Error = "unknown failure";
     }
-    if (!WriteAll(fd, WorkerMessage::Encode(trial))) Orphaned();
+    if (!WriteAll(fd, WorkerMessage::Encode(trial))) Orphaned(atExit);
   }
 }
 

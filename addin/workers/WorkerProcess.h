@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "addin/Model.h"
 
@@ -19,7 +20,9 @@ class WorkerProcess {
   static constexpr char kBound = 'B';  // followed by the new bound, a double
   static constexpr char kQuit = 'Q';
 
-  [[noreturn]] static void Run(Model& model, std::int32_t popHandle, int worker, int fd, pid_t addin);
+  // `atExit` runs before the process ends (a worker's own office must be stopped in order).
+  [[noreturn]] static void Run(Model& model, std::int32_t popHandle, int worker, int fd, pid_t addin,
+                               const std::function<void()>& atExit = {});
 };
 
 }  // namespace corvana::addin::workers

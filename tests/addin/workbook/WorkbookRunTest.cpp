@@ -21,8 +21,10 @@ struct Outcome {
   QByteArray Out, Err;
 };
 
-Outcome RunAddin(const QStringList& args) {
+Outcome RunAddin(const QStringList& args,
+                 const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
   QProcess process;
+  process.setProcessEnvironment(environment);
   process.start(CORVANA_ADDIN, QStringList{"run", "--no-watcher"} + args);
   Outcome o;
   if (!process.waitForFinished(300000)) {
@@ -117,6 +119,34 @@ TEST(WorkbookRun, WorkbookSettingsSetTheRunAndTheSavedFileReplacesTheOriginal) {
   EXPECT_NEAR(saved.StartValues()[0], best[0].toDouble(), 1e-12);
   EXPECT_NEAR(saved.StartValues()[1], best[1].toDouble(), 1e-12);
   EXPECT_FALSE(std::filesystem::exists(folder.Path() / "tiny.ods.partial.ods"));
+}
+
+TEST(WorkbookRun, WorkersRecalculateInOfficesOfTheirOwnAndStopThem) {
+  testing::TempFolder folder;
+  const auto input = folder.Path() / "spring.ods";
+  std::filesystem::copy_file(kExamples / "spring.ods", input);
+  const auto output = folder.Path() / "out.ods";
+  // Every office keeps its profile under the temporary folder until it is stopped in order.
+  const auto temporary = folder.Path() / "tmp";
+  std::filesystem::create_directory(temporary);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("TMPDIR", Path(temporary));
+  const Outcome run =
+      RunAddin({"--workbook", Path(input), "--workers", "2", "--trials", "200", "--save-as", Path(output)},
+               environment);
+  ASSERT_EQ(run.ExitCode, 0) << run.Err.toStdString();
+
+  const QJsonObject result = QJsonDocument::fromJson(run.Out).object();
+  EXPECT_EQ(result["trials"].toInt(), 200);
+  EXPECT_EQ(result["workers"].toObject()["processes"].toInt(), 2);
+  EXPECT_EQ(result["workers"].toObject()["lost"].toInt(), 0) << run.Err.toStdString();
+  std::atomic<bool> stop{false};
+  WorkbookModel saved(output, stop);
+  EXPECT_NEAR(saved.Evaluate(saved.StartValues()).Objective, result["best_value"].toDouble(), 1e-12);
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(temporary))
+    left.push_back(entry.path().filename().string());
+  EXPECT_TRUE(left.empty()) << left.front();
 }
 
 }  // namespace
