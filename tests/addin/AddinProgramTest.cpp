@@ -232,10 +232,10 @@ TEST_F(AddinWorkersProgramTest, CtrlCStopsEveryWorkerAndFreesThePopulation) {
   EXPECT_EQ(result["workers"].toObject()["lost"].toInt(), 0);
 }
 
-TEST_F(AddinWorkersProgramTest, AWorkbookCannotBeSharedByWorkers) {
-  const Outcome o = Run({"run", "--workers", "2", "--workbook", "/tmp/model.ods", "--no-watcher"});
+TEST_F(AddinWorkersProgramTest, AWorkbookWorkerIsStartedByTheAddinOnly) {
+  const Outcome o = Run({"worker", "--workbook", "/tmp/model.ods"});
   EXPECT_EQ(o.ExitCode, 2);
-  EXPECT_NE(o.Err.find("--workers"), std::string::npos) << o.Err;
+  EXPECT_NE(o.Err.find("started by the add-in only"), std::string::npos) << o.Err;
 }
 
 }  // namespace
