@@ -88,6 +88,10 @@ TEST(WorkbookModel, ScheduleWorkbookAddsUpTheWeightedTardinessOfTheOrder) {
   }
   // The orders are far apart: the objective depends on the order, not only on the jobs.
   EXPECT_LT(WeightedTardiness(orders[2]), WeightedTardiness(orders[3]));
+  // A series needs a constraint to vary; the schedule has none.
+  RunSettings series;
+  series.EfficientFrontier = {1, 2};
+  EXPECT_THROW(workbook.ApplyRunDefaults(series), WorkbookError);
   EXPECT_FALSE(stop);
 }
 
@@ -147,6 +151,10 @@ TEST(WorkbookModel, ConstraintsTargetAndRunSettingsComeFromTheWorkbook) {
   model.ApplyRunDefaults(given);
   EXPECT_EQ(given.Population, 80);
   EXPECT_FALSE(given.Trials);
+  // A series varies the first constraint, Model.B7, which shows a number.
+  RunSettings series;
+  series.EfficientFrontier = {-1, 0, 1};
+  EXPECT_NO_THROW(model.ApplyRunDefaults(series));
 }
 
 TEST(WorkbookModel, SaveWritesTheSolutionAndKeepsTheFormulas) {
