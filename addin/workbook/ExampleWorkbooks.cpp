@@ -104,12 +104,11 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
             "=$Portfolio.$E$" + asset + "+$Portfolio.$F$" + asset + "*A" + r + "+$Portfolio.$G$" + asset +
                 "*" + draw + r);
     }
-    std::string sum = "=";
-    for (std::size_t a = 0; a < assets.size(); ++a)
-      sum += std::string(a ? "+" : "") + static_cast<char>('B' + a) + r + "*$Portfolio.$B$" +
-             std::to_string(4 + a);
-    w.Set("Years.K" + r, sum);
   }
+  // The portfolio's return each year, the years' asset returns times the weights: one array
+  // formula over the column, which the office works out in one go each trial.
+  const std::string lastYear = std::to_string(years + 1);
+  w.SetArrayFormula("Years.K2:K" + lastYear, "=MMULT(B2:I" + lastYear + ";$Portfolio.$B$4:$B$11)");
   w.Name("Corvana_Adjustable", "$Portfolio.$B$4:$B$11");
   w.Name("Corvana_Lower", "$Portfolio.$C$4:$C$11");
   w.Name("Corvana_Upper", "$Portfolio.$D$4:$D$11");
