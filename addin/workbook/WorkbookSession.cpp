@@ -117,7 +117,10 @@ void RemoveStaleLock(const std::filesystem::path& workbook) {
   if (!std::filesystem::exists(lock, ec)) return;
   const auto fields = LockFields(lock);
   const std::string& profile = fields.back();
-  if (profile.rfind("file:///tmp/corvana-office.", 0) != 0 || ProfileInUse(profile)) return;
+  const std::string ours = "file:///tmp/corvana-office.";
+  if (profile.rfind(ours, 0) != 0 || profile.find('/', ours.size()) != std::string::npos ||
+      profile.size() == ours.size() || ProfileInUse(profile))
+    return;
   std::filesystem::remove(lock, ec);
   // The profile of the office that is gone goes with it.
   std::filesystem::remove_all(profile.substr(std::string("file://").size()), ec);

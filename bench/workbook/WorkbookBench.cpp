@@ -5,13 +5,13 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <cstdlib>
-
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "addin/SpringDesignModel.h"
 #include "addin/workbook/WorkbookModel.h"
