@@ -140,12 +140,12 @@ int main(int argc, char** argv) {
     } else {
       try {
         model = std::make_unique<WorkbookModel>(settings.WorkbookPath, g_Interrupted);
+        workbook = static_cast<WorkbookModel*>(model.get());
+        workbook->ApplyRunDefaults(settings);
       } catch (const WorkbookError& e) {
         std::cerr << "corvana-addin: " << e.what() << "\n";
         return 2;
       }
-      workbook = static_cast<WorkbookModel*>(model.get());
-      workbook->ApplyRunDefaults(settings);
     }
     std::unique_ptr<WatcherDriver> driver;
     std::unique_ptr<ScriptRunner> script;

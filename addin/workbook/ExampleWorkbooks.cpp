@@ -104,12 +104,11 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
             "=$Portfolio.$E$" + asset + "+$Portfolio.$F$" + asset + "*A" + r + "+$Portfolio.$G$" + asset +
                 "*" + draw + r);
     }
-    std::string sum = "=";
-    for (std::size_t a = 0; a < assets.size(); ++a)
-      sum += std::string(a ? "+" : "") + static_cast<char>('B' + a) + r + "*$Portfolio.$B$" +
-             std::to_string(4 + a);
-    w.Set("Years.K" + r, sum);
   }
+  // The portfolio's return each year, the years' asset returns times the weights: one array
+  // formula over the column, which the office works out in one go each trial.
+  const std::string lastYear = std::to_string(years + 1);
+  w.SetArrayFormula("Years.K2:K" + lastYear, "=MMULT(B2:I" + lastYear + ";$Portfolio.$B$4:$B$11)");
   w.Name("Corvana_Adjustable", "$Portfolio.$B$4:$B$11");
   w.Name("Corvana_Lower", "$Portfolio.$C$4:$C$11");
   w.Name("Corvana_Upper", "$Portfolio.$D$4:$D$11");
@@ -118,6 +117,60 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
   w.Name("Corvana_Goal", "$Portfolio.$B$17");
   w.Name("Corvana_Constraints", "$Portfolio.$B$20");
   w.Name("Corvana_ConstraintNames", "$Portfolio.$A$20");
+  w.Save(path);
+}
+
+void ExampleWorkbooks::WriteSchedule(WorkbookWriter& w, const std::filesystem::path& path) {
+  const auto& jobs = kScheduleJobs;
+  const std::string last = std::to_string(3 + jobs.size());  // the last row of both tables
+  w.NewWorkbook({"Schedule"});
+  w.Set("Schedule.A1", "The order of the jobs on one machine with the least total weighted tardiness");
+  w.Set("Schedule.A3", "Job");
+  w.Set("Schedule.B3", "Processing time");
+  w.Set("Schedule.C3", "Due");
+  w.Set("Schedule.D3", "Weight");
+  std::vector<std::vector<double>> table;
+  for (const auto& job : jobs) table.push_back({double(job.Number), job.ProcessingTime, job.Due, job.Weight});
+  w.SetNumbers("Schedule.A4", table);
+
+  // The sequence: which job runs in each position, the adjustable cells. Each job starts when the
+  // one before it finishes; its data is looked up in the job table by its number.
+  w.Set("Schedule.F3", "Position");
+  w.Set("Schedule.G3", "Job");
+  w.Set("Schedule.H3", "Start");
+  w.Set("Schedule.I3", "Finish");
+  w.Set("Schedule.J3", "Due");
+  w.Set("Schedule.K3", "Tardiness");
+  w.Set("Schedule.L3", "Weighted tardiness");
+  const auto lookup = [&](char column, const std::string& row) {
+    return "INDEX($" + std::string(1, column) + "$4:$" + std::string(1, column) + "$" + last + ";MATCH(G" +
+           row + ";$A$4:$A$" + last + ";0))";
+  };
+  for (std::size_t i = 0; i < jobs.size(); ++i) {
+    const std::string r = std::to_string(4 + i);
+    w.SetNumbers("Schedule.F" + r, {{double(i + 1), double(jobs[i].Number)}});
+    w.Set("Schedule.H" + r, i == 0 ? "0" : "=I" + std::to_string(3 + i));
+    w.Set("Schedule.I" + r, "=H" + r + "+" + lookup('B', r));
+    w.Set("Schedule.J" + r, "=" + lookup('C', r));
+    w.Set("Schedule.K" + r, "=MAX(0;I" + r + "-J" + r + ")");
+    w.Set("Schedule.L" + r, "=K" + r + "*" + lookup('D', r));
+  }
+  w.Set("Schedule.A16", "Total weighted tardiness");
+  w.Set("Schedule.B16", "=SUM(L4:L" + last + ")");
+  w.Set("Schedule.A17", "Goal");
+  w.Set("Schedule.B17", "min");
+  w.Set("Schedule.A19", "Method");
+  w.Set("Schedule.B19", "order");
+  w.Set("Schedule.A20", "Lowest job number");
+  w.SetNumbers("Schedule.B20", {{1}});
+  w.Set("Schedule.A21", "Highest job number");
+  w.SetNumbers("Schedule.B21", {{double(jobs.size())}});
+  w.Name("Corvana_Adjustable", "$Schedule.$G$4:$G$" + last);
+  w.Name("Corvana_Lower", "$Schedule.$B$20");
+  w.Name("Corvana_Upper", "$Schedule.$B$21");
+  w.Name("Corvana_Method", "$Schedule.$B$19");
+  w.Name("Corvana_Objective", "$Schedule.$B$16");
+  w.Name("Corvana_Goal", "$Schedule.$B$17");
   w.Save(path);
 }
 

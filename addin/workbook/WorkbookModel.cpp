@@ -129,6 +129,17 @@ WorkbookModel::WorkbookModel(const std::filesystem::path& path, std::atomic<bool
 WorkbookModel::~WorkbookModel() = default;
 
 void WorkbookModel::ApplyRunDefaults(RunSettings& settings) const {
+  const WorkbookDefinition& d = m_Office->Definition;
+  if (!settings.EfficientFrontier.empty()) {
+    if (d.Constraints.empty())
+      throw WorkbookError(m_Path.string() +
+                          ": --efficient-frontier varies the bound of the first constraint, and the workbook "
+                          "names none (Corvana_Constraints)");
+    if (d.Logical.front())
+      throw WorkbookError(m_Path.string() +
+                          ": --efficient-frontier varies the bound of the first constraint, " +
+                          d.Constraints.front().Label + ", which shows TRUE or FALSE; it must show a number");
+  }
   if (!settings.PopulationGiven && m_Defaults.Population) settings.Population = *m_Defaults.Population;
   if (settings.Trials || settings.Minutes) return;
   settings.Trials = m_Defaults.Trials;

@@ -31,7 +31,10 @@ class WorkbookModel : public Model {
   ~WorkbookModel() override;
 
   const RunDefaults& Defaults() const { return m_Defaults; }
-  // Fills in what the command line left open from the workbook's run settings.
+  // Fills in what the command line left open from the workbook's run settings. Raises
+  // WorkbookError when the settings ask for what the workbook cannot do: a series
+  // (--efficient-frontier) varies the bound of the first cell of Corvana_Constraints, which must
+  // be there and show a number.
   void ApplyRunDefaults(RunSettings& settings) const;
   // Why the office went away during the run; empty while it serves.
   const std::string& OfficeLost() const { return m_OfficeLost; }

@@ -77,6 +77,55 @@ constexpr const char* kProfileSettings = R"(<?xml version="1.0" encoding="UTF-8"
 </oor:items>
 )";
 
+// LibreOffice's lock file beside a workbook it has open: ".~lock.NAME#", one line
+// "name,user,host,date,profile URL;".
+std::filesystem::path LockFile(const std::filesystem::path& workbook) {
+  return workbook.parent_path() / (".~lock." + workbook.filename().string() + "#");
+}
+
+std::vector<std::string> LockFields(const std::filesystem::path& lock) {
+  std::ifstream in(lock);
+  std::string line;
+  std::getline(in, line);
+  if (!line.empty() && line.back() == ';') line.pop_back();
+  std::vector<std::string> fields;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+    fields.push_back(line.substr(start, comma - start));
+  fields.push_back(line.substr(start));
+  return fields;
+}
+
+// Whether a process runs with this office profile.
+bool ProfileInUse(const std::string& profileUrl) {
+  const std::string option = "-env:UserInstallation=" + profileUrl;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+    std::string argument;
+    while (std::getline(in, argument, '\0'))
+      if (argument == option) return true;
+  }
+  return false;
+}
+
+// A lock left by an office of ours that is gone (a run killed outright) keeps the workbook from
+// opening; it is removed. Any other lock stays: the workbook may be open in the user's office.
+void RemoveStaleLock(const std::filesystem::path& workbook) {
+  const std::filesystem::path lock = LockFile(workbook);
+  std::error_code ec;
+  if (!std::filesystem::exists(lock, ec)) return;
+  const auto fields = LockFields(lock);
+  const std::string& profile = fields.back();
+  const std::string ours = "file:///tmp/corvana-office.";
+  if (profile.rfind(ours, 0) != 0 || profile.find('/', ours.size()) != std::string::npos ||
+      profile.size() == ours.size() || ProfileInUse(profile))
+    return;
+  std::filesystem::remove(lock, ec);
+  // The profile of the office that is gone goes with it.
+  std::filesystem::remove_all(profile.substr(std::string("file://").size()), ec);
+}
+
 }  // namespace
 
 WorkbookSession::WorkbookSession() {
@@ -186,6 +235,7 @@ uno::Reference<sheet::XSpreadsheetDocument> WorkbookSession::Open(const std::fil
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) throw WorkbookError(path.string() + ": no such workbook");
   if (access(path.c_str(), R_OK) != 0) throw WorkbookError(path.string() + ": cannot read the workbook");
+  RemoveStaleLock(path);
   const auto props =
       Properties({Property("Hidden", uno::Any(true)), Property("MacroExecutionMode", uno::Any(sal_Int16(0))),
                   Property("UpdateDocMode", uno::Any(sal_Int16(0)))});
@@ -199,6 +249,15 @@ uno::Reference<sheet::XSpreadsheetDocument> WorkbookSession::Open(const std::fil
   uno::Reference<sheet::XSpreadsheetDocument> document(component, uno::UNO_QUERY);
   if (!document.is()) {
     if (component.is()) component->dispose();
+    const std::filesystem::path lock = LockFile(path);
+    if (std::filesystem::exists(lock, ec)) {
+      const auto fields = LockFields(lock);
+      const std::string who =
+          fields.size() >= 4 ? " (by " + fields[1] + " on " + fields[2] + " since " + fields[3] + ")" : "";
+      throw WorkbookError(path.string() + ": the workbook is open in another LibreOffice" + who +
+                          "; close it there, or delete " + lock.filename().string() +
+                          " beside it if no LibreOffice has it open");
+    }
     throw WorkbookError(path.string() + ": not a spreadsheet workbook");
   }
   m_Documents.push_back(document);

@@ -3,6 +3,7 @@
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/sheet/XArrayFormulaRange.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XNamedRanges.hpp>
@@ -80,6 +81,11 @@ void WorkbookWriter::SetNumbers(const std::string& topLeft, const std::vector<st
                                     a.StartRow + height - 1),
       uno::UNO_QUERY_THROW)
       ->setDataArray(data);
+}
+
+void WorkbookWriter::SetArrayFormula(const std::string& range, const std::string& formula) {
+  uno::Reference<sheet::XArrayFormulaRange>(m_Office->Cells(range), uno::UNO_QUERY_THROW)
+      ->setArrayFormula(ToOUString(formula));
 }
 
 void WorkbookWriter::Name(const std::string& name, const std::string& content) {

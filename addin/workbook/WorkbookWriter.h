@@ -22,6 +22,8 @@ class WorkbookWriter {
   void Set(const std::string& cell, const std::string& content);
   // Writes a block of numbers at once, row by row, from its top-left cell.
   void SetNumbers(const std::string& topLeft, const std::vector<std::vector<double>>& rows);
+  // Enters one array formula over a range, "Sheet.K2:K1001", as Ctrl+Shift+Enter does.
+  void SetArrayFormula(const std::string& range, const std::string& formula);
   // Defines a workbook-wide name, e.g. ("Corvana_Objective", "$Model.$B$8").
   void Name(const std::string& name, const std::string& content);
   void RemoveName(const std::string& name);

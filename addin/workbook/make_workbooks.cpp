@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
     std::cerr << "wrote " << (dir / "spring.ods").string() << "\n";
     ExampleWorkbooks::WritePortfolio(writer, dir / "portfolio.ods");
     std::cerr << "wrote " << (dir / "portfolio.ods").string() << "\n";
+    ExampleWorkbooks::WriteSchedule(writer, dir / "schedule.ods");
+    std::cerr << "wrote " << (dir / "schedule.ods").string() << "\n";
   } catch (const css::uno::Exception& e) {
     std::cerr << "corvana-make-workbooks: " << e.Message.toUtf8().getStr() << "\n";
     return 1;

@@ -4,10 +4,14 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "addin/SpringDesignModel.h"
 #include "addin/workbook/WorkbookModel.h"
@@ -94,4 +98,32 @@ BENCHMARK(BM_TinyWorkbook)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// CORVANA_BENCH_WORKBOOKS=a.ods:b.ods measures these workbooks too, e.g. two formulations of one
+// model side by side in one run.
+int main(int argc, char** argv) {
+  // Closed before the end, so that their offices close the workbooks and leave no lock files.
+  std::vector<std::shared_ptr<std::unique_ptr<WorkbookModel>>> extra;
+  if (const char* list = std::getenv("CORVANA_BENCH_WORKBOOKS")) {
+    std::string paths = list;
+    for (std::size_t start = 0; start < paths.size();) {
+      const std::size_t end = std::min(paths.find(':', start), paths.size());
+      const std::filesystem::path path = paths.substr(start, end - start);
+      start = end + 1;
+      if (path.empty()) continue;
+      auto model = extra.emplace_back(std::make_shared<std::unique_ptr<WorkbookModel>>());
+      benchmark::RegisterBenchmark(("BM_Workbook/" + path.string()).c_str(),
+                                   [path, model](benchmark::State& state) {
+                                     if (!*model) *model = std::make_unique<WorkbookModel>(path, g_Stop);
+                                     Trials(state, **model);
+                                   })
+          ->MinTime(2.0)
+          ->UseRealTime();
+    }
+  }
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  for (auto& model : extra) model->reset();
+  return 0;
+}

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <vector>
 
 #include "addin/PortfolioModel.h"
 #include "addin/SpringDesignModel.h"
+#include "addin/workbook/ExampleWorkbooks.h"
 #include "addin/workbook/WorkbookError.h"
 #include "addin/workbook/WorkbookModel.h"
 #include "tests/addin/workbook/TestWorkbooks.h"
@@ -51,6 +53,46 @@ TEST(WorkbookModel, PortfolioWorkbookHasTheBuiltInMeanReturn) {
                                                     {0.0, 0.0, 0.0, 0.2, 0.4, 0.4, 0.0, 0.0}};
   for (const auto& genes : weights)
     EXPECT_NEAR(workbook.Evaluate(genes).Objective, builtIn.Evaluate(genes).Objective, 1e-12);
+}
+
+// The total weighted tardiness of jobs run in this order, worked out here from the job table.
+double WeightedTardiness(const std::vector<double>& order) {
+  double finish = 0, total = 0;
+  for (double number : order) {
+    const auto job = std::find_if(kScheduleJobs.begin(), kScheduleJobs.end(),
+                                  [&](const ScheduleJob& j) { return j.Number == number; });
+    finish += job->ProcessingTime;
+    total += job->Weight * std::max(0.0, finish - job->Due);
+  }
+  return total;
+}
+
+TEST(WorkbookModel, ScheduleWorkbookAddsUpTheWeightedTardinessOfTheOrder) {
+  std::atomic<bool> stop{false};
+  WorkbookModel workbook(kExamples / "schedule.ods", stop);
+  ASSERT_EQ(workbook.GeneCount(), kScheduleJobs.size());
+  EXPECT_FALSE(workbook.Maximize());
+  ASSERT_EQ(workbook.Groups().size(), 1u);
+  EXPECT_EQ(workbook.Groups().front().Method, SolvingMethod::Order);
+  EXPECT_EQ(workbook.StartValues(), (std::vector<double>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+  EXPECT_TRUE(workbook.Constraints().empty());
+  const std::vector<std::vector<double>> orders = {workbook.StartValues(),
+                                                   {10, 9, 8, 7, 6, 5, 4, 3, 2, 1},
+                                                   {8, 4, 2, 6, 1, 9, 5, 10, 3, 7},
+                                                   {7, 3, 1, 5, 9, 2, 10, 6, 4, 8}};
+  for (const auto& order : orders) {
+    const double expected = WeightedTardiness(order);
+    const Evaluation e = workbook.Evaluate(order);
+    EXPECT_DOUBLE_EQ(e.Objective, expected) << ::testing::PrintToString(order);
+    EXPECT_TRUE(e.Valid);
+  }
+  // The orders are far apart: the objective depends on the order, not only on the jobs.
+  EXPECT_LT(WeightedTardiness(orders[2]), WeightedTardiness(orders[3]));
+  // A series needs a constraint to vary; the schedule has none.
+  RunSettings series;
+  series.EfficientFrontier = {1, 2};
+  EXPECT_THROW(workbook.ApplyRunDefaults(series), WorkbookError);
+  EXPECT_FALSE(stop);
 }
 
 TEST(WorkbookModel, FormulaErrorMakesOnlyThatTrialFail) {
@@ -109,6 +151,10 @@ TEST(WorkbookModel, ConstraintsTargetAndRunSettingsComeFromTheWorkbook) {
   model.ApplyRunDefaults(given);
   EXPECT_EQ(given.Population, 80);
   EXPECT_FALSE(given.Trials);
+  // A series varies the first constraint, Model.B7, which shows a number.
+  RunSettings series;
+  series.EfficientFrontier = {-1, 0, 1};
+  EXPECT_NO_THROW(model.ApplyRunDefaults(series));
 }
 
 TEST(WorkbookModel, SaveWritesTheSolutionAndKeepsTheFormulas) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -62,6 +63,39 @@ TEST(OfficeLoss, StopsTheRunAndRefusesToSave) {
   const auto before = std::filesystem::last_write_time(folder.Path() / "tiny.ods");
   EXPECT_THROW(model.Save(std::vector<double>{2, 3}), WorkbookError);
   EXPECT_EQ(std::filesystem::last_write_time(folder.Path() / "tiny.ods"), before);
+
+  // The killed office left its lock beside the workbook; the next run clears it and opens it.
+  ASSERT_TRUE(std::filesystem::exists(folder.Path() / ".~lock.tiny.ods#"));
+  WorkbookModel again(folder.Path() / "tiny.ods", stop);
+  EXPECT_NO_THROW(again.Evaluate(std::vector<double>{2, 3}));
+}
+
+// The user's own office, running on this machine, has the workbook open.
+TEST(OfficeLoss, AWorkbookOpenInTheUsersOfficeIsRefusedByName) {
+  testing::TempFolder folder;
+  {
+    WorkbookWriter writer;
+    testing::WriteTinyModel(writer);
+    writer.Save(folder.Path() / "tiny.ods");
+  }
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  const passwd* user = getpwuid(getuid());
+  ASSERT_NE(user, nullptr);
+  const std::string lock = std::string(",") + user->pw_name + "," + host + ",06.12.2026 10:00," + "file://" +
+                           folder.Path().string() + "/profile;";
+  std::ofstream(folder.Path() / ".~lock.tiny.ods#") << lock;
+  std::atomic<bool> stop{false};
+  try {
+    WorkbookModel model(folder.Path() / "tiny.ods", stop);
+    FAIL() << "a locked workbook was opened";
+  } catch (const WorkbookError& e) {
+    EXPECT_NE(
+        std::string(e.what()).find("open in another LibreOffice (by " + std::string(user->pw_name) + " on "),
+        std::string::npos)
+        << e.what();
+  }
+  EXPECT_TRUE(std::filesystem::exists(folder.Path() / ".~lock.tiny.ods#"));
 }
 
 TEST(OfficeLoss, TheOfficeEndsWithTheModel) {
