@@ -126,7 +126,8 @@ TEST(WorkbookRun, WorkersRecalculateInOfficesOfTheirOwnAndStopThem) {
   const auto input = folder.Path() / "spring.ods";
   std::filesystem::copy_file(kExamples / "spring.ods", input);
   const auto output = folder.Path() / "out.ods";
-  // Every office keeps its profile under the temporary folder until it is stopped in order.
+  // A worker keeps its copy of the workbook under the temporary folder until it has stopped its
+  // office in order.
   const auto temporary = folder.Path() / "tmp";
   std::filesystem::create_directory(temporary);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
