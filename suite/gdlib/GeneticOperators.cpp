@@ -179,9 +179,12 @@ void Crossover(const GroupShape& shape, std::span<const double> a, std::span<con
 
 namespace {
 
+// The width of a recipe gene's jump, as a share of its range.
+constexpr double kJumpWidth = 0.1;
+
 // Changes gene i; false when the change happened to leave the genes as they were.
-bool MutateGene(const GroupShape& shape, std::int32_t i, std::span<double> genes, std::span<GeneStep> steps,
-                Rng& rng) {
+bool MutateGene(const GroupShape& shape, std::int32_t i, double jumpShare, std::span<double> genes,
+                std::span<GeneStep> steps, Rng& rng) {
   const std::int32_t n = Size(genes);
   switch (shape.Method) {
     case GdMethodOrder: {
@@ -212,14 +215,18 @@ bool MutateGene(const GroupShape& shape, std::int32_t i, std::span<double> genes
     default: {
       const GeneRange& r = shape.Ranges[i];
       double width = r.Maximum - r.Minimum;
-      // A step of the gene's own size, which the search adapts; now and then a fresh value
-      // anywhere in the range, so a run never stops exploring.
+      // A step of the gene's own size, which the search adapts; or a jump, mostly near but now and
+      // then far across the range, so that a gene caught in a local basin while the others sit
+      // right can move to another basin on its own, and a run never stops exploring.
       const bool hasStep = i < static_cast<std::int32_t>(steps.size());
       double step = hasStep ? steps[i].Step : 0.1;
-      double v =
-          rng.Uniform() < 0.05 ? r.Minimum + rng.Uniform() * width : genes[i] + step * width * rng.Gaussian();
+      const bool jump = rng.Uniform() < jumpShare;
+      double v = jump ? genes[i] + kJumpWidth * width * std::tan(M_PI * (rng.Uniform() - 0.5))
+                      : genes[i] + step * width * rng.Gaussian();
+      // A jump that would leave the range lands anywhere in it rather than piling up on its bounds.
+      if (jump && !(v >= r.Minimum && v <= r.Maximum)) v = r.Minimum + rng.Uniform() * width;
       genes[i] = std::clamp(v, r.Minimum, r.Maximum);
-      if (hasStep) steps[i].Mutated = 1;
+      if (hasStep) steps[i].Mutated = jump ? GeneStep::Jumped : std::max(steps[i].Mutated, GeneStep::Stepped);
       return true;
     }
   }
@@ -227,16 +234,16 @@ bool MutateGene(const GroupShape& shape, std::int32_t i, std::span<double> genes
 
 }  // namespace
 
-int Mutate(const GroupShape& shape, double rate, bool atLeastOne, std::span<double> genes,
+int Mutate(const GroupShape& shape, double rate, bool atLeastOne, double jumpShare, std::span<double> genes,
            std::span<GeneStep> steps, Rng& rng) {
   const std::int32_t n = Size(genes);
   int changed = 0;
   for (GeneStep& s : steps) s.Mutated = 0;
   for (std::int32_t i = 0; i < n; ++i)
-    if (rng.Uniform() < rate && MutateGene(shape, i, genes, steps, rng)) ++changed;
+    if (rng.Uniform() < rate && MutateGene(shape, i, jumpShare, genes, steps, rng)) ++changed;
   // A few tries suffice: only a one-gene order or one-group grouping can never change.
   for (std::int32_t attempt = 0; atLeastOne && changed == 0 && attempt < 8; ++attempt)
-    if (MutateGene(shape, rng.Below(n), genes, steps, rng)) ++changed;
+    if (MutateGene(shape, rng.Below(n), jumpShare, genes, steps, rng)) ++changed;
   return changed;
 }
 

@@ -24,8 +24,11 @@ struct GeneRange {
 };
 
 // The step size a recipe gene mutates with, as a share of its range, adapted by the search; and
-// whether the pending child's gene was mutated, so the step learns from the child's result.
+// how the pending child's gene was mutated (GeneStep::Stepped or Jumped, 0: not at all), so the
+// step and the share of jumps learn from the child's result.
 struct GeneStep {
+  static constexpr std::int32_t Stepped = 1;
+  static constexpr std::int32_t Jumped = 2;
   double Step;
   std::int32_t Mutated;
   std::int32_t Reserved;
@@ -50,10 +53,12 @@ void Repair(const GroupShape& shape, std::span<double> genes);
 // is a step whose size and direction follow the shape of the population.
 void Crossover(const GroupShape& shape, std::span<const double> a, std::span<const double> b,
                std::span<const double> c, std::span<double> child, Rng& rng);
-// Changes each gene with probability `rate`; returns how many genes changed. Recipe genes move by
-// their steps (one per gene) and mark themselves mutated there. With `atLeastOne` a child that
-// would come out unchanged gets one gene changed, so no trial is spent on a copy.
-int Mutate(const GroupShape& shape, double rate, bool atLeastOne, std::span<double> genes,
+// Changes each gene with probability `rate`; returns how many genes changed. A recipe gene either
+// moves by its step (one per gene) or, with probability `jumpShare`, jumps: a heavy-tailed move
+// (Cauchy, a tenth of the range wide; anywhere in the range when it would leave it) that lets one
+// gene leave its basin on its own; it marks in its step how it moved. With `atLeastOne` a child
+// that would come out unchanged gets one gene changed, so no trial is spent on a copy.
+int Mutate(const GroupShape& shape, double rate, bool atLeastOne, double jumpShare, std::span<double> genes,
            std::span<GeneStep> steps, Rng& rng);
 
 }  // namespace GeneticOperators

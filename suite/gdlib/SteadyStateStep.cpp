@@ -24,6 +24,16 @@ constexpr double kRateLearnOnFailure = 0.025;
 constexpr double kAutoRateFloor = 0.01;
 constexpr double kAutoRateCeiling = 0.5;
 
+// The share of recipe mutations that jump rather than step follows what each kind has gained:
+// each child with a jumped gene, and each other child, adds to its kind's running mean how far it
+// clearly improved on the population's best (relative, at most 1; 0 when it did not). While jumps
+// gain no more than steps the share stays at its least; it grows with the ratio of their gains up
+// to its most. On a slope or near a smooth optimum steps do the work and jumps stay rare; where
+// only a gene leaving its basin helps, as on a grid of local minima, jumps take over.
+constexpr double kLeastJumpShare = 0.05;
+constexpr double kMostJumpShare = 0.5;
+constexpr double kGainMemory = 0.005;  // weight of the newest child in the running means
+
 constexpr double kNoValue = -1.001e300;  // an organism without a result
 // A population whose best has not improved for this many trials per organism has settled in one
 // basin; it starts afresh, while the best found so far stays the run's best.
@@ -48,6 +58,8 @@ struct SteadyStateStep::State {
   double MotherFlags;
   std::int32_t MotherSlot;  // 0: none
   std::int32_t Stall;       // trials since the population's best last improved
+  double JumpGain;          // running mean gain of the children with jumped genes
+  double StepGain;          // and of the others
   // Then a probe per group and a step per gene.
 };
 
@@ -174,6 +186,11 @@ void SteadyStateStep::Breed(double* child, std::int32_t evaluated) {
   const double* mother = Slot(motherSlot);
   const double* father = Slot(fatherSlot);
   const double* other = Slot(lowest + m_Rng.Below(evaluated));
+  const double jumpGain = m_State->JumpGain, stepGain = m_State->StepGain;
+  const double jumpShare = jumpGain <= stepGain ? kLeastJumpShare
+                           : jumpGain >= stepGain * (kMostJumpShare / kLeastJumpShare)
+                               ? kMostJumpShare
+                               : kLeastJumpShare * jumpGain / stepGain;
   m_State->MotherValue = mother[0];
   m_State->MotherObjective = mother[1];
   m_State->MotherFlags = mother[2];
@@ -196,7 +213,7 @@ void SteadyStateStep::Breed(double* child, std::int32_t evaluated) {
       rate = std::min(1.0, *group.CurrentMutationRate * std::exp2(Probe(g)));
     }
     // The user's rate is used as it is; the engine's own rate never spends a trial on a copy.
-    GeneticOperators::Mutate(group.Shape, rate, group.AutoMutation, c, Steps(group), m_Rng);
+    GeneticOperators::Mutate(group.Shape, rate, group.AutoMutation, jumpShare, c, Steps(group), m_Rng);
   }
 }
 
@@ -204,13 +221,18 @@ void SteadyStateStep::Learn(const double* child) {
   if (!m_State->MotherSlot) return;
   const double mother[3] = {m_State->MotherValue, m_State->MotherObjective, m_State->MotherFlags};
   const bool success = Better(child, mother, m_Maximize);
+  LearnJumpShare(child);
   // A child worth exactly its mother moved genes on a plateau (a gene the model rounds): its
   // steps are too small to tell, so they grow.
   const bool tie = !success && child[0] == mother[0] && child[1] == mother[1] && child[2] == mother[2];
   for (std::size_t g = 0; g < m_Groups.size(); ++g) {
     const GroupState& group = m_Groups[g];
     for (GeneStep& s : Steps(group)) {
-      if (!s.Mutated) continue;
+      // A jump tells nothing about whether the gene's step is right.
+      if (s.Mutated != GeneStep::Stepped) {
+        s.Mutated = 0;
+        continue;
+      }
       const double change = success || tie ? kStepWiden : -kStepNarrow;
       s.Step = std::clamp(s.Step * std::exp(change), kSmallestStep, kLargestStep);
       s.Mutated = 0;
@@ -223,6 +245,25 @@ void SteadyStateStep::Learn(const double* child) {
       Probe(g) = 0;
     }
   }
+}
+
+void SteadyStateStep::LearnJumpShare(const double* child) {
+  bool jumped = false;
+  for (const GroupState& group : m_Groups)
+    for (const GeneStep& s : Steps(group)) jumped = jumped || s.Mutated == GeneStep::Jumped;
+  const double* best = Slot(m_Size);
+  double gain = 0;
+  if (Evaluated(best) && ClearlyBetter(child, best)) {
+    if (Feasible(child) != Feasible(best)) {
+      gain = 1;
+    } else {
+      const double mc = Feasible(child) ? child[0] : std::abs(child[0] - child[1]);
+      const double mb = Feasible(best) ? best[0] : std::abs(best[0] - best[1]);
+      gain = std::min(1.0, std::abs(mb - mc) / std::max(std::abs(mb), 1e-300));
+    }
+  }
+  double& mean = jumped ? m_State->JumpGain : m_State->StepGain;
+  mean += kGainMemory * (gain - mean);
 }
 
 void SteadyStateStep::Insert(const double* child, std::int32_t& evaluated) {

@@ -24,9 +24,9 @@ struct GroupState {
 //
 // Organisms are records of the population segment (value with penalties, objective, flags,
 // genes), ranked in slots 1..N with N the best. The step keeps a state of its own in the segment
-// (see StateBytes): a step size per recipe gene, the probe of the automatic mutation rate and the
-// pending child's mother. It draws every random number from the population's generator, so the
-// same seed and settings repeat the same run.
+// (see StateBytes): a step size per recipe gene, what jumps and steps of recipe genes have gained,
+// the probe of the automatic mutation rate and the pending child's mother. It draws every random
+// number from the population's generator, so the same seed and settings repeat the same run.
 class SteadyStateStep {
  public:
   SteadyStateStep(double* organisms, std::uint64_t stride, std::int32_t size, std::vector<GroupState> groups,
@@ -50,7 +50,8 @@ class SteadyStateStep {
 
   // Breeds the child from the `evaluated` best-ranked organisms.
   void Breed(double* child, std::int32_t evaluated);
-  // Adapts step sizes and automatic rates to whether the evaluated child beat its mother.
+  // Adapts step sizes and automatic rates to whether the evaluated child beat its mother, and the
+  // share of jumps to what the child gained on the population's best.
   void Learn(const double* child);
   // Puts an evaluated child in its rank, in place of its mother when it beats her, else of the
   // worst organism when it beats that; never a copy of an organism already there. A population
@@ -60,6 +61,7 @@ class SteadyStateStep {
  private:
   struct State;
   void Restart(std::int32_t& evaluated);
+  void LearnJumpShare(const double* child);
   bool ClearlyBetter(const double* a, const double* b) const;
   double* Slot(std::int32_t slot) const;
   std::span<GeneStep> Steps(const GroupState& group) const;
