@@ -379,9 +379,12 @@ void RunLoop::RecordTrial(OptimizationResult& o, int optimization, int worker, s
     ++o.ValidTrials;
     ++m_ValidTrials;
   }
-  // The best is kept per optimization: in a series the constraint changes under the population.
-  const bool better = !o.HasBest || (Maximize() ? e.ObjectiveWithPenalties > o.BestValueWithPenalties
-                                                : e.ObjectiveWithPenalties < o.BestValueWithPenalties);
+  // The best is kept per optimization: in a series the constraint changes under the population. A
+  // valid trial beats an invalid one whatever its penalised value, and never gives way to one: a
+  // weak penalty must not make a solution that breaks a hard constraint the one the user keeps.
+  const bool ranksHigher = Maximize() ? e.ObjectiveWithPenalties > o.BestValueWithPenalties
+                                      : e.ObjectiveWithPenalties < o.BestValueWithPenalties;
+  const bool better = !o.HasBest || (e.Valid && !o.BestIsValid) || (e.Valid == o.BestIsValid && ranksHigher);
   AppendRecord(GdLogKindTrial, m_Trial, genes, e, optimization);
   if (better) {
     o.HasBest = true;
