@@ -13,14 +13,17 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/task/XInteractionHandler.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <cstdlib>
 #include <fstream>
 #include <osl/file.hxx>
+#include <rtl/ref.hxx>
 #include <thread>
 #include <vector>
 
+#include "addin/workbook/LoadInteraction.h"
 #include "addin/workbook/WorkbookError.h"
 
 namespace corvana::addin {
@@ -236,19 +239,25 @@ uno::Reference<sheet::XSpreadsheetDocument> WorkbookSession::Open(const std::fil
   if (!std::filesystem::is_regular_file(path, ec)) throw WorkbookError(path.string() + ": no such workbook");
   if (access(path.c_str(), R_OK) != 0) throw WorkbookError(path.string() + ": cannot read the workbook");
   RemoveStaleLock(path);
-  const auto props =
-      Properties({Property("Hidden", uno::Any(true)), Property("MacroExecutionMode", uno::Any(sal_Int16(0))),
-                  Property("UpdateDocMode", uno::Any(sal_Int16(0)))});
+  const rtl::Reference<LoadInteraction> interaction(new LoadInteraction);
+  const auto props = Properties(
+      {Property("Hidden", uno::Any(true)), Property("MacroExecutionMode", uno::Any(sal_Int16(0))),
+       Property("UpdateDocMode", uno::Any(sal_Int16(0))),
+       Property("InteractionHandler", uno::Any(uno::Reference<task::XInteractionHandler>(interaction.get())))});
+  const std::string passwordText =
+      path.string() + ": the workbook is protected by a password; save a copy without one to optimize it";
   uno::Reference<lang::XComponent> component;
   try {
     uno::Reference<frame::XComponentLoader> loader(m_Desktop, uno::UNO_QUERY_THROW);
     component = loader->loadComponentFromURL(FileUrl(path), "_blank", 0, props);
   } catch (const uno::Exception& e) {
+    if (interaction->PasswordAsked()) throw WorkbookError(passwordText);
     throw WorkbookError(path.string() + ": cannot open the workbook (" + ToUtf8(e.Message) + ")");
   }
   uno::Reference<sheet::XSpreadsheetDocument> document(component, uno::UNO_QUERY);
   if (!document.is()) {
     if (component.is()) component->dispose();
+    if (interaction->PasswordAsked()) throw WorkbookError(passwordText);
     const std::filesystem::path lock = LockFile(path);
     if (std::filesystem::exists(lock, ec)) {
       const auto fields = LockFields(lock);

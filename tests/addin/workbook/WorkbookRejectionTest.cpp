@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <com/sun/star/beans/PropertyValue.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
 #include <fstream>
 #include <functional>
 #include <memory>
 
 #include "addin/workbook/WorkbookError.h"
 #include "addin/workbook/WorkbookModel.h"
+#include "addin/workbook/WorkbookSession.h"
 #include "tests/addin/workbook/TestWorkbooks.h"
 
 namespace corvana::addin {
@@ -97,6 +100,24 @@ TEST_F(WorkbookRejection, MissingOrCorruptFiles) {
   std::ofstream(corrupt) << "PK\x03\x04 not really a zip";
   const std::string error = ErrorOf(corrupt);
   EXPECT_NE(error.find("corrupt.ods: "), std::string::npos) << error;
+
+  // A workbook saved with a password: the office asks for it, nobody answers, and the user reads why.
+  const auto locked = s_Folder->Path() / "password.ods";
+  {
+    WorkbookSession session;
+    const auto document = session.Create();
+    css::beans::PropertyValue filter, password;
+    filter.Name = "FilterName";
+    filter.Value <<= rtl::OUString("calc8");
+    password.Name = "Password";
+    password.Value <<= rtl::OUString("secret");
+    const css::beans::PropertyValue properties[] = {filter, password};
+    css::uno::Reference<css::frame::XStorable>(document, css::uno::UNO_QUERY_THROW)
+        ->storeToURL(rtl::OUString::fromUtf8(("file://" + locked.string()).c_str()),
+                     css::uno::Sequence<css::beans::PropertyValue>(properties, 2));
+  }
+  EXPECT_NE(ErrorOf(locked).find("password.ods: the workbook is protected by a password"), std::string::npos)
+      << ErrorOf(locked);
 }
 
 }  // namespace
