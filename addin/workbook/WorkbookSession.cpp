@@ -240,10 +240,11 @@ uno::Reference<sheet::XSpreadsheetDocument> WorkbookSession::Open(const std::fil
   if (access(path.c_str(), R_OK) != 0) throw WorkbookError(path.string() + ": cannot read the workbook");
   RemoveStaleLock(path);
   const rtl::Reference<LoadInteraction> interaction(new LoadInteraction);
-  const auto props = Properties(
-      {Property("Hidden", uno::Any(true)), Property("MacroExecutionMode", uno::Any(sal_Int16(0))),
-       Property("UpdateDocMode", uno::Any(sal_Int16(0))),
-       Property("InteractionHandler", uno::Any(uno::Reference<task::XInteractionHandler>(interaction.get())))});
+  const auto props =
+      Properties({Property("Hidden", uno::Any(true)), Property("MacroExecutionMode", uno::Any(sal_Int16(0))),
+                  Property("UpdateDocMode", uno::Any(sal_Int16(0))),
+                  Property("InteractionHandler",
+                           uno::Any(uno::Reference<task::XInteractionHandler>(interaction.get())))});
   const std::string passwordText =
       path.string() + ": the workbook is protected by a password; save a copy without one to optimize it";
   uno::Reference<lang::XComponent> component;
