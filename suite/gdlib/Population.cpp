@@ -17,6 +17,7 @@
 
 #include "suite/gdlib/GdError.h"
 #include "suite/gdlib/GeneticOperators.h"
+#include "suite/gdlib/PopulationGuard.h"
 #include "suite/gdlib/PopulationHeader.h"
 #include "suite/gdlib/PopulationSegment.h"
 #include "suite/gdlib/SteadyStateStep.h"
@@ -24,8 +25,6 @@
 namespace gdlib {
 
 namespace {
-constexpr double kNoValue = -1.001e300;  // an organism without a result yet
-
 std::int64_t NowMs() {
   timespec ts{};
   ::clock_gettime(CLOCK_MONOTONIC, &ts);
@@ -49,33 +48,6 @@ void CheckRate(double rate, const char* what) {
 }
 
 }  // namespace
-
-// Holds the population lock for one engine step and marks the step in progress, so that a
-// process dying inside the step leaves a flag the next locker sees.
-class Population::Guard {
- public:
-  Guard(Population& population, bool step, std::int32_t worker = -1, bool taking = false)
-      : m_Population(population), m_Step(step) {
-    m_Population.Lock();
-    if (m_Step) {
-      PopulationHeader& h = m_Population.Header();
-      h.StepWorker = worker;
-      h.StepSource = -1;
-      h.StepTaking = taking ? 1 : 0;
-      h.StepInProgress = 1;
-    }
-  }
-  ~Guard() {
-    if (m_Step) m_Population.Header().StepInProgress = 0;
-    ::pthread_mutex_unlock(&m_Population.Header().Mutex);
-  }
-  Guard(const Guard&) = delete;
-  Guard& operator=(const Guard&) = delete;
-
- private:
-  Population& m_Population;
-  bool m_Step;
-};
 
 Population::Population(std::int32_t handle, void* base, std::size_t bytes, bool owner)
     : m_Handle(handle), m_Base(base), m_Bytes(bytes), m_Owner(owner) {}
@@ -469,114 +441,6 @@ SteadyStateStep Population::Step() {
   }
   return SteadyStateStep(OrganismSlot(1), h.OrganismStride, h.PopulationSize, std::move(groups),
                          static_cast<char*>(m_Base) + h.SearchOffset, h.Goal == GdGoalMaximize, h.RngState);
-}
-
-void Population::BreedInto(std::int32_t worker) {
-  PopulationHeader& h = Header();
-  double* child = WorkerChild(worker);
-  child[0] = kNoValue;
-  child[1] = kNoValue;
-  child[2] = 0;
-  SteadyStateStep step = Step();
-  if (!h.InitialGiven && h.HasInitialGenes) {
-    const auto* initial = reinterpret_cast<const double*>(static_cast<char*>(m_Base) + h.InitialOffset);
-    std::copy(initial, initial + h.GeneTotal, child + 3);
-    h.InitialGiven = 1;
-    step.ForgetPending();
-  } else if (h.EvaluatedCount < h.PopulationSize) {
-    Rng rng(h.RngState);
-    auto* ranges = reinterpret_cast<const gdlib::GeneRange*>(static_cast<char*>(m_Base) + h.RangesOffset);
-    for (std::int32_t g = 1; g <= h.GroupCount; ++g) {
-      GroupRecord& r = Group(g);
-      GroupShape shape{r.Method, r.Budget, r.GroupCount, {ranges + r.FirstGene, std::size_t(r.GeneCount)}};
-      GeneticOperators::Randomize(shape, {child + 3 + r.FirstGene, std::size_t(r.GeneCount)}, rng);
-    }
-    step.ForgetPending();
-  } else {
-    step.Breed(child, h.EvaluatedCount);
-  }
-  step.SavePending(WorkerPending(worker));
-}
-
-void Population::TakeOrganism(std::int32_t worker, std::span<double> genes) {
-  Worker(worker);  // checks the number before the lock is taken
-  Guard guard(*this, true, worker, true);
-  PopulationHeader& h = Header();
-  if (static_cast<std::int32_t>(genes.size()) < h.GeneTotal)
-    Fail(GdErrBufferTooSmall, "The gene buffer holds " + std::to_string(genes.size()) + " of " +
-                                  std::to_string(h.GeneTotal) + " genes.");
-  WorkerRecord& mine = Worker(worker);
-  // The oldest organism whose worker died goes first, so that no trial is lost with a worker.
-  std::int32_t source = -1;
-  for (std::int32_t w = 0; w < kWorkerSlots; ++w) {
-    const WorkerRecord& r = Worker(w);
-    if (r.State == GdWorkerRequeued && (source < 0 || r.Ticket < Worker(source).Ticket)) source = w;
-  }
-  h.StepSource = source;
-  if (source >= 0 && source != worker) {
-    const std::size_t bytes = reinterpret_cast<char*>(WorkerChild(worker)) +
-                              h.OrganismStride * sizeof(double) - static_cast<char*>(WorkerPending(worker));
-    std::memcpy(WorkerPending(worker), WorkerPending(source), bytes);
-    mine.Ticket = Worker(source).Ticket;
-    Worker(source).State = GdWorkerIdle;
-    Worker(source).Pid = 0;
-  } else if (source < 0) {
-    BreedInto(worker);
-    mine.Ticket = ++h.NextTicket;
-  }
-  mine.Pid = ::getpid();
-  mine.State = GdWorkerEvaluating;
-  const double* child = WorkerChild(worker);
-  std::copy(child + 3, child + 3 + h.GeneTotal, genes.begin());
-}
-
-bool Population::ReportOrganism(std::int32_t worker, double valueWithoutPenalties, double valueWithPenalties,
-                                bool feasible) {
-  Worker(worker);
-  Guard guard(*this, true, worker, false);
-  PopulationHeader& h = Header();
-  WorkerRecord& mine = Worker(worker);
-  if (mine.State != GdWorkerEvaluating)
-    Fail(GdErrNoPendingOrganism,
-         "Worker " + std::to_string(worker) + " has no organism waiting for its result.");
-  double* child = WorkerChild(worker);
-  child[0] = valueWithPenalties;
-  child[1] = valueWithoutPenalties;
-  child[2] = GdOrgFlagEvaluated | (feasible ? GdOrgFlagFeasible : 0);
-  ++h.TrialCount;
-  double* best = OrganismSlot(h.PopulationSize + 1);
-  bool newBest = !std::isnan(valueWithPenalties) &&
-                 (!h.HasBest || SteadyStateStep::Better(child, best, h.Goal == GdGoalMaximize));
-  if (newBest) {
-    std::copy(child, child + h.OrganismStride, best);
-    h.HasBest = 1;
-    h.Stagnation = 0;
-  } else {
-    ++h.Stagnation;
-  }
-  SteadyStateStep step = Step();
-  step.RestorePending(WorkerPending(worker));
-  step.Learn(child);
-  step.Insert(child, h.EvaluatedCount);
-  mine.State = GdWorkerIdle;
-  mine.Pid = 0;
-  return newBest;
-}
-
-void Population::RequeueOrganism(std::int32_t worker) {
-  Worker(worker);
-  Guard guard(*this, false);
-  WorkerRecord& r = Worker(worker);
-  if (r.State != GdWorkerEvaluating) return;
-  r.State = GdWorkerRequeued;
-  r.Pid = 0;
-}
-
-void Population::WorkerState(std::int32_t worker, std::int32_t& state, std::int32_t& pid) const {
-  CheckAlive();
-  const WorkerRecord& r = Worker(worker);
-  state = r.State;
-  pid = r.Pid;
 }
 
 double Population::Best(std::span<double> genes) const {

@@ -8,6 +8,9 @@
 
 namespace gdlib {
 
+// The value of an organism slot before its result is in.
+inline constexpr double kNoValue = -1.001e300;
+
 // Marks a population segment that is completely set up.
 inline constexpr std::uint64_t kPopulationMagic = 0x31504f5044474443ull;  // "CGDGDPOP1" (little-endian)
 

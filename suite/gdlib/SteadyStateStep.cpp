@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "suite/gdlib/PopulationHeader.h"
 #include "suite/gdlib/gdlib8.h"
 
 namespace gdlib {
@@ -34,7 +35,6 @@ constexpr double kLeastJumpShare = 0.05;
 constexpr double kMostJumpShare = 0.5;
 constexpr double kGainMemory = 0.005;  // weight of the newest child in the running means
 
-constexpr double kNoValue = -1.001e300;  // an organism without a result
 // A population whose best has not improved for this many trials per organism has settled in one
 // basin; it starts afresh, while the best found so far stays the run's best.
 constexpr std::int32_t kStallPerOrganism = 20;
