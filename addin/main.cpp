@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -178,15 +177,12 @@ int main(int argc, char** argv) {
     // Started after the population exists, ended (by going out of scope) before it is freed.
     std::unique_ptr<workers::WorkerPool> pool;
     if (settings.Workers > 1) {
-      workers::WorkerLaunch launch;
-      if (workbook) {
-        // Each worker recalculates the workbook in an office of its own, which it stops on quitting.
-        launch.Command = {std::filesystem::read_symlink("/proc/self/exe").string(), "worker", "--workbook",
-                          std::filesystem::absolute(settings.WorkbookPath).string()};
-        launch.QuitGrace = std::chrono::seconds(20);
-      }
-      pool = std::make_unique<workers::WorkerPool>(*model, loop.PopHandle(), settings.Workers,
-                                                   std::move(launch));
+      const workers::WorkerLaunch launch =
+          workbook
+              ? workers::WorkerLaunch::ForWorkbook(std::filesystem::read_symlink("/proc/self/exe").string(),
+                                                   std::filesystem::absolute(settings.WorkbookPath).string())
+              : workers::WorkerLaunch{};
+      pool = std::make_unique<workers::WorkerPool>(*model, loop.PopHandle(), settings.Workers, launch);
       loop.UseWorkers(pool.get());
     }
     if (script) script->Start();

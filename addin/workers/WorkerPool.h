@@ -20,6 +20,12 @@ struct WorkerLaunch {
   std::vector<std::string> Command;  // empty: fork and use the add-in's model
   // How long a worker told to quit may take to end (stopping its own office) before SIGKILL.
   std::chrono::milliseconds QuitGrace{1000};
+
+  // Workers of a workbook run: `program worker --workbook FILE ...`, each starting and stopping an
+  // office of its own.
+  static WorkerLaunch ForWorkbook(const std::string& program, const std::string& workbook) {
+    return {{program, "worker", "--workbook", workbook}, std::chrono::seconds(20)};
+  }
 };
 
 // The worker processes of one run, started from the add-in (each attaches to the run's population

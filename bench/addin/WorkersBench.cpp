@@ -73,10 +73,9 @@ double WorkbookRunSeconds(int workers, long trials) {
   loop.Create();
   std::unique_ptr<workers::WorkerPool> pool;
   if (workers > 1) {
-    workers::WorkerLaunch launch;
-    launch.Command = {CORVANA_ADDIN, "worker", "--workbook", CORVANA_EXAMPLES_DIR "/portfolio.ods"};
-    launch.QuitGrace = std::chrono::seconds(20);
-    pool = std::make_unique<workers::WorkerPool>(model, loop.PopHandle(), workers, std::move(launch));
+    pool = std::make_unique<workers::WorkerPool>(
+        model, loop.PopHandle(), workers,
+        workers::WorkerLaunch::ForWorkbook(CORVANA_ADDIN, CORVANA_EXAMPLES_DIR "/portfolio.ods"));
     loop.UseWorkers(pool.get());
   }
   loop.Run();
