@@ -407,8 +407,13 @@ TEST_F(BusFuzzTest, RandomCallsLeaveTheWatcherServingAndItsStateAsAccepted) {
             client, kFactoryPath, kFactoryInterface,
             OneIn(10) ? factoryMembers[Pick(static_cast<int>(factoryMembers.size()))].Name : UnknownName(),
             OneIn(2) ? QList<QVariant>{} : WrongArguments(""));
-        if (reply.type() == QDBusMessage::ReplyMessage)
-          Send(client, reply.arguments().value(0).value<QDBusObjectPath>().path(), kManager, "Release", {});
+        if (reply.type() == QDBusMessage::ReplyMessage) {
+          // Released through its own interface, or it stays held and counts against the cap.
+          const QString made = reply.arguments().value(0).value<QDBusObjectPath>().path();
+          Send(client, made,
+               made.startsWith(corvana::wire::kLogObjectPathPrefix) ? kLogObjectInterface : kManager,
+               "Release", {});
+        }
         break;
       }
       default: {
