@@ -122,7 +122,6 @@ FormProgressEF::FormProgressEF(ui::Platform& platform)
   CommandHelp.Click = [this] { CommandHelp_Click(); };
   TabMain.Click = [this](int previous) { TabMain_Click(previous); };
   ComboLogType.Click = [this] { ComboLogType_Click(); };
-  SGGridLog.Scroll = [this] { SGGridLog_Scroll(); };
   for (auto* grid : {&SGGridSummary, &SGGridLog})
     grid->MouseUp = [this, grid](int button, int, int x, int y) { Grid_MouseUp(*grid, button, x, y); };
   m_Form.Load = [this] { Form_Load(); };

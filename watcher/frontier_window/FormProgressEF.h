@@ -94,7 +94,6 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   void CommandHelp_Click();
   void TabMain_Click(int previousIndex);
   void ComboLogType_Click();
-  void SGGridLog_Scroll();
   void Grid_MouseUp(ui::Grid& grid, int button, int x, int y);
   void Form_Load();
   void Form_QueryUnload(bool& cancel, int unloadMode);
@@ -175,7 +174,6 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
   bool m_MinimizeLocked = false;
   int m_ResumeSignalTicks = 0;
   std::unique_ptr<ProgressDialogLogSvr> m_LogServer;
-  bool m_LogFollowsEnd = true;  // new trials scroll into view until the user scrolls back
   ui::Grid* m_MenuTargetGrid = nullptr;
 
   // Figures of the update under way and buffers reused by every update.

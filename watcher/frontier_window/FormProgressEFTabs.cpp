@@ -138,13 +138,8 @@ void FormProgressEF::LoggingTab_Bind() {
 
 void FormProgressEF::RefreshLogGrid(bool showNewest) {
   if (!SGGridLog.DataSource()) return;
-  if (showNewest) m_LogFollowsEnd = true;
   SGGridLog.RefreshRowCount();
-  if (m_LogFollowsEnd) SGGridLog.ScrollToLastRows();
-}
-
-void FormProgressEF::SGGridLog_Scroll() {
-  m_LogFollowsEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
+  if (showNewest) SGGridLog.FollowLastRows();
 }
 
 void FormProgressEF::ComboLogType_Click() {

@@ -110,6 +110,7 @@ void Grid::SetDataSource(IsgGridDataSource* source) {
   m_Cells.clear();
   m_RowCount = 0;
   m_TopRow = 0;
+  m_Follow = Follow::Never;
   NotifyChanged("DataSource");
   RefreshRowCount();
 }
@@ -118,9 +119,12 @@ void Grid::RefreshRowCount() {
   if (!m_DataSource) return;
   std::int32_t count = 0;
   if (!ResumeNext([&] { count = m_DataSource->IsgGridDataSource_GetRowCount(); }) || count < 0) count = 0;
+  // Whether the view shows the last rows is decided before they grow.
+  if (m_Follow == Follow::Paused && ShowsLastRows()) m_Follow = Follow::On;
   m_RowCount = count;
   m_TopRow = std::clamp(m_TopRow, 0, std::max(0, m_RowCount - 1));
   NotifyChanged("RowCount");
+  if (m_Follow == Follow::On) ScrollToLastRows();
 }
 
 void Grid::RefreshRows() {
@@ -182,6 +186,7 @@ void Grid::SetVisibleRows(int rows) {
 
 void Grid::UserScroll(int row) {
   SetTopRow(row);
+  if (m_Follow != Follow::Never) m_Follow = ShowsLastRows() ? Follow::On : Follow::Paused;
   if (Scroll) Scroll();
 }
 
@@ -192,6 +197,15 @@ void Grid::ScrollToLastRows() {
   }
   // Always tell the backend: its own view may have moved away from the last rows.
   NotifyChanged("TopRow");
+}
+
+void Grid::FollowLastRows() {
+  m_Follow = Follow::On;
+  ScrollToLastRows();
+}
+
+void Grid::StopFollowing() {
+  if (m_Follow == Follow::On) m_Follow = Follow::Paused;
 }
 
 void Grid::SetStyle(const GridStyle& style) {

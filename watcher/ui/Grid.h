@@ -86,6 +86,12 @@ class Grid : public Control {
   void SetVisibleRows(int rows);
   // Brings the last rows into view.
   void ScrollToLastRows();
+  // A log's way: brings the last rows into view and keeps them there as RefreshRowCount finds new
+  // ones, until the user scrolls away from them or StopFollowing; a view back at the last rows
+  // follows again.
+  void FollowLastRows();
+  void StopFollowing();
+  bool FollowsLastRows() const noexcept { return m_Follow == Follow::On; }
 
   const GridStyle& Style() const noexcept { return m_Style; }
   void SetStyle(const GridStyle& style);
@@ -106,6 +112,10 @@ class Grid : public Control {
   int m_TopRow = 0;
   int m_VisibleRows = 0;
   GridStyle m_Style;
+  enum class Follow { Never, On, Paused };
+  Follow m_Follow = Follow::Never;
+
+  bool ShowsLastRows() const noexcept { return m_TopRow + VisibleRows() >= m_RowCount; }
 };
 
 }  // namespace corvana::ui

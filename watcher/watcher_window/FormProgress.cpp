@@ -168,7 +168,6 @@ FormProgress::FormProgress(ui::Platform& platform)
   CommandHelp.Click = [this] { CommandHelp_Click(); };
   TabMain.Click = [this](int previous) { TabMain_Click(previous); };
   ComboLogType.Click = [this] { ComboLogType_Click(); };
-  SGGridLog.Scroll = [this] { SGGridLog_Scroll(); };
   CheckValidTrialsOnly.Click = [this] { CheckValidTrialsOnly_Click(); };
   CommandGoToTrial.Click = [this] { CommandGoToTrial_Click(); };
   TextGoToTrial.KeyPress = [this](int& key) {

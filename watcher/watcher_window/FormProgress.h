@@ -130,7 +130,6 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   void ComboLogType_Click();
   void CheckValidTrialsOnly_Click();
   void CommandGoToTrial_Click();
-  void SGGridLog_Scroll();
   ProgressDialogLogSvr* LogServer() const noexcept { return m_LogServer.get(); }
   void CommandOK_Click();
 
@@ -278,7 +277,6 @@ class FormProgress : public ProgressForm<WatcherWindow> {
   // Log tab.
   std::unique_ptr<ProgressDialogLogSvr> m_LogServer;
   std::vector<int> m_LogColumnWidths;  // as the source laid them out: a resize never goes below
-  bool m_LogFollowsEnd = true;         // new trials scroll into view until the user scrolls back
 };
 
 }  // namespace corvana

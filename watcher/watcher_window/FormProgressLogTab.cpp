@@ -39,8 +39,7 @@ void FormProgress::LoggingTab_Bind() {
   m_LogColumnWidths.clear();
   for (const auto& column : SGGridLog.Columns()) m_LogColumnWidths.push_back(column.Width);
   SGGridLog.SetDataSource(m_LogServer.get());
-  m_LogFollowsEnd = true;
-  SGGridLog.ScrollToLastRows();
+  SGGridLog.FollowLastRows();
   if (m_LogServer->NumColumnsLeftOut() > 0) {
     ResumeNext([&] { LabelLogColumnsLeftOut.SetCaption(Res(4051, m_LogServer->NumColumnsLeftOut())); });
     LabelLogColumnsLeftOut.SetVisible(true);
@@ -51,12 +50,8 @@ void FormProgress::LoggingTab_Bind() {
 
 void FormProgress::LoggingTab_Refresh() {
   if (!m_LogServer) return;
-  // The newest rows stay in view unless the user scrolled back or went to a trial; back at the end,
-  // they follow again.
-  if (!m_LogFollowsEnd)
-    m_LogFollowsEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
+  // The newest rows stay in view unless the user scrolled back or went to a trial.
   SGGridLog.RefreshRowCount();
-  if (m_LogFollowsEnd) SGGridLog.ScrollToLastRows();
   LoggingTab_LayOutColumns();
 }
 
@@ -86,20 +81,14 @@ void FormProgress::ComboLogType_Click() {
   CheckValidTrialsOnly.SetEnabled(m_Manager->IDForGdLogReadRecordVB == 0);
   if (!m_LogServer) return;
   SGGridLog.RefreshRows();
-  m_LogFollowsEnd = true;
-  SGGridLog.ScrollToLastRows();
+  SGGridLog.FollowLastRows();
 }
 
 void FormProgress::CheckValidTrialsOnly_Click() {
   if (m_UpdatingControls || !m_LogServer) return;
   m_LogServer->SetValidTrialsOnly(CheckValidTrialsOnly.Checked());
   SGGridLog.RefreshRows();
-  m_LogFollowsEnd = true;
-  SGGridLog.ScrollToLastRows();
-}
-
-void FormProgress::SGGridLog_Scroll() {
-  m_LogFollowsEnd = SGGridLog.TopRow() + SGGridLog.VisibleRows() >= SGGridLog.RowCount();
+  SGGridLog.FollowLastRows();
 }
 
 void FormProgress::CommandGoToTrial_Click() {
@@ -113,11 +102,10 @@ void FormProgress::CommandGoToTrial_Click() {
       m_LogServer->RowOfTrial(static_cast<std::int32_t>(std::min<long>(trial, INT32_MAX)));
   if (row < 0) {
     // Past the end: the newest rows are the nearest.
-    m_LogFollowsEnd = true;
-    SGGridLog.ScrollToLastRows();
+    SGGridLog.FollowLastRows();
     return;
   }
-  m_LogFollowsEnd = false;
+  SGGridLog.StopFollowing();
   SGGridLog.SetTopRow(row);
 }
 
