@@ -1,19 +1,10 @@
-// The C boundary: every call is guarded, so no exception leaves the library; failures become
-// result codes whose details GdGetExceptionInfoWVB hands out afterwards.
+// The C boundary: the engine's general, population and temp-data calls. The trial-log calls are in
+// gdlib8Log.cpp; both run every call inside Guarded (CallGuard.h).
 #include "suite/gdlib/gdlib8.h"
 
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <map>
-#include <mutex>
-#include <new>
-#include <span>
 #include <string>
 
+#include "suite/gdlib/CallGuard.h"
 #include "suite/gdlib/ChannelTable.h"
 #include "suite/gdlib/GdError.h"
 #include "suite/gdlib/Population.h"
@@ -21,94 +12,7 @@
 #include "suite/gdlib/TrialLogReader.h"
 #include "suite/gdlib/TrialLogWriter.h"
 
-namespace gdlib {
 namespace {
-
-struct ExceptionInfo {
-  std::string Name;
-  std::string Method;
-  std::string Message;
-};
-
-std::mutex g_InfoMutex;
-std::map<std::int32_t, ExceptionInfo>& LastFailures() {
-  static auto* failures = new std::map<std::int32_t, ExceptionInfo>;
-  return *failures;
-}
-
-bool g_LogToFile = false;
-
-// The engine's own log, "GdLib.log" in the suite's logging folder, written when the host asks
-// for it at initialization.
-std::string EngineLogPath() {
-  if (const char* dir = std::getenv("ORRENDEL_LOG_DIR"); dir && *dir) return std::string(dir) + "/GdLib.log";
-  if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state)
-    return std::string(state) + "/corvana/log/GdLib.log";
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "/tmp") + "/.local/state/corvana/log/GdLib.log";
-}
-
-void Remember(std::int32_t code, const char* name, const char* method, const std::string& message) noexcept {
-  try {
-    std::lock_guard lock(g_InfoMutex);
-    LastFailures()[code] = {name, method, message};
-    if (g_LogToFile) {
-      if (std::FILE* file = std::fopen(EngineLogPath().c_str(), "a")) {
-        std::fprintf(file, "GdLib %d: %s returned %d: %s\n", static_cast<int>(::getpid()), method, code,
-                     message.c_str());
-        std::fclose(file);
-      }
-    }
-  } catch (...) {
-  }
-}
-
-template <class Result, class Call>
-Result Guarded(const char* method, Call&& call) noexcept {
-  try {
-    return static_cast<Result>(call());
-  } catch (const GdError& e) {
-    Remember(e.Code(), "GdError", method, e.what());
-    return e.Code();
-  } catch (const std::bad_alloc&) {
-    Remember(GdErrNoSpace, "std::bad_alloc", method, "Out of memory.");
-    return GdErrNoSpace;
-  } catch (const std::exception& e) {
-    Remember(GdErrInternal, "std::exception", method, e.what());
-    return GdErrInternal;
-  } catch (...) {
-    Remember(GdErrInternal, "unknown", method, "Unknown failure.");
-    return GdErrInternal;
-  }
-}
-
-void Require(const void* pointer, const char* what) {
-  if (!pointer) Fail(GdErrNullPointer, std::string(what) + " is null.");
-}
-
-// A caller's output buffer: null when not wanted, otherwise never shorter than needed.
-template <class T>
-std::span<T> Buffer(T* data, std::int32_t capacity, std::int32_t needed, const char* what) {
-  if (capacity < 0) Fail(GdErrInvalidArgument, std::string("The capacity of ") + what + " is negative.");
-  if (!data) return {};
-  if (capacity < needed)
-    Fail(GdErrBufferTooSmall, std::string(what) + " holds " + std::to_string(capacity) + " of " +
-                                  std::to_string(needed) + " values.");
-  return {data, static_cast<std::size_t>(capacity)};
-}
-
-// Copies text into a caller buffer, cut at the capacity and always terminated.
-void CopyText(const std::string& text, char* out, std::int32_t capacity) {
-  if (!out || capacity <= 0) return;
-  std::size_t n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(capacity) - 1);
-  std::memcpy(out, text.data(), n);
-  out[n] = '\0';
-}
-
-std::string PathOf(const char* path) {
-  Require(path, "The log path");
-  return path;
-}
 
 const char* ErrorText(std::int32_t code) {
   switch (code) {
@@ -135,7 +39,6 @@ const char* ErrorText(std::int32_t code) {
 }
 
 }  // namespace
-}  // namespace gdlib
 
 using namespace gdlib;
 
@@ -155,7 +58,7 @@ int16_t GdSetProgramMode(int32_t mode) {
 int16_t GdInit3(int32_t, int32_t loggingFlags, int32_t, const char*) {
   return Guarded<int16_t>("GdInit3", [&] {
     if (loggingFlags != 0 && loggingFlags != 8) Fail(GdErrInvalidArgument, "The logging flags are 0 or 8.");
-    g_LogToFile = loggingFlags == 8;
+    SetLogToFile(loggingFlags == 8);
     return GdOk;
   });
 }
@@ -186,12 +89,11 @@ int16_t GdGetErrorTextWVB(int32_t errorNumber, char* text, int32_t capacity) {
 int16_t GdGetExceptionInfoWVB(int32_t errorNumber, char* name, int32_t nameCapacity, char* method,
                               int32_t methodCapacity, char* message, int32_t messageCapacity) {
   try {
-    std::lock_guard lock(g_InfoMutex);
-    auto it = LastFailures().find(errorNumber);
-    if (it == LastFailures().end()) return 0;
-    CopyText(it->second.Name, name, nameCapacity);
-    CopyText(it->second.Method, method, methodCapacity);
-    CopyText(it->second.Message, message, messageCapacity);
+    ExceptionInfo info;
+    if (!LastFailure(errorNumber, info)) return 0;
+    CopyText(info.Name, name, nameCapacity);
+    CopyText(info.Method, method, methodCapacity);
+    CopyText(info.Message, message, messageCapacity);
     return 1;
   } catch (...) {
     return 0;
@@ -456,148 +358,6 @@ int16_t GdReadTempData(int16_t channel, void* value, int32_t numBytes) {
 int16_t GdWriteTempData(int16_t channel, const void* value, int32_t numBytes) {
   return Guarded<int16_t>("GdWriteTempData", [&] {
     ChannelTable::Instance().Write(channel, value, numBytes);
-    return GdOk;
-  });
-}
-
-int16_t GdLogCreate(const char* path, int32_t numChromosomes, int32_t numGenes, int32_t numConstraints,
-                    const char* const* constraintNames, const int32_t* hardNotSoft, const int32_t* hasValue,
-                    int32_t isEfficientFrontier, int32_t* logHandle) {
-  return Guarded<int16_t>("GdLogCreate", [&] {
-    std::string file = PathOf(path);
-    Require(logHandle, "The log handle output");
-    if (numChromosomes < 0 || numGenes < 0 || numGenes > TrialLogFormat::kMaxGenes || numConstraints < 0 ||
-        numConstraints > TrialLogFormat::kMaxConstraints)
-      Fail(GdErrInvalidArgument, "The log's counts are out of range.");
-    TrialLogFormat::Header header;
-    header.NumChromosomes = numChromosomes;
-    header.NumGenes = numGenes;
-    header.IsEfficientFrontier = isEfficientFrontier ? 1 : 0;
-    if (numConstraints > 0) {
-      Require(constraintNames, "The constraint names");
-      Require(hardNotSoft, "The hard/soft values");
-      Require(hasValue, "The has-value flags");
-    }
-    for (int32_t i = 0; i < numConstraints; ++i) {
-      std::string name = constraintNames[i] ? constraintNames[i] : "";
-      if (name.size() > TrialLogFormat::kMaxNameBytes) name.resize(TrialLogFormat::kMaxNameBytes);
-      header.Constraints.push_back({name, hardNotSoft[i], hasValue[i] ? 1 : 0});
-    }
-    *logHandle = TrialLogWriter::Create(file, header);
-    return GdOk;
-  });
-}
-
-int16_t GdLogAppendRecord(int32_t logHandle, int32_t constrainingValueIndex, const GdLogRecord* record) {
-  return Guarded<int16_t>("GdLogAppendRecord", [&] {
-    Require(record, "The record");
-    TrialLogWriter::Append(logHandle, constrainingValueIndex, *record);
-    return GdOk;
-  });
-}
-
-int16_t GdLogClose(int32_t logHandle) {
-  return Guarded<int16_t>("GdLogClose", [&] {
-    TrialLogWriter::Close(logHandle);
-    return GdOk;
-  });
-}
-
-namespace {
-int16_t RecordCounts(const char* method, const char* path, int32_t* trialCount,
-                     int32_t constrainingValueIndex, int32_t* progressStepCount) {
-  return Guarded<int16_t>(method, [&] {
-    std::string file = PathOf(path);
-    Require(trialCount, "The trial count output");
-    Require(progressStepCount, "The progress-step count output");
-    *trialCount = 0;
-    *progressStepCount = 0;
-    TrialLogReader::Counts counts;
-    try {
-      TrialLogReader::Instance().GetCounts(file, constrainingValueIndex, counts);
-    } catch (const GdError&) {
-      *trialCount = counts.Trials;
-      *progressStepCount = counts.ProgressSteps;
-      throw;
-    }
-    *trialCount = counts.Trials;
-    *progressStepCount = counts.ProgressSteps;
-    return GdOk;
-  });
-}
-}  // namespace
-
-int16_t GdLogGetRecordCountsWVB(const char* path, int32_t* trialCount, int32_t* progressStepCount) {
-  return RecordCounts("GdLogGetRecordCountsWVB", path, trialCount, 0, progressStepCount);
-}
-
-int16_t GdLogGetRecordCounts2WVB(const char* path, int32_t* trialCount, int32_t constrainingValueIndex,
-                                 int32_t* progressStepCount) {
-  return RecordCounts("GdLogGetRecordCounts2WVB", path, trialCount, constrainingValueIndex,
-                      progressStepCount);
-}
-
-int16_t GdLogReadRecordWVB(const char* path, int32_t recordNumber, int32_t selector, int32_t* elapsedSeconds,
-                           double* valueWithoutPenalties, double* valueWithPenalties, int32_t* trialNumber,
-                           double* constraintStatus, double* constraintValues, double* constraintPenalties,
-                           int32_t constraintCapacity, double* geneValues, int32_t geneCapacity,
-                           GdLogRecordInfo* info) {
-  return Guarded<int16_t>("GdLogReadRecordWVB", [&] {
-    std::string file = PathOf(path);
-    TrialLogReader::Instance().ReadRecord(
-        file, recordNumber, selector,
-        [&](const TrialLogFormat::Header& header, const TrialLogReader::Record& r) {
-          const int32_t nc = header.NumConstraints;
-          const int32_t ng = header.NumGenes;
-          auto status = Buffer(constraintStatus, constraintCapacity, nc, "The constraint status buffer");
-          auto values = Buffer(constraintValues, constraintCapacity, nc, "The constraint value buffer");
-          auto penalties =
-              Buffer(constraintPenalties, constraintCapacity, nc, "The constraint penalty buffer");
-          auto genes = Buffer(geneValues, geneCapacity, ng, "The gene buffer");
-          if (!status.empty()) std::memcpy(status.data(), r.ConstraintStatus, 8 * std::size_t(nc));
-          if (!values.empty()) std::memcpy(values.data(), r.ConstraintValues, 8 * std::size_t(nc));
-          if (!penalties.empty()) std::memcpy(penalties.data(), r.ConstraintPenalties, 8 * std::size_t(nc));
-          if (!genes.empty()) std::memcpy(genes.data(), r.GeneValues, 8 * std::size_t(ng));
-          if (elapsedSeconds) *elapsedSeconds = r.Head.ElapsedSeconds;
-          if (valueWithoutPenalties) *valueWithoutPenalties = r.Head.ValueWithoutPenalties;
-          if (valueWithPenalties) *valueWithPenalties = r.Head.ValueWithPenalties;
-          if (trialNumber) *trialNumber = r.Head.TrialNumber;
-          if (info) *info = r.Head.Info;
-        });
-    return GdOk;
-  });
-}
-
-int16_t GdLogGetCountsWVB(const char* path, int32_t* numChromosomes, int32_t* numGenes,
-                          int32_t* numConstraints, int32_t* isEfficientFrontier) {
-  return Guarded<int16_t>("GdLogGetCountsWVB", [&] {
-    std::string file = PathOf(path);
-    TrialLogFormat::Header header = TrialLogReader::Instance().GetHeader(file);
-    if (numChromosomes) *numChromosomes = header.NumChromosomes;
-    if (numGenes) *numGenes = header.NumGenes;
-    if (numConstraints) *numConstraints = header.NumConstraints;
-    if (isEfficientFrontier) *isEfficientFrontier = header.IsEfficientFrontier;
-    return GdOk;
-  });
-}
-
-int16_t GdLogGetConstraintInfoWVB(const char* path, int32_t constraintNum, char* name, int32_t nameCapacity,
-                                  int32_t* hardNotSoft, int32_t* hasValue) {
-  return Guarded<int16_t>("GdLogGetConstraintInfoWVB", [&] {
-    std::string file = PathOf(path);
-    TrialLogFormat::Header header = TrialLogReader::Instance().GetHeader(file);
-    if (constraintNum < 1 || constraintNum > header.NumConstraints)
-      Fail(GdErrInvalidArgument, "Constraint " + std::to_string(constraintNum) + " is outside 1.." +
-                                     std::to_string(header.NumConstraints) + ".");
-    const TrialLogFormat::ConstraintInfo& c = header.Constraints[static_cast<std::size_t>(constraintNum - 1)];
-    if (name) {
-      if (nameCapacity <= static_cast<int32_t>(c.Name.size()))
-        Fail(GdErrBufferTooSmall,
-             "The name buffer is too small for " + std::to_string(c.Name.size()) + " bytes.");
-      CopyText(c.Name, name, nameCapacity);
-    }
-    if (hardNotSoft) *hardNotSoft = c.HardNotSoft;
-    if (hasValue) *hasValue = c.HasValue;
     return GdOk;
   });
 }
