@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <list>
 #include <memory>
 #include <random>
 #include <string>
@@ -101,8 +102,9 @@ BENCHMARK(BM_TinyWorkbook)->MinTime(2.0)->UseRealTime();
 // CORVANA_BENCH_WORKBOOKS=a.ods:b.ods measures these workbooks too, e.g. two formulations of one
 // model side by side in one run.
 int main(int argc, char** argv) {
-  // Closed before the end, so that their offices close the workbooks and leave no lock files.
-  std::vector<std::shared_ptr<std::unique_ptr<WorkbookModel>>> extra;
+  // Opened on first use and closed before the end, so that their offices close the workbooks and
+  // leave no lock files. A list: each benchmark keeps a reference to its own model.
+  std::list<std::unique_ptr<WorkbookModel>> extra;
   if (const char* list = std::getenv("CORVANA_BENCH_WORKBOOKS")) {
     std::string paths = list;
     for (std::size_t start = 0; start < paths.size();) {
@@ -110,11 +112,11 @@ int main(int argc, char** argv) {
       const std::filesystem::path path = paths.substr(start, end - start);
       start = end + 1;
       if (path.empty()) continue;
-      auto model = extra.emplace_back(std::make_shared<std::unique_ptr<WorkbookModel>>());
+      auto& model = extra.emplace_back();
       benchmark::RegisterBenchmark(("BM_Workbook/" + path.string()).c_str(),
-                                   [path, model](benchmark::State& state) {
-                                     if (!*model) *model = std::make_unique<WorkbookModel>(path, g_Stop);
-                                     Trials(state, **model);
+                                   [path, &model](benchmark::State& state) {
+                                     if (!model) model = std::make_unique<WorkbookModel>(path, g_Stop);
+                                     Trials(state, *model);
                                    })
           ->MinTime(2.0)
           ->UseRealTime();
@@ -124,6 +126,6 @@ int main(int argc, char** argv) {
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  for (auto& model : extra) model->reset();
+  extra.clear();
   return 0;
 }
