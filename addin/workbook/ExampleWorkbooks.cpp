@@ -2,7 +2,6 @@
 
 #include "addin/PortfolioModel.h"
 
-#include <array>
 #include <random>
 #include <string>
 
@@ -11,32 +10,18 @@ namespace corvana::addin {
 void ExampleWorkbooks::WriteSpring(WorkbookWriter& w, const std::filesystem::path& path) {
   w.NewWorkbook({"Spring"});
   w.Set("Spring.A1", "The lightest coil spring that meets its limits");
-  w.Set("Spring.A3", "Dimension");
-  w.Set("Spring.B3", "Value");
-  w.Set("Spring.C3", "Lower");
-  w.Set("Spring.D3", "Upper");
-  const std::array<std::array<const char*, 4>, 3> dimensions = {
-      {{"Wire diameter d", "0.05", "0.05", "2"},
-       {"Mean coil diameter D", "0.5", "0.25", "1.3"},
-       {"Active coils N", "5", "2", "15"}}};
-  for (std::size_t i = 0; i < dimensions.size(); ++i)
-    for (std::size_t c = 0; c < 4; ++c)
-      w.Set("Spring." + std::string(1, static_cast<char>('A' + c)) + std::to_string(4 + i), dimensions[i][c]);
-  w.Set("Spring.A8", "Weight (N + 2) D d^2");
-  w.Set("Spring.B8", "=(B6+2)*B5*B4^2");
-  w.Set("Spring.A9", "Goal");
-  w.Set("Spring.B9", "min");
+  w.SetRows("Spring.A3", {{"Dimension", "Value", "Lower", "Upper"},
+                          {"Wire diameter d", "0.05", "0.05", "2"},
+                          {"Mean coil diameter D", "0.5", "0.25", "1.3"},
+                          {"Active coils N", "5", "2", "15"}});
+  w.SetRows("Spring.A8", {{"Weight (N + 2) D d^2", "=(B6+2)*B5*B4^2"}, {"Goal", "min"}});
   // Each limit as its slack: the cell must not be negative.
-  w.Set("Spring.A11", "Limit");
-  w.Set("Spring.B11", "Slack");
-  w.Set("Spring.A12", "Deflection");
-  w.Set("Spring.B12", "=B5^3*B6/(71785*B4^4)-1");
-  w.Set("Spring.A13", "Shear_Stress");
-  w.Set("Spring.B13", "=IF(B5>B4;1-(4*B5^2-B4*B5)/(12566*(B5*B4^3-B4^4))-1/(5108*B4^2);-1000)");
-  w.Set("Spring.A14", "Surge_Frequency");
-  w.Set("Spring.B14", "=140.45*B4/(B5^2*B6)-1");
-  w.Set("Spring.A15", "Outer_Diameter");
-  w.Set("Spring.B15", "=1-(B4+B5)/1.5");
+  w.SetRows("Spring.A11",
+            {{"Limit", "Slack"},
+             {"Deflection", "=B5^3*B6/(71785*B4^4)-1"},
+             {"Shear_Stress", "=IF(B5>B4;1-(4*B5^2-B4*B5)/(12566*(B5*B4^3-B4^4))-1/(5108*B4^2);-1000)"},
+             {"Surge_Frequency", "=140.45*B4/(B5^2*B6)-1"},
+             {"Outer_Diameter", "=1-(B4+B5)/1.5"}});
   w.Name("Corvana_Adjustable", "$Spring.$B$4:$B$6");
   w.Name("Corvana_Lower", "$Spring.$C$4:$C$6");
   w.Name("Corvana_Upper", "$Spring.$D$4:$D$6");
@@ -52,13 +37,7 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
   constexpr int years = 1000;
   w.NewWorkbook({"Portfolio", "Years"});
   w.Set("Portfolio.A1", "Asset weights for the best mean yearly return");
-  w.Set("Portfolio.A3", "Asset");
-  w.Set("Portfolio.B3", "Weight");
-  w.Set("Portfolio.C3", "Lower");
-  w.Set("Portfolio.D3", "Upper");
-  w.Set("Portfolio.E3", "Alpha");
-  w.Set("Portfolio.F3", "Beta");
-  w.Set("Portfolio.G3", "Sigma");
+  w.SetRows("Portfolio.A3", {{"Asset", "Weight", "Lower", "Upper", "Alpha", "Beta", "Sigma"}});
   for (std::size_t a = 0; a < assets.size(); ++a) {
     const std::string row = std::to_string(4 + a);
     w.Set("Portfolio.A" + row, assets[a].Name);
@@ -68,15 +47,13 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
   w.SetNumbers("Portfolio.B13", {{kPortfolioMarketMean}});
   w.Set("Portfolio.A14", "Market sigma");
   w.SetNumbers("Portfolio.B14", {{kPortfolioMarketSigma}});
-  w.Set("Portfolio.A16", "Mean yearly return");
-  w.Set("Portfolio.B16", "=AVERAGE(Years.K2:K" + std::to_string(years + 1) + ")");
-  w.Set("Portfolio.A17", "Goal");
-  w.Set("Portfolio.B17", "max");
+  const std::string lastYear = std::to_string(years + 1);
+  w.SetRows("Portfolio.A16",
+            {{"Mean yearly return", "=AVERAGE(Years.K2:K" + lastYear + ")"}, {"Goal", "max"}});
   w.Set("Portfolio.A19", "Limit");
-  w.Set("Portfolio.A20", "5th percentile of the return >= -12%");
-  w.Set("Portfolio.B20", "=PERCENTILE(Years.K2:K" + std::to_string(years + 1) + ";0.05)+0.12");
-  w.Set("Portfolio.A22", "Method");
-  w.Set("Portfolio.B22", "budget");
+  w.SetRows("Portfolio.A20",
+            {{"5th percentile of the return >= -12%", "=PERCENTILE(Years.K2:K" + lastYear + ";0.05)+0.12"}});
+  w.SetRows("Portfolio.A22", {{"Method", "budget"}});
 
   // The simulated years: a market draw and one draw per asset, the same draws every trial, and
   // each asset's return worked out by formulas from them.
@@ -107,7 +84,6 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
   }
   // The portfolio's return each year, the years' asset returns times the weights: one array
   // formula over the column, which the office works out in one go each trial.
-  const std::string lastYear = std::to_string(years + 1);
   w.SetArrayFormula("Years.K2:K" + lastYear, "=MMULT(B2:I" + lastYear + ";$Portfolio.$B$4:$B$11)");
   w.Name("Corvana_Adjustable", "$Portfolio.$B$4:$B$11");
   w.Name("Corvana_Lower", "$Portfolio.$C$4:$C$11");
@@ -125,23 +101,15 @@ void ExampleWorkbooks::WriteSchedule(WorkbookWriter& w, const std::filesystem::p
   const std::string last = std::to_string(3 + jobs.size());  // the last row of both tables
   w.NewWorkbook({"Schedule"});
   w.Set("Schedule.A1", "The order of the jobs on one machine with the least total weighted tardiness");
-  w.Set("Schedule.A3", "Job");
-  w.Set("Schedule.B3", "Processing time");
-  w.Set("Schedule.C3", "Due");
-  w.Set("Schedule.D3", "Weight");
+  w.SetRows("Schedule.A3", {{"Job", "Processing time", "Due", "Weight"}});
   std::vector<std::vector<double>> table;
   for (const auto& job : jobs) table.push_back({double(job.Number), job.ProcessingTime, job.Due, job.Weight});
   w.SetNumbers("Schedule.A4", table);
 
   // The sequence: which job runs in each position, the adjustable cells. Each job starts when the
   // one before it finishes; its data is looked up in the job table by its number.
-  w.Set("Schedule.F3", "Position");
-  w.Set("Schedule.G3", "Job");
-  w.Set("Schedule.H3", "Start");
-  w.Set("Schedule.I3", "Finish");
-  w.Set("Schedule.J3", "Due");
-  w.Set("Schedule.K3", "Tardiness");
-  w.Set("Schedule.L3", "Weighted tardiness");
+  w.SetRows("Schedule.F3",
+            {{"Position", "Job", "Start", "Finish", "Due", "Tardiness", "Weighted tardiness"}});
   const auto lookup = [&](char column, const std::string& row) {
     return "INDEX($" + std::string(1, column) + "$4:$" + std::string(1, column) + "$" + last + ";MATCH(G" +
            row + ";$A$4:$A$" + last + ";0))";
@@ -149,22 +117,14 @@ void ExampleWorkbooks::WriteSchedule(WorkbookWriter& w, const std::filesystem::p
   for (std::size_t i = 0; i < jobs.size(); ++i) {
     const std::string r = std::to_string(4 + i);
     w.SetNumbers("Schedule.F" + r, {{double(i + 1), double(jobs[i].Number)}});
-    w.Set("Schedule.H" + r, i == 0 ? "0" : "=I" + std::to_string(3 + i));
-    w.Set("Schedule.I" + r, "=H" + r + "+" + lookup('B', r));
-    w.Set("Schedule.J" + r, "=" + lookup('C', r));
-    w.Set("Schedule.K" + r, "=MAX(0;I" + r + "-J" + r + ")");
-    w.Set("Schedule.L" + r, "=K" + r + "*" + lookup('D', r));
+    w.SetRows("Schedule.H" + r,
+              {{i == 0 ? "0" : "=I" + std::to_string(3 + i), "=H" + r + "+" + lookup('B', r),
+                "=" + lookup('C', r), "=MAX(0;I" + r + "-J" + r + ")", "=K" + r + "*" + lookup('D', r)}});
   }
-  w.Set("Schedule.A16", "Total weighted tardiness");
-  w.Set("Schedule.B16", "=SUM(L4:L" + last + ")");
-  w.Set("Schedule.A17", "Goal");
-  w.Set("Schedule.B17", "min");
-  w.Set("Schedule.A19", "Method");
-  w.Set("Schedule.B19", "order");
-  w.Set("Schedule.A20", "Lowest job number");
-  w.SetNumbers("Schedule.B20", {{1}});
-  w.Set("Schedule.A21", "Highest job number");
-  w.SetNumbers("Schedule.B21", {{double(jobs.size())}});
+  w.SetRows("Schedule.A16", {{"Total weighted tardiness", "=SUM(L4:L" + last + ")"}, {"Goal", "min"}});
+  w.SetRows(
+      "Schedule.A19",
+      {{"Method", "order"}, {"Lowest job number", "1"}, {"Highest job number", std::to_string(jobs.size())}});
   w.Name("Corvana_Adjustable", "$Schedule.$G$4:$G$" + last);
   w.Name("Corvana_Lower", "$Schedule.$B$20");
   w.Name("Corvana_Upper", "$Schedule.$B$21");

@@ -6,6 +6,7 @@
 #include <com/sun/star/sheet/XArrayFormulaRange.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
+#include <com/sun/star/sheet/XCellRangeFormula.hpp>
 #include <com/sun/star/sheet/XNamedRanges.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/table/CellAddress.hpp>
@@ -40,6 +41,16 @@ struct WorkbookWriter::Office {
                                             uno::UNO_QUERY_THROW);
     return sheet->getCellRangeByName(ToOUString(cell.substr(dot + 1)));
   }
+
+  // The block of `width` x `height` cells whose top-left cell is `topLeft`.
+  uno::Reference<table::XCellRange> Block(const std::string& topLeft, sal_Int32 width, sal_Int32 height) {
+    uno::Reference<sheet::XCellRangeAddressable> corner(Cells(topLeft), uno::UNO_QUERY_THROW);
+    const auto a = corner->getRangeAddress();
+    uno::Reference<container::XIndexAccess> sheets(Document->getSheets(), uno::UNO_QUERY_THROW);
+    uno::Reference<table::XCellRange> sheet(sheets->getByIndex(a.Sheet), uno::UNO_QUERY_THROW);
+    return sheet->getCellRangeByPosition(a.StartColumn, a.StartRow, a.StartColumn + width - 1,
+                                         a.StartRow + height - 1);
+  }
 };
 
 WorkbookWriter::WorkbookWriter() : m_Office(std::make_unique<Office>()) {}
@@ -63,12 +74,23 @@ void WorkbookWriter::Set(const std::string& cell, const std::string& content) {
   range->getCellByPosition(0, 0)->setFormula(ToOUString(content));
 }
 
+void WorkbookWriter::SetRows(const std::string& topLeft, const std::vector<std::vector<std::string>>& rows) {
+  if (rows.empty()) return;
+  const auto width = static_cast<sal_Int32>(rows.front().size());
+  const auto height = static_cast<sal_Int32>(rows.size());
+  uno::Sequence<uno::Sequence<OUString>> contents(height);
+  for (sal_Int32 r = 0; r < height; ++r) {
+    if (static_cast<sal_Int32>(rows[r].size()) != width)
+      throw WorkbookError("the rows written at " + topLeft + " are not all as wide as the first");
+    contents[r].realloc(width);
+    for (sal_Int32 c = 0; c < width; ++c) contents[r][c] = ToOUString(rows[r][c]);
+  }
+  uno::Reference<sheet::XCellRangeFormula>(m_Office->Block(topLeft, width, height), uno::UNO_QUERY_THROW)
+      ->setFormulaArray(contents);
+}
+
 void WorkbookWriter::SetNumbers(const std::string& topLeft, const std::vector<std::vector<double>>& rows) {
   if (rows.empty()) return;
-  uno::Reference<sheet::XCellRangeAddressable> corner(m_Office->Cells(topLeft), uno::UNO_QUERY_THROW);
-  const auto a = corner->getRangeAddress();
-  uno::Reference<container::XIndexAccess> sheets(m_Office->Document->getSheets(), uno::UNO_QUERY_THROW);
-  uno::Reference<table::XCellRange> sheet(sheets->getByIndex(a.Sheet), uno::UNO_QUERY_THROW);
   const auto width = static_cast<sal_Int32>(rows.front().size());
   const auto height = static_cast<sal_Int32>(rows.size());
   uno::Sequence<uno::Sequence<uno::Any>> data(height);
@@ -76,10 +98,7 @@ void WorkbookWriter::SetNumbers(const std::string& topLeft, const std::vector<st
     data[r].realloc(width);
     for (sal_Int32 c = 0; c < width; ++c) data[r][c] <<= rows[r].at(c);
   }
-  uno::Reference<sheet::XCellRangeData>(
-      sheet->getCellRangeByPosition(a.StartColumn, a.StartRow, a.StartColumn + width - 1,
-                                    a.StartRow + height - 1),
-      uno::UNO_QUERY_THROW)
+  uno::Reference<sheet::XCellRangeData>(m_Office->Block(topLeft, width, height), uno::UNO_QUERY_THROW)
       ->setDataArray(data);
 }
 

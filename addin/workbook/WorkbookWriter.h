@@ -20,6 +20,9 @@ class WorkbookWriter {
   // Starts a new workbook with these sheets, dropping the one being built.
   void NewWorkbook(const std::vector<std::string>& sheets);
   void Set(const std::string& cell, const std::string& content);
+  // Writes a block of contents at once, row by row, from its top-left cell; every row as wide as the
+  // first.
+  void SetRows(const std::string& topLeft, const std::vector<std::vector<std::string>>& rows);
   // Writes a block of numbers at once, row by row, from its top-left cell.
   void SetNumbers(const std::string& topLeft, const std::vector<std::vector<double>>& rows);
   // Enters one array formula over a range, "Sheet.K2:K1001", as Ctrl+Shift+Enter does.

@@ -10,10 +10,7 @@ namespace fs = std::filesystem;
 void WriteSpeedReducer(WorkbookWriter& w, const fs::path& path) {
   w.NewWorkbook({"Reducer"});
   w.Set("Reducer.A1", "Speed reducer (Golinski 1973): the lightest gear box");
-  w.Set("Reducer.A3", "Dimension");
-  w.Set("Reducer.B3", "Value");
-  w.Set("Reducer.C3", "Lower");
-  w.Set("Reducer.D3", "Upper");
+  w.SetRows("Reducer.A3", {{"Dimension", "Value", "Lower", "Upper"}});
   const std::vector<std::pair<const char*, std::vector<double>>> genes = {
       {"Face width x1", {3.0, 2.6, 3.6}},      {"Tooth module x2", {0.75, 0.7, 0.8}},
       {"Pinion teeth x3", {22, 17, 28}},       {"Shaft 1 length x4", {8.0, 7.3, 8.3}},
@@ -24,16 +21,13 @@ void WriteSpeedReducer(WorkbookWriter& w, const fs::path& path) {
     w.Set("Reducer.A" + row, genes[i].first);
     w.SetNumbers("Reducer.B" + row, {genes[i].second});
   }
-  w.Set("Reducer.A12", "Pinion teeth, whole");
-  w.Set("Reducer.B12", "=ROUND(B6;0)");
-  w.Set("Reducer.A14", "Weight");
-  w.Set("Reducer.B14",
-        "=0.7854*B4*B5^2*(3.3333*B12^2+14.9334*B12-43.0934)-1.508*B4*(B9^2+B10^2)+7.4777*(B9^3+B10^3)"
-        "+0.7854*(B7*B9^2+B8*B10^2)");
-  w.Set("Reducer.A15", "Goal");
-  w.Set("Reducer.B15", "min");
-  w.Set("Reducer.A17", "Limit");
-  w.Set("Reducer.B17", "Slack (x 100000)");
+  w.SetRows("Reducer.A12", {{"Pinion teeth, whole", "=ROUND(B6;0)"}});
+  w.SetRows("Reducer.A14",
+            {{"Weight",
+              "=0.7854*B4*B5^2*(3.3333*B12^2+14.9334*B12-43.0934)-1.508*B4*(B9^2+B10^2)+7.4777*(B9^3+B10^3)"
+              "+0.7854*(B7*B9^2+B8*B10^2)"},
+             {"Goal", "min"}});
+  w.SetRows("Reducer.A17", {{"Limit", "Slack (x 100000)"}});
   const std::vector<std::pair<const char*, const char*>> limits = {
       {"Bending_Stress", "27/(B4*B5^2*B12)"},
       {"Contact_Stress", "397.5/(B4*B5^2*B12^2)"},
@@ -46,11 +40,10 @@ void WriteSpeedReducer(WorkbookWriter& w, const fs::path& path) {
       {"Width_Max", "B4/(12*B5)"},
       {"Shaft1_Design", "(1.5*B9+1.9)/B7"},
       {"Shaft2_Design", "(1.1*B10+1.9)/B8"}};
-  for (std::size_t i = 0; i < limits.size(); ++i) {
-    const std::string row = std::to_string(18 + i);
-    w.Set("Reducer.A" + row, limits[i].first);
-    w.Set("Reducer.B" + row, std::string("=100000*(1-") + limits[i].second + ")");
-  }
+  std::vector<std::vector<std::string>> limitRows;
+  for (const auto& [name, ratio] : limits)
+    limitRows.push_back({name, std::string("=100000*(1-") + ratio + ")"});
+  w.SetRows("Reducer.A18", limitRows);
   w.Name("Corvana_Adjustable", "$Reducer.$B$4:$B$10");
   w.Name("Corvana_Lower", "$Reducer.$C$4:$C$10");
   w.Name("Corvana_Upper", "$Reducer.$D$4:$D$10");
@@ -65,36 +58,18 @@ void WritePressureVessel(WorkbookWriter& w, const fs::path& path) {
   constexpr double step = 0.0625;  // plates come in steps of 1/16 inch
   w.NewWorkbook({"Vessel"});
   w.Set("Vessel.A1", "Pressure vessel (Sandgren 1990): the cheapest vessel of 1296000 cubic inches");
-  w.Set("Vessel.A3", "Dimension");
-  w.Set("Vessel.B3", "Value");
-  w.Set("Vessel.C3", "Lower");
-  w.Set("Vessel.D3", "Upper");
-  w.Set("Vessel.A4", "Shell thickness Ts");
-  w.SetNumbers("Vessel.B4", {{1.5, step, 99 * step}});
-  w.Set("Vessel.A5", "Head thickness Th");
-  w.SetNumbers("Vessel.B5", {{1.0, step, 99 * step}});
-  w.Set("Vessel.A6", "Inner radius R");
-  w.SetNumbers("Vessel.B6", {{60, 10, 200}});
-  w.Set("Vessel.A7", "Length L");
-  w.SetNumbers("Vessel.B7", {{100, 10, 200}});
-  w.Set("Vessel.A9", "Shell plate, in 1/16 inch");
-  w.Set("Vessel.B9", "=MAX(1;ROUND(B4/0.0625;0))*0.0625");
-  w.Set("Vessel.A10", "Head plate, in 1/16 inch");
-  w.Set("Vessel.B10", "=MAX(1;ROUND(B5/0.0625;0))*0.0625");
-  w.Set("Vessel.A12", "Cost");
-  w.Set("Vessel.B12", "=0.6224*B9*B6*B7+1.7781*B10*B6^2+3.1661*B9^2*B7+19.84*B9^2*B6");
-  w.Set("Vessel.A13", "Goal");
-  w.Set("Vessel.B13", "min");
-  w.Set("Vessel.A15", "Limit");
-  w.Set("Vessel.B15", "Slack");
-  w.Set("Vessel.A16", "Shell_Thickness");
-  w.Set("Vessel.B16", "=100000*(B9-0.0193*B6)");
-  w.Set("Vessel.A17", "Head_Thickness");
-  w.Set("Vessel.B17", "=100000*(B10-0.00954*B6)");
-  w.Set("Vessel.A18", "Volume");
-  w.Set("Vessel.B18", "=PI()*B6^2*B7+4/3*PI()*B6^3-1296000");
-  w.Set("Vessel.A19", "Length");
-  w.Set("Vessel.B19", "=1000*(240-B7)");
+  w.SetRows("Vessel.A3", {{"Dimension", "Value", "Lower", "Upper"}});
+  w.SetRows("Vessel.A4", {{"Shell thickness Ts"}, {"Head thickness Th"}, {"Inner radius R"}, {"Length L"}});
+  w.SetNumbers("Vessel.B4", {{1.5, step, 99 * step}, {1.0, step, 99 * step}, {60, 10, 200}, {100, 10, 200}});
+  w.SetRows("Vessel.A9", {{"Shell plate, in 1/16 inch", "=MAX(1;ROUND(B4/0.0625;0))*0.0625"},
+                          {"Head plate, in 1/16 inch", "=MAX(1;ROUND(B5/0.0625;0))*0.0625"}});
+  w.SetRows("Vessel.A12",
+            {{"Cost", "=0.6224*B9*B6*B7+1.7781*B10*B6^2+3.1661*B9^2*B7+19.84*B9^2*B6"}, {"Goal", "min"}});
+  w.SetRows("Vessel.A15", {{"Limit", "Slack"},
+                           {"Shell_Thickness", "=100000*(B9-0.0193*B6)"},
+                           {"Head_Thickness", "=100000*(B10-0.00954*B6)"},
+                           {"Volume", "=PI()*B6^2*B7+4/3*PI()*B6^3-1296000"},
+                           {"Length", "=1000*(240-B7)"}});
   w.Name("Corvana_Adjustable", "$Vessel.$B$4:$B$7");
   w.Name("Corvana_Lower", "$Vessel.$C$4:$C$7");
   w.Name("Corvana_Upper", "$Vessel.$D$4:$D$7");
