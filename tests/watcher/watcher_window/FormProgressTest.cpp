@@ -18,15 +18,6 @@ namespace {
 
 using Utilities::GetResourceString;
 
-// A run that has passed the first-trial hand-shake with `trials` trials logged.
-void StartRunning(WatcherRun& run, int trials, std::int32_t allShown = 100, std::int32_t lastShown = 50) {
-  run.RunTrials(trials);
-  run.SendFirstTrialInfo(allShown, lastShown);
-  run.Tick();
-  ASSERT_TRUE(run.Manager.GotInitializedAfterFirstTrial);
-  ASSERT_TRUE(run.Full().InitializedAfterFirstTrial());
-}
-
 TEST(FormProgressTest, WaitsForTheFirstTrialThenTurnsToTheRunningLook) {
   WatcherRun run;
   FormProgress& form = run.Full();
@@ -61,7 +52,7 @@ TEST(FormProgressTest, WaitsForTheFirstTrialThenTurnsToTheRunningLook) {
 
 TEST(FormProgressTest, TickRunsItsStepsInOrder) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   run.NewLogLines();
   run.Tick();
   const auto lines = run.NewLogLines();
@@ -79,7 +70,7 @@ TEST(FormProgressTest, TickRunsItsStepsInOrder) {
 
 TEST(FormProgressTest, StopTimerMakesTheTickALoneLogLine) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   run.Full().SetStopTimer(true);
   run.RunTrials(2);
   const std::string before = run.Full().LabelProgressStatus.Caption();
@@ -92,7 +83,7 @@ TEST(FormProgressTest, StopTimerMakesTheTickALoneLogLine) {
 
 TEST(FormProgressTest, ChannelTenOnExactlyTheThreeTicksAfterAResume) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   run.Full().GoToPausingConfig();
   run.SetStatus(GdRunStatusPaused);
   run.Full().CommandRun_Click();
@@ -117,7 +108,7 @@ TEST(FormProgressTest, ChannelTenOnExactlyTheThreeTicksAfterAResume) {
 
 TEST(FormProgressTest, PausedRunIsHandledOnlyWhenThePauseWasAskedFor) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   // Paused without a pending request from this window: nothing, not even a refresh.
   run.SetStatus(GdRunStatusPaused);
   run.RunTrials(3);
@@ -142,10 +133,8 @@ TEST(FormProgressTest, PausedRunIsHandledOnlyWhenThePauseWasAskedFor) {
 }
 
 TEST(FormProgressTest, PausedMultiProcessRunIsLeftAlone) {
-  WatcherRun::Options options;
-  options.MultiProcess = true;
-  WatcherRun run(options);
-  StartRunning(run, 2);
+  WatcherRun run({.MultiProcess = true});
+  run.Start(2);
   run.SetStatus(GdRunStatusPaused);
   run.Manager.WaitingAfterPauseClicked = true;
   run.Tick();
@@ -155,7 +144,7 @@ TEST(FormProgressTest, PausedMultiProcessRunIsLeftAlone) {
 
 TEST(FormProgressTest, StopWhileRunningAsksOnlyOnceThePauseArrives) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   run.Full().CommandStop_Click();
   EXPECT_EQ(run.Status(), GdRunStatusMarkToPause);
   EXPECT_TRUE(run.Full().CommandRun.PictureKey() == ui::GreyPicture(ui::PictureKeys::kRun));
@@ -169,7 +158,7 @@ TEST(FormProgressTest, StopWhileRunningAsksOnlyOnceThePauseArrives) {
 
 TEST(FormProgressTest, RunButtonsTakeTheFocusOffThemselvesBeforeActing) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   int focusMoves = 0;
   run.Full().TabMain.SetObserver([&](ui::Control&, std::string_view property) {
     if (property == "Focus") ++focusMoves;
@@ -192,7 +181,7 @@ TEST(FormProgressTest, RunButtonsTakeTheFocusOffThemselvesBeforeActing) {
 
 TEST(FormProgressTest, EndOfRunWithoutOptionsStopsForGoodAfterOneForcedRefresh) {
   WatcherRun run;
-  StartRunning(run, 4);
+  run.Start(4);
   run.RunTrials(2);
   run.SetStatus(GdRunStatusStopped);
   run.NewLogLines();
@@ -212,10 +201,8 @@ TEST(FormProgressTest, EndOfRunWithoutOptionsStopsForGoodAfterOneForcedRefresh) 
 }
 
 TEST(FormProgressTest, EndOfRunWithOptionsAsksTheAddinToShowTheWindow) {
-  WatcherRun::Options options;
-  options.ShowOptionsAtEnd = true;
-  WatcherRun run(options);
-  StartRunning(run, 4);
+  WatcherRun run({.ShowOptionsAtEnd = true});
+  run.Start(4);
   run.WriteBoolean(ChannelStopGenerateOptimizationSummary, true);
   run.WriteBoolean(ChannelStopWriteLogOfAllTrials, true);
   run.WriteLong(ChannelStopSolutionToKeep, -5);
@@ -273,9 +260,7 @@ TEST(FormProgressTest, StoppingStatusNamesWhyAndLocksWhatCannotBeWritten) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Status.front());
-    WatcherRun::Options options;
-    options.ShowOptionsAtEnd = true;
-    WatcherRun run(options);
+    WatcherRun run({.ShowOptionsAtEnd = true});
     for (const auto& [value, best] : c.Trials) run.LogTrial(value, best);
     run.Manager.Input_ConstraintSolverMode = c.Solver;
     run.Manager.Input_NumConstraints = 2;
@@ -297,9 +282,7 @@ TEST(FormProgressTest, StoppingStatusNamesWhyAndLocksWhatCannotBeWritten) {
 TEST(FormProgressTest, EveryStoppingChoiceReachesTheManager) {
   for (bool fixedByAddin : {false, true}) {
     SCOPED_TRACE(fixedByAddin);
-    WatcherRun::Options options;
-    options.ShowOptionsAtEnd = true;
-    WatcherRun run(options);
+    WatcherRun run({.ShowOptionsAtEnd = true});
     run.LogTrial(5, true);
     run.LogTrial(7, true);
     WatcherManager& m = run.Manager;
@@ -337,7 +320,7 @@ TEST(FormProgressTest, StoppedBeforeTheFirstTrialStillEndsTheRun) {
 
 TEST(FormProgressTest, AddinCanStopTheTimer) {
   WatcherRun run;
-  StartRunning(run, 1);
+  run.Start(1);
   run.WriteBoolean(ChannelOLToldWatcherToStopTimer, true);
   run.Tick();
   EXPECT_TRUE(run.Full().StopTimer());
@@ -348,7 +331,7 @@ TEST(FormProgressTest, AddinCanStopTheTimer) {
 TEST(FormProgressTest, GraphsFollowTheProgressStepsAndTheAxisDoubles) {
   WatcherRun run;
   run.LogTrial(5, true);
-  StartRunning(run, 0, 10, 4);
+  run.Start(0, 10, 4);
   FormProgress& form = run.Full();
   // One step; the flat line reaches the trial under way.
   for (int i = 0; i < 7; ++i) run.LogTrial(5, false);
@@ -380,7 +363,7 @@ TEST(FormProgressTest, GraphsFollowTheProgressStepsAndTheAxisDoubles) {
 
 TEST(FormProgressTest, GraphsAreRefreshedOnlyWhileTheirTabIsShown) {
   WatcherRun run;
-  StartRunning(run, 3);
+  run.Start(3);
   FormProgress& form = run.Full();
   form.TabMain.UserSelect(FormProgress::TabSummary);
   const auto revision = form.GraphAllTrials()->Revision();
@@ -421,7 +404,7 @@ TEST(FormProgressTest, SummaryRowsAndTheirColumns) {
 
   // Before a best exists the best row stays empty; original and last are filled.
   run.LogTrial(3, false);
-  StartRunning(run, 0);
+  run.Start(0);
   EXPECT_EQ(form.SGGridSummary.RowTexts(0), (std::vector<std::string>{"", "", "", "", ""}));
   EXPECT_EQ(form.SGGridSummary.RowTexts(1), (std::vector<std::string>{"1", "3", "1", "1", "1"}));
   EXPECT_EQ(form.SGGridSummary.RowTexts(2), (std::vector<std::string>{"1", "3", "1", "1", "1"}));
@@ -435,41 +418,25 @@ TEST(FormProgressTest, SummaryRowsAndTheirColumns) {
 }
 
 TEST(FormProgressTest, GeneNamesOfTheWrongLengthShowWhatTheyCan) {
-  {
-    WatcherRun::Options options;
-    options.GeneNames = 1;  // three genes, one name
-    WatcherRun run(options);
-    StartRunning(run, 2);
-    EXPECT_EQ(run.Full().SGGridSummary.ColumnCount(), 3);
-    EXPECT_EQ(run.Full().SGGridSummary.RowTexts(1).size(), 3u);
-    run.Full().TabMain.UserSelect(FormProgress::TabPopulation);
+  for (int names : {1, 5, 0}) {  // three genes
+    SCOPED_TRACE(names);
+    WatcherRun run({.GeneNames = std::vector<std::string>(names, "Cell")});
+    run.Start(2);
+    FormProgress& form = run.Full();
+    EXPECT_EQ(form.SGGridSummary.ColumnCount(), 2 + names);
+    EXPECT_EQ(form.SGGridSummary.RowTexts(1).size(), 2u + names);
+    // The genes fill the columns they have names for; extra names' columns stay empty.
+    for (int c = 2; c < 2 + names; ++c) EXPECT_EQ(form.SGGridSummary.CellText(1, c).empty(), c >= 5) << c;
+    form.TabMain.UserSelect(FormProgress::TabPopulation);
     run.Tick();
-    EXPECT_EQ(run.Full().SGGridPopulation.ColumnCount(), 2);
-    EXPECT_FALSE(run.Full().SGGridPopulation.CellText(0, 1).empty());
-  }
-  {
-    WatcherRun::Options options;
-    options.GeneNames = 5;  // three genes, five names: the extra columns stay empty
-    WatcherRun run(options);
-    StartRunning(run, 2);
-    EXPECT_EQ(run.Full().SGGridSummary.ColumnCount(), 7);
-    EXPECT_NE(run.Full().SGGridSummary.CellText(1, 4), "");
-    EXPECT_EQ(run.Full().SGGridSummary.CellText(1, 5), "");
-    EXPECT_EQ(run.Full().SGGridSummary.CellText(1, 6), "");
-  }
-  {
-    WatcherRun::Options options;
-    options.GeneNames = 0;  // no names: only the fixed columns
-    WatcherRun run(options);
-    StartRunning(run, 2);
-    EXPECT_EQ(run.Full().SGGridSummary.ColumnCount(), 2);
-    EXPECT_EQ(run.Full().SGGridSummary.RowTexts(1).size(), 2u);
+    EXPECT_EQ(form.SGGridPopulation.ColumnCount(), 1 + names);
+    EXPECT_EQ(form.SGGridPopulation.CellText(0, 1).empty(), names == 0);
   }
 }
 
 TEST(FormProgressTest, PopulationTableShowsTheLastOrganismFirst) {
   WatcherRun run;
-  StartRunning(run, 12);
+  run.Start(12);
   FormProgress& form = run.Full();
   form.TabMain.UserSelect(FormProgress::TabPopulation);
   run.NewLogLines();
@@ -494,7 +461,7 @@ TEST(FormProgressTest, PopulationTableShowsTheLastOrganismFirst) {
 
 TEST(FormProgressTest, BadInputKeepsTheWindowRunning) {
   WatcherRun run;
-  StartRunning(run, 5);
+  run.Start(5);
   FormProgress& form = run.Full();
   form.TabMain.UserSelect(FormProgress::TabPopulation);
 
@@ -544,7 +511,7 @@ TEST(FormProgressTest, CloseBoxAndMenus) {
   EXPECT_EQ(run.ReadLong(ChannelShowExcelRecalculations), 3);
 
   // The grid menu copies the grid it was opened on.
-  StartRunning(run, 2);
+  run.Start(2);
   run.Platform.QueuePopupMenuKey("mnuGridPopup_Copy");
   form.SGGridSummary.MouseUp(ui::kRightButton, 0, 100, 100);
   EXPECT_NE(run.Platform.ClipboardText().find("\t"), std::string::npos);
@@ -552,19 +519,6 @@ TEST(FormProgressTest, CloseBoxAndMenus) {
   // Help follows the selected tab.
   form.TabMain.UserSelect(FormProgress::TabLog);
   EXPECT_EQ(form.HelpContextID(), 11110);
-}
-
-TEST(FormProgressTest, ResizeKeepsTheMinimumSizeAndTheButtonOrder) {
-  WatcherRun run;
-  ui::Form& window = run.Full().GetForm();
-  window.Move(0, 0, 3000, 2000);
-  run.Full().Form_Resize();
-  EXPECT_GE(window.ScaleWidth(), 8360);
-  EXPECT_GE(window.ScaleHeight(), 5780);
-  FormProgress& form = run.Full();
-  EXPECT_LT(form.CommandRun.Left(), form.CommandPause.Left());
-  EXPECT_LT(form.CommandPause.Left(), form.CommandStop.Left());
-  EXPECT_LE(form.CommandStop.Left() + form.CommandStop.Width(), form.FrameBottom.Width());
 }
 
 }  // namespace

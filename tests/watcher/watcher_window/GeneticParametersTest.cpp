@@ -84,9 +84,7 @@ TEST(GeneticParametersTest, ShowTheEngineRatesOnScrollBarsOfAHundredSteps) {
 
   // A rate changed elsewhere shows at the next refresh, which reads under the population lock.
   ASSERT_EQ(GdChrSetCrossoverRate(run.PopHandle(), 1, 0.73), 0);
-  run.RunTrials(2);
-  run.SendFirstTrialInfo(100, 50);
-  run.Tick();
+  run.Start(2);
   run.NewLogLines();
   run.Tick();
   EXPECT_EQ(form.ScrollCrossover.Value(), 73);
@@ -99,9 +97,7 @@ TEST(GeneticParametersTest, ShowTheEngineRatesOnScrollBarsOfAHundredSteps) {
 }
 
 TEST(GeneticParametersTest, CrossoverAtZeroSnapsToTheFloorForEveryGroup) {
-  WatcherRun::Options options;
-  options.Groups = 2;
-  WatcherRun run(options);
+  WatcherRun run({.Groups = 2});
   FormProgress& form = run.Full();
   int* focus = CountFocus(form.SGGridSummary);
   run.NewLogLines();
@@ -133,9 +129,7 @@ TEST(GeneticParametersTest, CrossoverAtZeroSnapsToTheFloorForEveryGroup) {
 }
 
 TEST(GeneticParametersTest, MutationAtZeroIsSentAsZero) {
-  WatcherRun::Options options;
-  options.Groups = 2;
-  WatcherRun run(options);
+  WatcherRun run({.Groups = 2});
   FormProgress& form = run.Full();
   form.ScrollMutation.UserSetValue(0);
   EXPECT_EQ(form.ScrollMutation.Value(), 0);
@@ -148,9 +142,7 @@ TEST(GeneticParametersTest, MutationAtZeroIsSentAsZero) {
 }
 
 TEST(GeneticParametersTest, AutomaticMutationShowsTheEnginesRateAndIsNeverWritten) {
-  WatcherRun::Options options;
-  options.AutoMutation = true;
-  WatcherRun run(options);
+  WatcherRun run({.AutoMutation = true});
   FormProgress& form = run.Full();
   double current = 0;
   ASSERT_EQ(GdChrGetCurrentMutationRate(run.PopHandle(), 1, &current), 0);
@@ -167,9 +159,7 @@ TEST(GeneticParametersTest, AutomaticMutationShowsTheEnginesRateAndIsNeverWritte
 }
 
 TEST(GeneticParametersTest, RateDialogSendsTheTypedRateWhileTheWindowStepsBack) {
-  WatcherRun::Options options;
-  options.Groups = 2;
-  WatcherRun run(options);
+  WatcherRun run({.Groups = 2});
   FormProgress& form = run.Full();
   const ui::WindowId watcher = form.GetForm().Id();
   ui::WindowId owner = 0;
@@ -266,9 +256,7 @@ TEST(GeneticParametersTest, StoppingConfigurationClosesTheDialogAndDisablesTheCo
 }
 
 TEST(GeneticParametersTest, EngineErrorInTheGroupLoopIsLoggedAndTheLockReleased) {
-  WatcherRun::Options options;
-  options.Groups = 2;
-  WatcherRun run(options);
+  WatcherRun run({.Groups = 2});
   FormProgress& form = run.Full();
   run.Manager.Input_GroupNames.Add("NoSuchGroup");  // group 3 is unknown to the engine
   run.NewLogLines();
@@ -298,9 +286,7 @@ TEST(GeneticParametersTest, RateChangesAreMarkedOnTheAllTrialsGraph) {
   form.ScrollCrossover.UserSetValue(20);  // before the first trial: nothing to mark it on
   EXPECT_TRUE(form.RateMarkers().empty());
 
-  run.RunTrials(6);
-  run.SendFirstTrialInfo(100, 50);
-  run.Tick();
+  run.Start(6);
   form.ScrollCrossover.UserSetValue(30);
   form.ScrollMutation.UserSetValue(5);  // the same trial: one marker, named with both new rates
   ASSERT_EQ(form.RateMarkers().size(), 1u);
