@@ -241,8 +241,6 @@ TEST(FormProgressEFTest, SmallWindowShowsNoBestAndWidensForEnglish) {
   auto& small = dynamic_cast<FormProgressSmallEF&>(*run.Manager.SmallProgressWindow());
   EXPECT_EQ(small.GetForm().FindControl("TextBest"), nullptr);
   EXPECT_EQ(small.GetForm().Caption(), GetResourceString(4125));
-  EXPECT_EQ(FormProgressSmallEF::ExtraWidthsForLanguage(9).Captions, 300);
-  EXPECT_EQ(FormProgressSmallEF::ExtraWidthsForLanguage(10).TextBoxes, 400);
   EXPECT_EQ(small.LabelTrial.Width(), 1500 + 300);
   run.StartRunning();
   EXPECT_EQ(small.TextTrial.Text(), "1");

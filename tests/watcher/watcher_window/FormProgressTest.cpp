@@ -68,6 +68,31 @@ TEST(FormProgressTest, TickRunsItsStepsInOrder) {
   EXPECT_EQ(run.ReadLong(ChannelAskUserAboutInconsistentConstraints), -1);
 }
 
+// The diagnostic log pairs every entry line of the update cycle with its exit line, also when
+// the cycle finds nothing to do.
+TEST(FormProgressTest, UpdateWithoutAManagerStillWritesItsExitLine) {
+  WatcherRun run;
+  FormProgress& form = run.Full();
+  form.Dispose();  // the manager lets the window go
+  run.NewLogLines();
+  bool updateLastResult = false;
+  form.Update(true, updateLastResult);
+  EXPECT_EQ(run.NewLogLines(),
+            (std::vector<std::string>{"FormProgress.Update: Entering", "FormProgress.Update: Exiting"}));
+}
+
+TEST(FormProgressTest, TickWritesItsExitLineOnce) {
+  WatcherRun run;
+  run.RunTrials(2);
+  run.NewLogLines();
+  run.Tick();
+  const auto lines = run.NewLogLines();
+  const long exited = IndexOf(lines, "WATCHER: exiting TimerUpdate_Timer, past Me.StopTimer check");
+  ASSERT_GE(exited, 0);
+  EXPECT_EQ(exited, static_cast<long>(lines.size()) - 1) << "the exit line is the tick's last";
+  EXPECT_EQ(IndexOf(lines, lines[exited], exited + 1), -1);
+}
+
 TEST(FormProgressTest, StopTimerMakesTheTickALoneLogLine) {
   WatcherRun run;
   run.Start(2);
@@ -309,23 +334,22 @@ TEST(FormProgressTest, EveryStoppingChoiceReachesTheManager) {
   }
 }
 
-TEST(FormProgressTest, StoppedBeforeTheFirstTrialStillEndsTheRun) {
-  WatcherRun run;
-  run.SetStatus(GdRunStatusStopped);
-  run.Tick();
-  EXPECT_TRUE(run.Full().StopTimer());
-  EXPECT_FALSE(run.Full().TimerUpdate.Enabled());
-  EXPECT_FALSE(run.Full().InitializedAfterFirstTrial());
-}
-
-TEST(FormProgressTest, AddinCanStopTheTimer) {
-  WatcherRun run;
-  run.Start(1);
-  run.WriteBoolean(ChannelOLToldWatcherToStopTimer, true);
-  run.Tick();
-  EXPECT_TRUE(run.Full().StopTimer());
-  EXPECT_FALSE(run.Full().TimerUpdate.Enabled());
-  EXPECT_TRUE(run.ReadBoolean(ChannelWatcherStoppedTimer));
+TEST(FormProgressTest, StoppedBeforeTheFirstTrialOrByTheAddinTheTimerStops) {
+  for (bool started : {false, true}) {
+    SCOPED_TRACE(started);
+    WatcherRun run;
+    if (started) {
+      run.Start(1);
+      run.WriteBoolean(ChannelOLToldWatcherToStopTimer, true);
+    } else {
+      run.SetStatus(GdRunStatusStopped);
+    }
+    run.Tick();
+    EXPECT_TRUE(run.Full().StopTimer());
+    EXPECT_FALSE(run.Full().TimerUpdate.Enabled());
+    EXPECT_EQ(run.Full().InitializedAfterFirstTrial(), started);
+    EXPECT_TRUE(!started || run.ReadBoolean(ChannelWatcherStoppedTimer));
+  }
 }
 
 TEST(FormProgressTest, GraphsFollowTheProgressStepsAndTheAxisDoubles) {

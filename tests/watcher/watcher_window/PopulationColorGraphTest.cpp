@@ -99,26 +99,20 @@ TEST(PopulationColorGraphTest, ComputedOnlyWhileTheTabShowsAndLogged) {
   EXPECT_EQ(form.ColorTable().Rows(), 6);
 
   run.Start(8);  // the first, forced refresh reads everything
-  const auto snapshot = [&] {
+  // Every gene of every organism, as the table holds it or as the engine has it.
+  const auto values = [&](bool fromEngine) {
     std::vector<double> values;
     for (int c = 1; c <= 4; ++c)
       for (int k = 1; k <= 6; ++k) {
         double v = -1;
-        form.ColorTable().Value(c, k, v);
+        fromEngine ? (void)GdGeneGetValue(run.PopHandle(), 1, c, k, &v)
+                   : (void)form.ColorTable().Value(c, k, v);
         values.push_back(v);
       }
     return values;
   };
-  const auto engine = [&] {
-    std::vector<double> values;
-    for (int c = 1; c <= 4; ++c)
-      for (int k = 1; k <= 6; ++k) {
-        double v = -1;
-        GdGeneGetValue(run.PopHandle(), 1, c, k, &v);
-        values.push_back(v);
-      }
-    return values;
-  };
+  const auto snapshot = [&] { return values(false); };
+  const auto engine = [&] { return values(true); };
   const auto first = snapshot();
   EXPECT_EQ(first, engine());
   run.RunTrials(60);
