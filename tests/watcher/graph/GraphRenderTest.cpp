@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "tests/support/QtTestSupport.h"
 #include "watcher/graph/render/OGrGraphRenderer.h"
 
 using namespace corvana;
@@ -60,13 +61,7 @@ std::shared_ptr<OGrGraph> ProgressGraph() {
 
 class GraphRender : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "graph_render_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) s_App = new QGuiApplication(argc, argv);
-  }
-  static inline QGuiApplication* s_App = nullptr;
+  static void SetUpTestSuite() { corvana::test::StartApplication<QGuiApplication>("graph_render_tests"); }
 };
 
 TEST_F(GraphRender, StepCurveDateAxisAndTwoLineTitleExportAtTheGivenSize) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "tests/support/QtTestSupport.h"
 #include "tests/watcher/watcher_window/WatcherRun.h"
 #include "watcher/log/ProgressDialogLogSvr.h"
 #include "watcher/ui/qt/QtPlatform.h"
@@ -20,10 +21,7 @@ namespace {
 class WindowScreenshot : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "window_screenshot_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    corvana::test::StartApplication<QApplication>("window_screenshot_tests");
     WatcherRun::PrepareProcess();
   }
 

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "tests/support/QtTestSupport.h"
 #include "watcher/ui/Button.h"
 #include "watcher/ui/CheckBox.h"
 #include "watcher/ui/ComboBox.h"
@@ -140,12 +141,7 @@ struct TestForm {
 
 class QtBinder : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "watcher_ui_qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { corvana::test::StartApplication<QApplication>("watcher_ui_qt_tests"); }
   void SetUp() override {
     const char* help = std::getenv("CORVANA_HELP_SOURCE");
     m_Platform = std::make_unique<QtPlatform>(help ? QString(help) : QString());
