@@ -63,10 +63,8 @@ TEST(Utilities, RoundUpToOneSignificantDigit) {
 using UtilitiesText = EnglishResources;
 
 TEST_F(UtilitiesText, QuestionTexts) {
-  EXPECT_EQ(StopQuestionText(false), Text(4306));
   EXPECT_EQ(StopQuestionText(true), Text(4307));
   EXPECT_EQ(SolverQuestionText(1), Text(4526));
-  EXPECT_EQ(SolverQuestionText(3), Text(4527, 3));
   EXPECT_NE(SolverQuestionText(3).find("3 hard constraints"), std::string::npos);
 }
 
@@ -94,14 +92,4 @@ TEST_F(UtilitiesText, ConstraintSolverValues) {
   EXPECT_EQ(ConstraintSolverValueText(1, false), "1");
   for (double special : {kMissingValue, kEngineNoValue, kLargestValue, kSmallestValue})
     EXPECT_EQ(ConstraintSolverValueText(special, true), WatcherOLShared::GetCommonString(1));
-}
-
-TEST(Utilities, RaiseErrorWithTextUsesTheEngineTextCode) {
-  try {
-    RaiseErrorWithText("engine says no");
-    FAIL();
-  } catch (const ComError& e) {
-    EXPECT_EQ(e.Code(), 0x80040857u);
-    EXPECT_EQ(e.Description(), "engine says no");
-  }
 }
