@@ -5,6 +5,7 @@
 #include "EnglishResources.h"
 #include "common/ComError.h"
 #include "suite/objectlib/MarkerValues.h"
+#include "tests/support/ThrowsComError.h"
 #include "watcher/common/ClassicFormat.h"
 #include "watcher/common/WatcherOLShared.h"
 
@@ -13,14 +14,8 @@ using namespace corvana::Utilities;
 
 TEST(Utilities, ResourceStringsNeedAServer) {
   g_ResourceServer.reset();
-  try {
-    GetResourceString(4306);
-    FAIL();
-  } catch (const ComError& e) {
-    EXPECT_EQ(e.Code(), 0x8004000Au);
-    EXPECT_EQ(e.Source(), "GetResourceString");
-    EXPECT_EQ(e.Description(), "Missing resource server.");
-  }
+  EXPECT_THAT([] { GetResourceString(4306); },
+              test::ThrowsComError(0x8004000Au, "GetResourceString", "Missing resource server."));
   // The question helpers trap it and give an empty text.
   EXPECT_EQ(StopQuestionText(false), "");
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "suite/objectlib/MarkerValues.h"
+#include "tests/support/ThrowsComError.h"
 #include "tests/watcher/watcher_window/WatcherRun.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
@@ -179,13 +180,9 @@ TEST_F(LogGrid, ConstraintSolverTabMarksEachHardConstraintForThreeSolutions) {
 }
 
 TEST_F(LogGrid, MissingLogFileRaisesTheUsersText) {
-  try {
-    m_Source.InitializeAndAddColumnsToGrid(m_Grid, m_Run.Manager);
-    FAIL() << "no error";
-  } catch (const ComError& e) {
-    EXPECT_EQ(e.Code(), 0x8004000Au);
-    EXPECT_EQ(e.Description(), "No log information available to show in Watcher.");
-  }
+  EXPECT_THAT(
+      [this] { m_Source.InitializeAndAddColumnsToGrid(m_Grid, m_Run.Manager); },
+      test::ThrowsComError(0x8004000Au, testing::_, "No log information available to show in Watcher."));
 }
 
 TEST(LogGridWindow, UpdateBindsTheGridAndTheComboSwitchesTheView) {

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "common/ComError.h"
+#include "tests/support/ThrowsComError.h"
 #include "watcher/ui/Grid.h"
 #include "watcher/watcher_window/PopulationTableSource.h"
 
@@ -21,14 +22,8 @@ TEST(SolutionTableTest, RowPositionsAndUnknownSelector) {
   EXPECT_EQ(SolutionTable::SummaryTableRowPosition(-1), 1);
   EXPECT_EQ(SolutionTable::SummaryTableRowPosition(-2), 2);
   EXPECT_EQ(SolutionTable::SummaryTableRowPosition(-5), 3);
-  try {
-    SolutionTable::SummaryTableRowPosition(-3);
-    FAIL() << "no error raised";
-  } catch (const ComError& e) {
-    EXPECT_EQ(e.Code(), 0x80040014u);
-    EXPECT_EQ(e.Source(), "SummaryTableRowPosition");
-    EXPECT_EQ(e.Description(), "WhichSolution");
-  }
+  EXPECT_THAT([] { SolutionTable::SummaryTableRowPosition(-3); },
+              test::ThrowsComError(0x80040014u, "SummaryTableRowPosition", "WhichSolution"));
 }
 
 TEST(SolutionTableTest, SummaryRowFollowsTheGeneColumnsWhateverTheLog) {

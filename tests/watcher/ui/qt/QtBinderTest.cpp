@@ -72,57 +72,32 @@ struct TestForm {
     auto& frame = Window.Add<Frame>("FrameTabMain(0)");
     frame.Move(120, 480, 9360, 5400);
     frame.SetBorderVisible(false);
-    auto& label = Window.Add<Label>("LabelProgressStatus");
-    label.SetContainer("FrameTabMain(0)");
-    label.Move(120, 120, 4200, 300);
-    label.SetCaption("Optimizing");
-    auto& text = Window.Add<TextBox>("TextCrossover");
-    text.SetContainer("FrameTabMain(0)");
-    text.Move(4440, 120, 1200, 315);
-    auto& check = Window.Add<CheckBox>("CheckFixSeed");
-    check.SetContainer("FrameTabMain(0)");
-    check.Move(5760, 120, 2400, 315);
-    check.SetCaption("Fix seed");
-    auto& combo = Window.Add<ComboBox>("ComboLogType");
-    combo.SetContainer("FrameTabMain(0)");
-    combo.Move(120, 540, 2400, 315);
+    InFrame<Label>("LabelProgressStatus", 120, 120, 4200, 300).SetCaption("Optimizing");
+    InFrame<TextBox>("TextCrossover", 4440, 120, 1200, 315);
+    InFrame<CheckBox>("CheckFixSeed", 5760, 120, 2400, 315).SetCaption("Fix seed");
+    auto& combo = InFrame<ComboBox>("ComboLogType", 120, 540, 2400, 315);
     combo.AddItem("All trials");
     combo.AddItem("Progress steps");
     combo.SetListIndex(0);
-    auto& scroll = Window.Add<ScrollBar>("ScrollMutation");
-    scroll.SetContainer("FrameTabMain(0)");
-    scroll.Move(2640, 540, 2400, 255);
-    scroll.SetMax(100);
-    auto& bar = Window.Add<ProgressBar>("ProgressBar");
-    bar.SetContainer("FrameTabMain(0)");
-    bar.Move(5160, 540, 4000, 300);
-    bar.SetValue(60);
-    auto& grid = Window.Add<Grid>("SGGridSummary");
-    grid.SetContainer("FrameTabMain(0)");
-    grid.Move(120, 960, 4400, 1400);
+    InFrame<ScrollBar>("ScrollMutation", 2640, 540, 2400, 255).SetMax(100);
+    InFrame<ProgressBar>("ProgressBar", 5160, 540, 4000, 300).SetValue(60);
+    auto& grid = InFrame<Grid>("SGGridSummary", 120, 960, 4400, 1400);
     grid.AddColumn("Cell A", 1400);
     grid.AddColumn("Cell B", 1400);
     grid.SetRowHeaders({"Best", "Original", "Last"});
     grid.LoadText("1\t2\r3\t4\r5\t6");
-    auto& log = Window.Add<Grid>("SGGridLog");
-    log.SetContainer("FrameTabMain(0)");
-    log.Move(4640, 960, 4500, 1400);
+    auto& log = InFrame<Grid>("SGGridLog", 4640, 960, 4500, 1400);
     log.AddColumn("Trial", 1500);
     log.AddColumn("Value", 1500);
-    auto& picture = Window.Add<PictureBox>("PopulationColorGraph");
-    picture.SetContainer("FrameTabMain(0)");
-    picture.Move(120, 2480, 2400, 2400);
+    auto& picture = InFrame<PictureBox>("PopulationColorGraph", 120, 2480, 2400, 2400);
     picture.SetScaleSize(2, 2);
     picture.FillRect(0, 0, 1, 1, QBColor(12));
     picture.FillRect(1, 0, 1, 1, QBColor(9));
     picture.FillRect(0, 1, 2, 1, QBColor(14));
-    auto& graphControl = Window.Add<GraphControl>("OrrGraphAllTrials");
-    graphControl.SetContainer("FrameTabMain(0)");
-    graphControl.Move(2640, 2480, 6500, 2800);
     Graph = std::make_shared<OGrGraph>();
     Graph->SetTitleText("Best value\nall trials");
     Graph->SetData({0, 10, 30, 60}, {5, 7, 7.5, 9});
-    graphControl.SetGraph(Graph);
+    InFrame<GraphControl>("OrrGraphAllTrials", 2640, 2480, 6500, 2800).SetGraph(Graph);
     auto& run = Window.Add<Button>("CommandRun");
     run.Move(120, 6000, 1500, 600);
     run.SetPictureKey(PictureKeys::kRun);
@@ -132,9 +107,17 @@ struct TestForm {
     stop.SetPictureKey(GreyPicture(PictureKeys::kStop));
     stop.SetCaption("Stop");
     Window.Add<Timer>("TimerUpdate", 20, false);
-    auto& menu = Window.Add<PopupMenu>("GridPopup");
-    menu.AddItem("mnuGridPopup_Copy", "Copy");
+    Window.Add<PopupMenu>("GridPopup").AddItem("mnuGridPopup_Copy", "Copy");
   }
+  // A control of the tab's frame, in its place there.
+  template <class C>
+  C& InFrame(const char* name, int left, int top, int width, int height) {
+    auto& control = Window.Add<C>(name);
+    control.SetContainer("FrameTabMain(0)");
+    control.Move(left, top, width, height);
+    return control;
+  }
+
   Form Window;
   std::shared_ptr<OGrGraph> Graph;
 };
