@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "tests/support/PixelCount.h"
 #include "tests/support/QtTestSupport.h"
 #include "watcher/ui/Button.h"
 #include "watcher/ui/CheckBox.h"
@@ -45,20 +46,6 @@ using namespace corvana;
 using namespace corvana::ui;
 
 namespace {
-
-int CountNear(const QImage& image, const QRect& area, QColor colour, int tolerance = 60) {
-  int count = 0;
-  QRect r = area.intersected(image.rect());
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) {
-      QColor p = image.pixelColor(x, y);
-      if (std::abs(p.red() - colour.red()) + std::abs(p.green() - colour.green()) +
-              std::abs(p.blue() - colour.blue()) <=
-          tolerance)
-        ++count;
-    }
-  return count;
-}
 
 // A form with one control of each kind, as a window of the program builds it.
 struct TestForm {
@@ -371,35 +358,37 @@ TEST_F(QtBinder, ScreenshotShowsButtonsBarPictureAndGraph) {
   const int titleBar = shot.height() - binder.Window()->height();
   EXPECT_GT(titleBar, 10);
   EXPECT_EQ(shot.width(), binder.Window()->width());
-  EXPECT_GT(CountNear(shot, QRect(0, 0, shot.width() / 2, titleBar), QColor(255, 255, 255), 60), 20);
+  EXPECT_GT(test::CountPixelsNear(shot, QRect(0, 0, shot.width() / 2, titleBar), QColor(255, 255, 255), 60),
+            20);
   auto rectOf = [&](const char* name) {
     QWidget* w = binder.WidgetFor(name);
     return QRect(w->mapTo(binder.Window(), QPoint(0, titleBar)), w->size());
   };
   // Run shows its green picture; Stop only its grey twin.
-  EXPECT_GT(CountNear(shot, rectOf("CommandRun"), QColor(30, 160, 60)), 20);
-  EXPECT_EQ(CountNear(shot, rectOf("CommandStop"), QColor(210, 40, 40)), 0);
+  EXPECT_GT(test::CountPixelsNear(shot, rectOf("CommandRun"), QColor(30, 160, 60), 60), 20);
+  EXPECT_EQ(test::CountPixelsNear(shot, rectOf("CommandStop"), QColor(210, 40, 40), 60), 0);
   // The bar is filled on its left part only.
   QRect bar = rectOf("ProgressBar");
   QColor fill = binder.WidgetFor("ProgressBar")->palette().color(QPalette::Highlight);
   QRect left(bar.left() + 2, bar.top() + 2, bar.width() * 55 / 100 - 2, bar.height() - 4);
   QRect right(bar.left() + bar.width() * 65 / 100, bar.top() + 2, bar.width() * 30 / 100, bar.height() - 4);
-  EXPECT_GT(CountNear(shot, left, fill, 100), left.width() * left.height() * 3 / 4);
-  EXPECT_LT(CountNear(shot, right, fill, 100), right.width() * right.height() / 10);
+  EXPECT_GT(test::CountPixelsNear(shot, left, fill, 100), left.width() * left.height() * 3 / 4);
+  EXPECT_LT(test::CountPixelsNear(shot, right, fill, 100), right.width() * right.height() / 10);
   // The picture box's palette cells, in their places.
   QRect picture = rectOf("PopulationColorGraph");
-  EXPECT_GT(CountNear(shot, QRect(picture.topLeft(), picture.size() / 2), QColor(255, 0, 0), 10), 100);
+  EXPECT_GT(test::CountPixelsNear(shot, QRect(picture.topLeft(), picture.size() / 2), QColor(255, 0, 0), 10),
+            100);
   EXPECT_GT(
-      CountNear(shot,
-                QRect(picture.center().x() + 2, picture.top(), picture.width() / 2 - 2, picture.height() / 2),
-                QColor(0, 0, 255), 10),
+      test::CountPixelsNear(
+          shot, QRect(picture.center().x() + 2, picture.top(), picture.width() / 2 - 2, picture.height() / 2),
+          QColor(0, 0, 255), 10),
       100);
   EXPECT_GT(
-      CountNear(shot,
-                QRect(picture.left(), picture.center().y() + 2, picture.width(), picture.height() / 2 - 2),
-                QColor(255, 255, 0), 10),
+      test::CountPixelsNear(
+          shot, QRect(picture.left(), picture.center().y() + 2, picture.width(), picture.height() / 2 - 2),
+          QColor(255, 255, 0), 10),
       100);
   // The graph drew its curve.
-  EXPECT_GT(CountNear(shot, rectOf("OrrGraphAllTrials"), QColor(0, 70, 170), 30), 50);
+  EXPECT_GT(test::CountPixelsNear(shot, rectOf("OrrGraphAllTrials"), QColor(0, 70, 170), 30), 50);
   form.Get<Grid>("SGGridLog").SetDataSource(nullptr);
 }
