@@ -54,15 +54,10 @@ TEST(FormProgressTest, TickRunsItsStepsInOrder) {
   run.Start(2);
   run.NewLogLines();
   run.Tick();
-  const auto lines = run.NewLogLines();
-  const long entered = IndexOf(lines, "WATCHER: entering TimerUpdate_Timer, Me.StopTimer=False");
-  const long past = IndexOf(lines, "WATCHER: entering TimerUpdate_Timer, past Me.StopTimer check", entered);
-  const long update = IndexOf(lines, "FormProgress.Update: Entering", past);
-  const long exited = IndexOf(lines, "WATCHER: exiting TimerUpdate_Timer, past Me.StopTimer check", update);
-  EXPECT_GE(entered, 0);
-  EXPECT_GT(past, entered);
-  EXPECT_GT(update, past);
-  EXPECT_GT(exited, update);
+  EXPECT_TRUE(InOrder(run.NewLogLines(), {"WATCHER: entering TimerUpdate_Timer, Me.StopTimer=False",
+                                          "WATCHER: entering TimerUpdate_Timer, past Me.StopTimer check",
+                                          "FormProgress.Update: Entering",
+                                          "WATCHER: exiting TimerUpdate_Timer, past Me.StopTimer check"}));
   // The inconsistent-constraints check answers every tick, -1 when nothing was asked.
   EXPECT_EQ(run.ReadLong(ChannelAskUserAboutInconsistentConstraints), -1);
 }
@@ -194,13 +189,10 @@ TEST(FormProgressTest, RunButtonsTakeTheFocusOffThemselvesBeforeActing) {
   run.NewLogLines();
   run.Full().CommandStop_Click();
   EXPECT_EQ(focusMoves, 3);
-  const auto lines = run.NewLogLines();
-  const long moved = IndexOf(lines, "FormProgress.CommandStop_Click: SendFocusAway returned");
-  ASSERT_GE(moved, 0);
-  EXPECT_GT(
-      IndexOf(lines,
-              "FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned"),
-      moved);
+  EXPECT_TRUE(
+      InOrder(run.NewLogLines(),
+              {"FormProgress.CommandStop_Click: SendFocusAway returned",
+               "FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned"}));
 }
 
 TEST(FormProgressTest, EndOfRunWithoutOptionsStopsForGoodAfterOneForcedRefresh) {

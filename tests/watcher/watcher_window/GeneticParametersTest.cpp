@@ -72,11 +72,9 @@ TEST(GeneticParametersTest, ShowTheEngineRatesOnScrollBarsOfAHundredSteps) {
   run.Tick();
   EXPECT_EQ(form.ScrollCrossover.Value(), 73);
   EXPECT_EQ(form.TextCrossover.Text(), "0.7300");
-  const auto lines = run.NewLogLines();
   const std::string h = std::to_string(run.PopHandle());
-  const long lock = IndexOf(lines, "GeneticParameters_Update: about to call GdPopLock(" + h + ")");
-  EXPECT_GE(lock, 0);
-  EXPECT_GT(IndexOf(lines, "GeneticParameters_Update: GdPopUnlock returned", lock), lock);
+  EXPECT_TRUE(InOrder(run.NewLogLines(), {"GeneticParameters_Update: about to call GdPopLock(" + h + ")",
+                                          "GeneticParameters_Update: GdPopUnlock returned"}));
 }
 
 TEST(GeneticParametersTest, CrossoverAtZeroSnapsToTheFloorForEveryGroup) {
@@ -96,17 +94,12 @@ TEST(GeneticParametersTest, CrossoverAtZeroSnapsToTheFloorForEveryGroup) {
   // The mutation setting went out as it was shown.
   EXPECT_DOUBLE_EQ(Mutation(run, 2), 0.1);
 
-  const auto lines = run.NewLogLines();
   const std::string h = std::to_string(run.PopHandle());
-  const long lock = IndexOf(lines, "GeneticParameters_SendValuesToGdLib: about to call GdPopLock(" + h + ")");
-  const long locked = IndexOf(lines, "GeneticParameters_SendValuesToGdLib: GdPopLock returned", lock);
-  const long unlock =
-      IndexOf(lines, "GeneticParameters_SendValuesToGdLib: about to call GdPopUnlock(" + h + ")", locked);
-  const long unlocked = IndexOf(lines, "GeneticParameters_SendValuesToGdLib: GdPopUnlock returned", unlock);
-  EXPECT_GE(lock, 0);
-  EXPECT_GT(locked, lock);
-  EXPECT_GT(unlock, locked);
-  EXPECT_GT(unlocked, unlock);
+  EXPECT_TRUE(
+      InOrder(run.NewLogLines(), {"GeneticParameters_SendValuesToGdLib: about to call GdPopLock(" + h + ")",
+                                  "GeneticParameters_SendValuesToGdLib: GdPopLock returned",
+                                  "GeneticParameters_SendValuesToGdLib: about to call GdPopUnlock(" + h + ")",
+                                  "GeneticParameters_SendValuesToGdLib: GdPopUnlock returned"}));
   EXPECT_TRUE(LockIsFree(run.PopHandle()));
 
   form.ScrollCrossover.UserSetValue(37);

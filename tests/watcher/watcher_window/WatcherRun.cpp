@@ -213,4 +213,15 @@ long IndexOf(const std::vector<std::string>& lines, const std::string& line, lon
   return -1;
 }
 
+testing::AssertionResult InOrder(const std::vector<std::string>& lines,
+                                 const std::vector<std::string>& expected) {
+  long from = 0;
+  for (const auto& line : expected) {
+    const long at = IndexOf(lines, line, from);
+    if (at < 0) return testing::AssertionFailure() << "no \"" << line << "\" from line " << from;
+    from = at + 1;
+  }
+  return testing::AssertionSuccess();
+}
+
 }  // namespace corvana

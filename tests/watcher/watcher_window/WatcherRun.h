@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -100,5 +102,8 @@ class WatcherRun {
 bool Contains(const std::vector<std::string>& lines, const std::string& line);
 // Index of the first line equal to `line` at or after `from`; -1 when absent.
 long IndexOf(const std::vector<std::string>& lines, const std::string& line, long from = 0);
+// Whether `lines` hold each of `expected` in this order, with any others between them.
+testing::AssertionResult InOrder(const std::vector<std::string>& lines,
+                                 const std::vector<std::string>& expected);
 
 }  // namespace corvana
