@@ -32,16 +32,6 @@ bool Accepts(const QString& socketPath) {
 
 }  // namespace
 
-void StartCoreApplication(const char* name) {
-  static int argc = 1;
-  static std::string program;
-  static char* argv[] = {nullptr, nullptr};
-  if (QCoreApplication::instance()) return;
-  program = name;
-  argv[0] = program.data();
-  new QCoreApplication(argc, argv);
-}
-
 bool ProcessEnded(qint64 pid) {
   if (::kill(static_cast<pid_t>(pid), 0) != 0) return true;
   QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));

@@ -9,8 +9,21 @@
 
 namespace corvana::test {
 
-// The process's QCoreApplication, made on first use: the bus library needs one.
-void StartCoreApplication(const char* name);
+// The process's application object, made on first use: a QCoreApplication for the bus library,
+// a QGuiApplication or QApplication for what draws.
+template <class App = QCoreApplication>
+void StartApplication(const char* name) {
+  static int argc = 1;
+  static std::string program;
+  static char* argv[] = {nullptr, nullptr};
+  if (QCoreApplication::instance()) return;
+  program = name;
+  argv[0] = program.data();
+  new App(argc, argv);
+}
+inline void StartCoreApplication(const char* name) {
+  StartApplication(name);
+}
 
 // Like WaitUntil, but serves this process's events meanwhile (its bus objects, its timers).
 template <class Condition>

@@ -11,6 +11,7 @@
 #include "common/ComError.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ThrowsComError.h"
 
 using namespace corvana;
 namespace fs = std::filesystem;
@@ -115,13 +116,8 @@ TEST_F(DebugLogFileTest, LogFilePathWithAndWithoutSuffix) {
 TEST_F(DebugLogFileTest, AnUnwritableLogRaisesTheFileError) {
   DebugLogFile::StartLogging();
   fs::create_directory(g_LogFilePath);  // a folder where the file should be
-  try {
-    DebugLogFile::WriteLine("lost");
-    FAIL();
-  } catch (const ComError& e) {
-    EXPECT_EQ(e.Code(), 0x800A004Bu);
-    EXPECT_NE(e.Description().find(g_LogFilePath), std::string::npos);
-  }
+  EXPECT_THAT([] { DebugLogFile::WriteLine("lost"); },
+              test::ThrowsComError(0x800A004Bu, testing::_, testing::HasSubstr(g_LogFilePath)));
 }
 
 TEST_F(DebugLogFileTest, LogAndItsFolderAreOwnerOnlyWhateverTheUmask) {

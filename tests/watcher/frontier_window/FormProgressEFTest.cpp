@@ -1,18 +1,11 @@
 #include "watcher/frontier_window/FormProgressEF.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <filesystem>
 
 #include "suite/gdlib/gdlib8.h"
-#include "suite/objectlib/MarkerValues.h"
 #include "tests/watcher/watcher_window/WatcherRun.h"
-#include "watcher/app/ProgressWindowFactory.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
-#include "watcher/controller/WatcherGlobals.h"
 #include "watcher/frontier_window/FormProgressSmallEF.h"
 #include "watcher/graph/OGrGraph.h"
 #include "wire/XLWatcherChannels.h"
@@ -22,104 +15,35 @@ namespace {
 
 using Utilities::GetResourceString;
 
-// A watched efficient-frontier series: the real manager and frontier windows on the fake
-// platform, the real engine, and a series trial log written here as the add-in would.
-class SeriesRun {
+// A watched efficient-frontier series over `values`, its trial log written as the add-in would.
+class SeriesRun : public WatcherRun {
  public:
-  explicit SeriesRun(std::vector<double> values, int genes = 2)
-      : Manager(std::make_shared<PlatformControllerServices>(Platform),
-                std::make_shared<ProgressWindowFactory>(Platform)),
-        m_Genes(genes) {
-    WatcherRun::PrepareProcess();
-    static std::atomic<int> serial{0};
-    m_LogPath = (std::filesystem::temp_directory_path() /
-                 ("ef-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".log"))
-                    .string();
-    Manager.Initialize();
-    std::vector<double> minimums(genes, 0.0), maximums(genes, 10.0);
-    GdGroupSpec group{};
-    group.SolvingMethod = GdMethodRecipe;
-    group.GeneCount = genes;
-    group.Minimums = minimums.data();
-    group.Maximums = maximums.data();
-    EXPECT_EQ(GdPopCreate(&group, 1, 5, GdGoalMaximize, 7, &m_Pop), 0);
-    EXPECT_EQ(GdLogCreate(m_LogPath.c_str(), 1, genes, 0, nullptr, nullptr, nullptr, 1, &m_Log), 0);
-    SetStatus(GdRunStatusOptimizing);
-    for (std::int16_t channel = 2; channel <= 21; ++channel) {
-      const std::int32_t zero = 0;
-      GdWriteTempData(channel, &zero, 4);
-    }
-    Manager.Input_PopHandle = m_Pop;
-    Manager.Input_LogPath = m_LogPath;
-    Manager.Input_OptimizationEngine = 1;
-    Manager.Input_DisplayAlerts = true;
-    Manager.Input_StatisticToOptimize = 12;
-    Manager.Input_EFConstrainedStatistic = 12;
-    Manager.Input_EFPerformAnalysis = true;
-    Manager.Input_EFNumConstrainingValues = static_cast<std::int32_t>(values.size());
-    Manager.Input_EFConstraintDisplayFormula_LHSide = "Risk";
-    Manager.Input_EFConstraintOperatorAsString = "<=";
-    Manager.Input_EFConstraintFormula = "Risk <= X";
-    Manager.Input_OptimizationObjectiveStr = "Return";
-    Manager.Input_EFConstrainedCellNumberFormat_ShortIfDate = "General";
-    Collection collection;
-    for (double v : values) collection.Add(v);
-    Manager.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final = collection;
-    Manager.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Initial = collection;
-    for (int i = 1; i <= genes; ++i) Manager.Input_AllGeneNamesCol.Add("Weight" + std::to_string(i));
-    Manager.InitializeForms();
-  }
-  ~SeriesRun() {
-    Manager.Dispose();
-    GdLogClose(m_Log);
-    GdPopFree(m_Pop);
-    ResetWatcherGlobals();
-    std::error_code ignored;
-    std::filesystem::remove(m_LogPath, ignored);
-  }
+  explicit SeriesRun(std::vector<double> values)
+      : WatcherRun({.Genes = 2, .Series = true, .Inputs = [values](WatcherManager& m) {
+                      m.Input_EFConstrainedStatistic = 12;
+                      m.Input_EFPerformAnalysis = true;
+                      m.Input_EFNumConstrainingValues = static_cast<std::int32_t>(values.size());
+                      m.Input_EFConstraintDisplayFormula_LHSide = "Risk";
+                      m.Input_EFConstraintOperatorAsString = "<=";
+                      m.Input_EFConstraintFormula = "Risk <= X";
+                      m.Input_OptimizationObjectiveStr = "Return";
+                      m.Input_EFConstrainedCellNumberFormat_ShortIfDate = "General";
+                      Collection collection;
+                      for (double v : values) collection.Add(v);
+                      m.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final = collection;
+                      m.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Initial = collection;
+                    }}) {}
 
-  FormProgressEF& Full() { return dynamic_cast<FormProgressEF&>(*Manager.FullWindow()); }
-
-  // One trial of optimization `index`; a progress step when it is that optimization's new best.
+  FormProgressEF& Full() { return WatcherRun::Full<FormProgressEF>(); }
+  // One trial of optimization `index`, its genes a tenth of its value.
   void LogTrial(std::int32_t index, double value, bool newBest) {
-    ++m_Trials;
-    std::vector<double> genes(static_cast<std::size_t>(m_Genes), value / 10);
-    GdLogRecord record{};
-    record.Kind = GdLogKindTrial;
-    record.TrialNumber = m_Trials;
-    record.ValueWithoutPenalties = record.ValueWithPenalties = value;
-    record.GeneValues = genes.data();
-    record.Info.ValidTrialCount = m_Trials;
-    record.Info.ConstrainingValueIndex = index;
-    ASSERT_EQ(GdLogAppendRecord(m_Log, index, &record), 0);
-    if (newBest) {
-      record.Kind = GdLogKindProgressStep;
-      ASSERT_EQ(GdLogAppendRecord(m_Log, index, &record), 0);
-    }
+    Log().Append({.Value = value, .Genes = {value / 10, value / 10}, .Optimization = index}, newBest);
   }
   void StartRunning() {
     LogTrial(1, 1, true);
-    const std::int32_t axis = 100;
-    GdWriteTempData(ChannelGraphAllTrialsInitialNumTrialsShown, &axis, 4);
-    const std::int16_t yes = -1;
-    GdWriteTempData(ChannelFirstTrialInfoAvailable, &yes, 2);
-    Tick();
-    ASSERT_TRUE(Full().InitializedAfterFirstTrial());
+    Start(0);
   }
-  void UnderWay(double optimization) { GdWriteTempData(ChannelEFNumOptimizationUnderWay, &optimization, 8); }
-  void SetStatus(std::int16_t status) { ASSERT_EQ(GdPopSetRunStatus(m_Pop, status), 0); }
-  std::int16_t Status() { return GdPopGetRunStatus(m_Pop); }
-  void Tick() { Full().TimerUpdate_Timer(); }
-
-  ui::FakePlatform Platform;
-  WatcherManager Manager;
-
- private:
-  int m_Genes;
-  std::string m_LogPath;
-  std::int32_t m_Pop = 0;
-  std::int32_t m_Log = 0;
-  std::int32_t m_Trials = 0;
+  void UnderWay(double optimization) { WriteDouble(ChannelEFNumOptimizationUnderWay, optimization); }
 };
 
 TEST(FormProgressEFTest, SeriesWindowsComeFromTheFactory) {
@@ -278,8 +202,7 @@ TEST(FormProgressEFTest, StoppedSeriesShowsItsOptionsAndCountsTheValuesWithSolut
   SeriesRun run({10, 20, 30});
   run.Manager.Stop_AtEndShowOptionsToUser = true;
   run.StartRunning();
-  const std::int16_t yes = -1;  // the add-in's default, read when the series stops
-  GdWriteTempData(ChannelStopWriteLogOfAllTrials, &yes, 2);
+  run.WriteBoolean(ChannelStopWriteLogOfAllTrials, true);  // the add-in's default, read when the series stops
   run.LogTrial(2, 2, true);
   run.SetStatus(GdRunStatusStopped);
   run.Tick();
@@ -318,8 +241,6 @@ TEST(FormProgressEFTest, SmallWindowShowsNoBestAndWidensForEnglish) {
   auto& small = dynamic_cast<FormProgressSmallEF&>(*run.Manager.SmallProgressWindow());
   EXPECT_EQ(small.GetForm().FindControl("TextBest"), nullptr);
   EXPECT_EQ(small.GetForm().Caption(), GetResourceString(4125));
-  EXPECT_EQ(FormProgressSmallEF::ExtraWidthsForLanguage(9).Captions, 300);
-  EXPECT_EQ(FormProgressSmallEF::ExtraWidthsForLanguage(10).TextBoxes, 400);
   EXPECT_EQ(small.LabelTrial.Width(), 1500 + 300);
   run.StartRunning();
   EXPECT_EQ(small.TextTrial.Text(), "1");

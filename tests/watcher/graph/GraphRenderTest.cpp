@@ -8,24 +8,13 @@
 #include <cstdlib>
 #include <limits>
 
+#include "tests/support/PixelCount.h"
+#include "tests/support/QtTestSupport.h"
 #include "watcher/graph/render/OGrGraphRenderer.h"
 
 using namespace corvana;
 
 namespace {
-
-int CountColour(const QImage& image, const QRect& area, QRgb colour, int tolerance = 40) {
-  int count = 0;
-  for (int y = std::max(0, area.top()); y <= std::min(image.height() - 1, area.bottom()); ++y)
-    for (int x = std::max(0, area.left()); x <= std::min(image.width() - 1, area.right()); ++x) {
-      QRgb p = image.pixel(x, y);
-      if (std::abs(qRed(p) - qRed(colour)) + std::abs(qGreen(p) - qGreen(colour)) +
-              std::abs(qBlue(p) - qBlue(colour)) <=
-          tolerance)
-        ++count;
-    }
-  return count;
-}
 
 // Rows (from the top) that hold any dark text pixel in the band above the plot.
 int TitleLineCount(const QImage& image, int bandHeight) {
@@ -60,13 +49,7 @@ std::shared_ptr<OGrGraph> ProgressGraph() {
 
 class GraphRender : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "graph_render_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) s_App = new QGuiApplication(argc, argv);
-  }
-  static inline QGuiApplication* s_App = nullptr;
+  static void SetUpTestSuite() { corvana::test::StartApplication<QGuiApplication>("graph_render_tests"); }
 };
 
 TEST_F(GraphRender, StepCurveDateAxisAndTwoLineTitleExportAtTheGivenSize) {
@@ -79,19 +62,19 @@ TEST_F(GraphRender, StepCurveDateAxisAndTwoLineTitleExportAtTheGivenSize) {
   ASSERT_EQ(image.size(), QSize(640, 360));
 
   // The blue step curve is there, and drawn as steps: long horizontal runs of one row.
-  EXPECT_GT(CountColour(image, image.rect(), qRgb(0, 0, 255)), 300);
+  EXPECT_GT(test::CountPixelsNear(image, image.rect(), qRgb(0, 0, 255)), 300);
   int longestRun = 0;
   for (int y = 0; y < image.height(); ++y) {
     int run = 0;
     for (int x = 0; x < image.width(); ++x) {
-      run = CountColour(image, QRect(x, y, 1, 1), qRgb(0, 0, 255)) ? run + 1 : 0;
+      run = test::CountPixelsNear(image, QRect(x, y, 1, 1), qRgb(0, 0, 255)) ? run + 1 : 0;
       longestRun = std::max(longestRun, run);
     }
   }
   EXPECT_GT(longestRun, 100);
   EXPECT_EQ(TitleLineCount(image, 45), 2);
   // Not blank: text and frame are drawn in black too.
-  EXPECT_GT(CountColour(image, image.rect(), qRgb(0, 0, 0), 60), 500);
+  EXPECT_GT(test::CountPixelsNear(image, image.rect(), qRgb(0, 0, 0), 60), 500);
 }
 
 TEST_F(GraphRender, BadInputDrawsWhatItCanAndNeverCrashes) {
@@ -119,7 +102,7 @@ TEST_F(GraphRender, BadInputDrawsWhatItCanAndNeverCrashes) {
     graph.SetData(c.X, c.Y);
     QImage image = OGrGraphRenderer::RenderImage(graph, 320, 200);
     ASSERT_EQ(image.size(), QSize(320, 200)) << c.Name;
-    EXPECT_GT(CountColour(image, image.rect(), qRgb(0, 0, 0), 60), 50)
+    EXPECT_GT(test::CountPixelsNear(image, image.rect(), qRgb(0, 0, 0), 60), 50)
         << c.Name;  // frame and labels still drawn
   }
   OGrGraph tiny;
@@ -153,7 +136,7 @@ TEST_F(GraphRender, MarkersOnThePlotsEdgeAreWholeAndOnesOutsideAreNotDrawn) {
     graph.SetCurveColor(id, OGrColor{0, 0, 255});
     graph.SetCurveDisplayValues(id, 0, 4);
     const QImage image = OGrGraphRenderer::RenderImage(graph, 400, 300);
-    return CountColour(image, image.rect(), qRgb(0, 0, 255));
+    return test::CountPixelsNear(image, image.rect(), qRgb(0, 0, 255));
   };
   const int middle = markerPixels(5);
   ASSERT_GT(middle, 30);
@@ -189,8 +172,8 @@ TEST_F(GraphRender, LastAxisLabelIsWholeInsideThePicture) {
     QImage image = OGrGraphRenderer::RenderImage(graph, width, 200);
     // Text pixels in the label band at the right: the label is drawn, but clear of the edge.
     const QRect band(width * 3 / 4, 150, width / 4, 50);
-    EXPECT_GT(CountColour(image, band, qRgb(0, 0, 0), 200), 10) << width;
-    EXPECT_EQ(CountColour(image, QRect(width - 2, 0, 2, 200), qRgb(0, 0, 0), 200), 0) << width;
+    EXPECT_GT(test::CountPixelsNear(image, band, qRgb(0, 0, 0), 200), 10) << width;
+    EXPECT_EQ(test::CountPixelsNear(image, QRect(width - 2, 0, 2, 200), qRgb(0, 0, 0), 200), 0) << width;
   }
 }
 
@@ -203,5 +186,5 @@ TEST_F(GraphRender, MillionPointSpikeSurvivesDecimation) {
   graph.SetCurveColor(graph.Curves()[0].ID(), OGrColor{255, 0, 0});
   QImage image = OGrGraphRenderer::RenderImage(graph, 800, 600);
   // The spike reaches the top half of the picture.
-  EXPECT_GT(CountColour(image, QRect(0, 0, 800, 300), qRgb(255, 0, 0)), 20);
+  EXPECT_GT(test::CountPixelsNear(image, QRect(0, 0, 800, 300), qRgb(255, 0, 0)), 20);
 }

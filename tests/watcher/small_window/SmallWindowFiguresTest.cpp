@@ -73,16 +73,5 @@ TEST(SmallWindowFiguresTest, InitializationCurveClimbsThenCreepsBelow99) {
   EXPECT_EQ(BarValue(last), 99);
 }
 
-TEST(SmallWindowFiguresTest, LanguageWidths) {
-  EXPECT_EQ(ExtraWidthsForLanguage(9, false).Captions, 0);
-  EXPECT_EQ(ExtraWidthsForLanguage(9, true).TextBoxes, 0);
-  EXPECT_EQ(ExtraWidthsForLanguage(7, false).Captions, 300);
-  EXPECT_EQ(ExtraWidthsForLanguage(7, false).TextBoxes, 130);
-  EXPECT_EQ(ExtraWidthsForLanguage(7, true).TextBoxes, 750);
-  EXPECT_EQ(ExtraWidthsForLanguage(12, false).TextBoxes, -80);
-  EXPECT_EQ(ExtraWidthsForLanguage(4, false).TextBoxes, 900);
-  EXPECT_EQ(ExtraWidthsForLanguage(25, true).Captions, 400);
-}
-
 }  // namespace
 }  // namespace corvana

@@ -20,6 +20,7 @@ TEST(FormProgressLayout, ShrinkingSnapsBackToTheMinimumClientSize) {
     ResizeTo(form, 3000, 2000);
     EXPECT_EQ(form.GetForm().ScaleWidth(), 8360);
     EXPECT_EQ(form.GetForm().ScaleHeight(), solver ? 6180 : 5780);
+    EXPECT_LE(form.CommandStop.Left() + form.CommandStop.Width(), form.FrameBottom.Width());
     // Larger sizes are the user's.
     ResizeTo(form, 12000, 9000);
     EXPECT_EQ(form.GetForm().Width(), 12000);
@@ -28,9 +29,7 @@ TEST(FormProgressLayout, ShrinkingSnapsBackToTheMinimumClientSize) {
 
 TEST(FormProgressLayout, GridsGraphsAndButtonsFollowTheWindow) {
   WatcherRun run;
-  run.RunTrials(3);
-  run.SendFirstTrialInfo(100, 50);
-  run.Tick();
+  run.Start(3);
   FormProgress& form = run.Full();
   ResizeTo(form, 20000, 14000);
   const int clientWidth = form.GetForm().ScaleWidth();
@@ -56,9 +55,7 @@ TEST(FormProgressLayout, GridsGraphsAndButtonsFollowTheWindow) {
 
 TEST(FormProgressLayout, ResizeRedrawsThePictureOnceAndNeverCallsTheEngine) {
   WatcherRun run;
-  run.RunTrials(3);
-  run.SendFirstTrialInfo(100, 50);
-  run.Tick();
+  run.Start(3);
   FormProgress& form = run.Full();
   form.TabMain.SetSelectedIndex(FormProgress::TabColorGraph);
   form.TimerForColorGraph.SetEnabled(false);

@@ -18,20 +18,10 @@ namespace {
 
 using Utilities::GetResourceString;
 
-// A run that has passed the first-trial hand-shake with `trials` trials logged.
-void StartRunning(WatcherRun& run, int trials, std::int32_t allShown = 100, std::int32_t lastShown = 50) {
-  run.RunTrials(trials);
-  run.SendFirstTrialInfo(allShown, lastShown);
-  run.Tick();
-  ASSERT_TRUE(run.Manager.GotInitializedAfterFirstTrial);
-  ASSERT_TRUE(run.Full().InitializedAfterFirstTrial());
-}
-
 TEST(FormProgressTest, WaitsForTheFirstTrialThenTurnsToTheRunningLook) {
   WatcherRun run;
   FormProgress& form = run.Full();
   EXPECT_TRUE(form.TimerUpdate.Enabled());
-  EXPECT_EQ(form.TimerUpdate.Interval(), 1000);
   for (int tab : {1, 2, 3, 4}) EXPECT_FALSE(form.TabMain.Item(tab).Enabled) << tab;
   EXPECT_FALSE(form.TabMain.Item(6).Enabled);
   EXPECT_FALSE(form.OrrGraphAllTrials.Visible());
@@ -61,25 +51,45 @@ TEST(FormProgressTest, WaitsForTheFirstTrialThenTurnsToTheRunningLook) {
 
 TEST(FormProgressTest, TickRunsItsStepsInOrder) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   run.NewLogLines();
   run.Tick();
-  const auto lines = run.NewLogLines();
-  const long entered = IndexOf(lines, "WATCHER: entering TimerUpdate_Timer, Me.StopTimer=False");
-  const long past = IndexOf(lines, "WATCHER: entering TimerUpdate_Timer, past Me.StopTimer check", entered);
-  const long update = IndexOf(lines, "FormProgress.Update: Entering", past);
-  const long exited = IndexOf(lines, "WATCHER: exiting TimerUpdate_Timer, past Me.StopTimer check", update);
-  EXPECT_GE(entered, 0);
-  EXPECT_GT(past, entered);
-  EXPECT_GT(update, past);
-  EXPECT_GT(exited, update);
+  EXPECT_TRUE(InOrder(run.NewLogLines(), {"WATCHER: entering TimerUpdate_Timer, Me.StopTimer=False",
+                                          "WATCHER: entering TimerUpdate_Timer, past Me.StopTimer check",
+                                          "FormProgress.Update: Entering",
+                                          "WATCHER: exiting TimerUpdate_Timer, past Me.StopTimer check"}));
   // The inconsistent-constraints check answers every tick, -1 when nothing was asked.
   EXPECT_EQ(run.ReadLong(ChannelAskUserAboutInconsistentConstraints), -1);
 }
 
+// The diagnostic log pairs every entry line of the update cycle with its exit line, also when
+// the cycle finds nothing to do.
+TEST(FormProgressTest, UpdateWithoutAManagerStillWritesItsExitLine) {
+  WatcherRun run;
+  FormProgress& form = run.Full();
+  form.Dispose();  // the manager lets the window go
+  run.NewLogLines();
+  bool updateLastResult = false;
+  form.Update(true, updateLastResult);
+  EXPECT_EQ(run.NewLogLines(),
+            (std::vector<std::string>{"FormProgress.Update: Entering", "FormProgress.Update: Exiting"}));
+}
+
+TEST(FormProgressTest, TickWritesItsExitLineOnce) {
+  WatcherRun run;
+  run.RunTrials(2);
+  run.NewLogLines();
+  run.Tick();
+  const auto lines = run.NewLogLines();
+  const long exited = IndexOf(lines, "WATCHER: exiting TimerUpdate_Timer, past Me.StopTimer check");
+  ASSERT_GE(exited, 0);
+  EXPECT_EQ(exited, static_cast<long>(lines.size()) - 1) << "the exit line is the tick's last";
+  EXPECT_EQ(IndexOf(lines, lines[exited], exited + 1), -1);
+}
+
 TEST(FormProgressTest, StopTimerMakesTheTickALoneLogLine) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   run.Full().SetStopTimer(true);
   run.RunTrials(2);
   const std::string before = run.Full().LabelProgressStatus.Caption();
@@ -92,7 +102,7 @@ TEST(FormProgressTest, StopTimerMakesTheTickALoneLogLine) {
 
 TEST(FormProgressTest, ChannelTenOnExactlyTheThreeTicksAfterAResume) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   run.Full().GoToPausingConfig();
   run.SetStatus(GdRunStatusPaused);
   run.Full().CommandRun_Click();
@@ -117,7 +127,7 @@ TEST(FormProgressTest, ChannelTenOnExactlyTheThreeTicksAfterAResume) {
 
 TEST(FormProgressTest, PausedRunIsHandledOnlyWhenThePauseWasAskedFor) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   // Paused without a pending request from this window: nothing, not even a refresh.
   run.SetStatus(GdRunStatusPaused);
   run.RunTrials(3);
@@ -142,10 +152,8 @@ TEST(FormProgressTest, PausedRunIsHandledOnlyWhenThePauseWasAskedFor) {
 }
 
 TEST(FormProgressTest, PausedMultiProcessRunIsLeftAlone) {
-  WatcherRun::Options options;
-  options.MultiProcess = true;
-  WatcherRun run(options);
-  StartRunning(run, 2);
+  WatcherRun run({.MultiProcess = true});
+  run.Start(2);
   run.SetStatus(GdRunStatusPaused);
   run.Manager.WaitingAfterPauseClicked = true;
   run.Tick();
@@ -155,7 +163,7 @@ TEST(FormProgressTest, PausedMultiProcessRunIsLeftAlone) {
 
 TEST(FormProgressTest, StopWhileRunningAsksOnlyOnceThePauseArrives) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   run.Full().CommandStop_Click();
   EXPECT_EQ(run.Status(), GdRunStatusMarkToPause);
   EXPECT_TRUE(run.Full().CommandRun.PictureKey() == ui::GreyPicture(ui::PictureKeys::kRun));
@@ -169,7 +177,7 @@ TEST(FormProgressTest, StopWhileRunningAsksOnlyOnceThePauseArrives) {
 
 TEST(FormProgressTest, RunButtonsTakeTheFocusOffThemselvesBeforeActing) {
   WatcherRun run;
-  StartRunning(run, 2);
+  run.Start(2);
   int focusMoves = 0;
   run.Full().TabMain.SetObserver([&](ui::Control&, std::string_view property) {
     if (property == "Focus") ++focusMoves;
@@ -181,18 +189,15 @@ TEST(FormProgressTest, RunButtonsTakeTheFocusOffThemselvesBeforeActing) {
   run.NewLogLines();
   run.Full().CommandStop_Click();
   EXPECT_EQ(focusMoves, 3);
-  const auto lines = run.NewLogLines();
-  const long moved = IndexOf(lines, "FormProgress.CommandStop_Click: SendFocusAway returned");
-  ASSERT_GE(moved, 0);
-  EXPECT_GT(
-      IndexOf(lines,
-              "FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned"),
-      moved);
+  EXPECT_TRUE(
+      InOrder(run.NewLogLines(),
+              {"FormProgress.CommandStop_Click: SendFocusAway returned",
+               "FormProgress.CommandStop_Click: m_Manager.CommandStopOptimization_ProcessClick returned"}));
 }
 
 TEST(FormProgressTest, EndOfRunWithoutOptionsStopsForGoodAfterOneForcedRefresh) {
   WatcherRun run;
-  StartRunning(run, 4);
+  run.Start(4);
   run.RunTrials(2);
   run.SetStatus(GdRunStatusStopped);
   run.NewLogLines();
@@ -212,10 +217,8 @@ TEST(FormProgressTest, EndOfRunWithoutOptionsStopsForGoodAfterOneForcedRefresh) 
 }
 
 TEST(FormProgressTest, EndOfRunWithOptionsAsksTheAddinToShowTheWindow) {
-  WatcherRun::Options options;
-  options.ShowOptionsAtEnd = true;
-  WatcherRun run(options);
-  StartRunning(run, 4);
+  WatcherRun run({.ShowOptionsAtEnd = true});
+  run.Start(4);
   run.WriteBoolean(ChannelStopGenerateOptimizationSummary, true);
   run.WriteBoolean(ChannelStopWriteLogOfAllTrials, true);
   run.WriteLong(ChannelStopSolutionToKeep, -5);
@@ -273,9 +276,7 @@ TEST(FormProgressTest, StoppingStatusNamesWhyAndLocksWhatCannotBeWritten) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Status.front());
-    WatcherRun::Options options;
-    options.ShowOptionsAtEnd = true;
-    WatcherRun run(options);
+    WatcherRun run({.ShowOptionsAtEnd = true});
     for (const auto& [value, best] : c.Trials) run.LogTrial(value, best);
     run.Manager.Input_ConstraintSolverMode = c.Solver;
     run.Manager.Input_NumConstraints = 2;
@@ -297,9 +298,7 @@ TEST(FormProgressTest, StoppingStatusNamesWhyAndLocksWhatCannotBeWritten) {
 TEST(FormProgressTest, EveryStoppingChoiceReachesTheManager) {
   for (bool fixedByAddin : {false, true}) {
     SCOPED_TRACE(fixedByAddin);
-    WatcherRun::Options options;
-    options.ShowOptionsAtEnd = true;
-    WatcherRun run(options);
+    WatcherRun run({.ShowOptionsAtEnd = true});
     run.LogTrial(5, true);
     run.LogTrial(7, true);
     WatcherManager& m = run.Manager;
@@ -326,29 +325,28 @@ TEST(FormProgressTest, EveryStoppingChoiceReachesTheManager) {
   }
 }
 
-TEST(FormProgressTest, StoppedBeforeTheFirstTrialStillEndsTheRun) {
-  WatcherRun run;
-  run.SetStatus(GdRunStatusStopped);
-  run.Tick();
-  EXPECT_TRUE(run.Full().StopTimer());
-  EXPECT_FALSE(run.Full().TimerUpdate.Enabled());
-  EXPECT_FALSE(run.Full().InitializedAfterFirstTrial());
-}
-
-TEST(FormProgressTest, AddinCanStopTheTimer) {
-  WatcherRun run;
-  StartRunning(run, 1);
-  run.WriteBoolean(ChannelOLToldWatcherToStopTimer, true);
-  run.Tick();
-  EXPECT_TRUE(run.Full().StopTimer());
-  EXPECT_FALSE(run.Full().TimerUpdate.Enabled());
-  EXPECT_TRUE(run.ReadBoolean(ChannelWatcherStoppedTimer));
+TEST(FormProgressTest, StoppedBeforeTheFirstTrialOrByTheAddinTheTimerStops) {
+  for (bool started : {false, true}) {
+    SCOPED_TRACE(started);
+    WatcherRun run;
+    if (started) {
+      run.Start(1);
+      run.WriteBoolean(ChannelOLToldWatcherToStopTimer, true);
+    } else {
+      run.SetStatus(GdRunStatusStopped);
+    }
+    run.Tick();
+    EXPECT_TRUE(run.Full().StopTimer());
+    EXPECT_FALSE(run.Full().TimerUpdate.Enabled());
+    EXPECT_EQ(run.Full().InitializedAfterFirstTrial(), started);
+    EXPECT_TRUE(!started || run.ReadBoolean(ChannelWatcherStoppedTimer));
+  }
 }
 
 TEST(FormProgressTest, GraphsFollowTheProgressStepsAndTheAxisDoubles) {
   WatcherRun run;
   run.LogTrial(5, true);
-  StartRunning(run, 0, 10, 4);
+  run.Start(0, 10, 4);
   FormProgress& form = run.Full();
   // One step; the flat line reaches the trial under way.
   for (int i = 0; i < 7; ++i) run.LogTrial(5, false);
@@ -380,7 +378,7 @@ TEST(FormProgressTest, GraphsFollowTheProgressStepsAndTheAxisDoubles) {
 
 TEST(FormProgressTest, GraphsAreRefreshedOnlyWhileTheirTabIsShown) {
   WatcherRun run;
-  StartRunning(run, 3);
+  run.Start(3);
   FormProgress& form = run.Full();
   form.TabMain.UserSelect(FormProgress::TabSummary);
   const auto revision = form.GraphAllTrials()->Revision();
@@ -408,20 +406,15 @@ TEST(FormProgressTest, GraphsAreRefreshedOnlyWhileTheirTabIsShown) {
 TEST(FormProgressTest, SummaryRowsAndTheirColumns) {
   WatcherRun run;
   FormProgress& form = run.Full();
-  form.GridInitialize(form.SGGridSummary, false);  // the widths before the layout fits them
   ASSERT_EQ(form.SGGridSummary.ColumnCount(), 5);
-  EXPECT_EQ(form.SGGridSummary.Column(0).Caption, GetResourceString(4046));
-  EXPECT_EQ(form.SGGridSummary.Column(0).Width, 1200);
-  EXPECT_EQ(form.SGGridSummary.Column(1).Caption, GetResourceString(4047));
   EXPECT_EQ(form.SGGridSummary.Column(2).Caption, "Cell1");
-  EXPECT_EQ(form.SGGridSummary.Column(4).Width, 1000);
   EXPECT_EQ(
       form.SGGridSummary.RowHeaders(),
       (std::vector<std::string>{GetResourceString(4303), GetResourceString(4304), GetResourceString(4305)}));
 
   // Before a best exists the best row stays empty; original and last are filled.
   run.LogTrial(3, false);
-  StartRunning(run, 0);
+  run.Start(0);
   EXPECT_EQ(form.SGGridSummary.RowTexts(0), (std::vector<std::string>{"", "", "", "", ""}));
   EXPECT_EQ(form.SGGridSummary.RowTexts(1), (std::vector<std::string>{"1", "3", "1", "1", "1"}));
   EXPECT_EQ(form.SGGridSummary.RowTexts(2), (std::vector<std::string>{"1", "3", "1", "1", "1"}));
@@ -435,41 +428,25 @@ TEST(FormProgressTest, SummaryRowsAndTheirColumns) {
 }
 
 TEST(FormProgressTest, GeneNamesOfTheWrongLengthShowWhatTheyCan) {
-  {
-    WatcherRun::Options options;
-    options.GeneNames = 1;  // three genes, one name
-    WatcherRun run(options);
-    StartRunning(run, 2);
-    EXPECT_EQ(run.Full().SGGridSummary.ColumnCount(), 3);
-    EXPECT_EQ(run.Full().SGGridSummary.RowTexts(1).size(), 3u);
-    run.Full().TabMain.UserSelect(FormProgress::TabPopulation);
+  for (int names : {1, 5, 0}) {  // three genes
+    SCOPED_TRACE(names);
+    WatcherRun run({.GeneNames = std::vector<std::string>(names, "Cell")});
+    run.Start(2);
+    FormProgress& form = run.Full();
+    EXPECT_EQ(form.SGGridSummary.ColumnCount(), 2 + names);
+    EXPECT_EQ(form.SGGridSummary.RowTexts(1).size(), 2u + names);
+    // The genes fill the columns they have names for; extra names' columns stay empty.
+    for (int c = 2; c < 2 + names; ++c) EXPECT_EQ(form.SGGridSummary.CellText(1, c).empty(), c >= 5) << c;
+    form.TabMain.UserSelect(FormProgress::TabPopulation);
     run.Tick();
-    EXPECT_EQ(run.Full().SGGridPopulation.ColumnCount(), 2);
-    EXPECT_FALSE(run.Full().SGGridPopulation.CellText(0, 1).empty());
-  }
-  {
-    WatcherRun::Options options;
-    options.GeneNames = 5;  // three genes, five names: the extra columns stay empty
-    WatcherRun run(options);
-    StartRunning(run, 2);
-    EXPECT_EQ(run.Full().SGGridSummary.ColumnCount(), 7);
-    EXPECT_NE(run.Full().SGGridSummary.CellText(1, 4), "");
-    EXPECT_EQ(run.Full().SGGridSummary.CellText(1, 5), "");
-    EXPECT_EQ(run.Full().SGGridSummary.CellText(1, 6), "");
-  }
-  {
-    WatcherRun::Options options;
-    options.GeneNames = 0;  // no names: only the fixed columns
-    WatcherRun run(options);
-    StartRunning(run, 2);
-    EXPECT_EQ(run.Full().SGGridSummary.ColumnCount(), 2);
-    EXPECT_EQ(run.Full().SGGridSummary.RowTexts(1).size(), 2u);
+    EXPECT_EQ(form.SGGridPopulation.ColumnCount(), 1 + names);
+    EXPECT_EQ(form.SGGridPopulation.CellText(0, 1).empty(), names == 0);
   }
 }
 
 TEST(FormProgressTest, PopulationTableShowsTheLastOrganismFirst) {
   WatcherRun run;
-  StartRunning(run, 12);
+  run.Start(12);
   FormProgress& form = run.Full();
   form.TabMain.UserSelect(FormProgress::TabPopulation);
   run.NewLogLines();
@@ -494,7 +471,7 @@ TEST(FormProgressTest, PopulationTableShowsTheLastOrganismFirst) {
 
 TEST(FormProgressTest, BadInputKeepsTheWindowRunning) {
   WatcherRun run;
-  StartRunning(run, 5);
+  run.Start(5);
   FormProgress& form = run.Full();
   form.TabMain.UserSelect(FormProgress::TabPopulation);
 
@@ -544,7 +521,7 @@ TEST(FormProgressTest, CloseBoxAndMenus) {
   EXPECT_EQ(run.ReadLong(ChannelShowExcelRecalculations), 3);
 
   // The grid menu copies the grid it was opened on.
-  StartRunning(run, 2);
+  run.Start(2);
   run.Platform.QueuePopupMenuKey("mnuGridPopup_Copy");
   form.SGGridSummary.MouseUp(ui::kRightButton, 0, 100, 100);
   EXPECT_NE(run.Platform.ClipboardText().find("\t"), std::string::npos);
@@ -552,19 +529,6 @@ TEST(FormProgressTest, CloseBoxAndMenus) {
   // Help follows the selected tab.
   form.TabMain.UserSelect(FormProgress::TabLog);
   EXPECT_EQ(form.HelpContextID(), 11110);
-}
-
-TEST(FormProgressTest, ResizeKeepsTheMinimumSizeAndTheButtonOrder) {
-  WatcherRun run;
-  ui::Form& window = run.Full().GetForm();
-  window.Move(0, 0, 3000, 2000);
-  run.Full().Form_Resize();
-  EXPECT_GE(window.ScaleWidth(), 8360);
-  EXPECT_GE(window.ScaleHeight(), 5780);
-  FormProgress& form = run.Full();
-  EXPECT_LT(form.CommandRun.Left(), form.CommandPause.Left());
-  EXPECT_LT(form.CommandPause.Left(), form.CommandStop.Left());
-  EXPECT_LE(form.CommandStop.Left() + form.CommandStop.Width(), form.FrameBottom.Width());
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "suite/gdlib/gdlib8.h"
 #include "suite/objectlib/MarkerValues.h"
+#include "tests/support/ThrowsComError.h"
 #include "tests/watcher/watcher_window/WatcherRun.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
@@ -19,75 +18,7 @@ namespace {
 
 using Utilities::GetResourceString;
 
-// A trial log of its own beside a run's manager: genes, constraints (name, hard/soft value,
-// has-value flag) and records as the optimizing side writes them.
-class TestLog {
- public:
-  struct Constraint {
-    std::string Name;
-    int HardNotSoft = 0;
-    bool HasValue = true;
-  };
-
-  TestLog(const std::string& path, int genes, std::vector<Constraint> constraints = {})
-      : m_Path(path), m_Genes(genes), m_Constraints(std::move(constraints)) {
-    std::vector<const char*> names;
-    std::vector<std::int32_t> hard, hasValue;
-    for (const auto& c : m_Constraints) {
-      names.push_back(c.Name.c_str());
-      hard.push_back(c.HardNotSoft);
-      hasValue.push_back(c.HasValue ? 1 : 0);
-    }
-    const auto n = static_cast<std::int32_t>(m_Constraints.size());
-    EXPECT_EQ(GdLogCreate(path.c_str(), 1, genes, n, n ? names.data() : nullptr, n ? hard.data() : nullptr,
-                          n ? hasValue.data() : nullptr, 0, &m_Handle),
-              0);
-  }
-  ~TestLog() {
-    GdLogClose(m_Handle);
-    std::error_code ignored;
-    std::filesystem::remove(m_Path, ignored);
-  }
-
-  // One trial; `status`/`values` per constraint (1 met); a progress step after it when `best`.
-  void Trial(double value, bool best, std::vector<double> status = {}, std::vector<double> values = {},
-             bool valid = true) {
-    ++m_Trials;
-    m_Valid += valid ? 1 : 0;
-    std::vector<double> genes(static_cast<std::size_t>(m_Genes));
-    for (int g = 0; g < m_Genes; ++g) genes[static_cast<std::size_t>(g)] = m_Trials + g / 10.0;
-    status.resize(m_Constraints.size(), 1.0);
-    values.resize(m_Constraints.size(), 0.0);
-    std::vector<double> penalties(m_Constraints.size(), 0.0);
-    GdLogRecord record{};
-    record.Kind = GdLogKindTrial;
-    record.TrialNumber = m_Trials;
-    record.ValueWithoutPenalties = value;
-    record.ValueWithPenalties = value;
-    record.ConstraintStatus = status.data();
-    record.ConstraintValues = values.data();
-    record.ConstraintPenalties = penalties.data();
-    record.GeneValues = genes.data();
-    record.Info.ValidTrialCount = m_Valid;
-    record.Info.ConstrainingValueIndex = 1;
-    record.Info.Mean = value;
-    record.Info.ElapsedSeconds = m_Trials;
-    ASSERT_EQ(GdLogAppendRecord(m_Handle, 1, &record), 0);
-    if (best) {
-      record.Kind = GdLogKindProgressStep;
-      ASSERT_EQ(GdLogAppendRecord(m_Handle, 1, &record), 0);
-    }
-  }
-
- private:
-  std::string m_Path;
-  int m_Genes;
-  std::vector<Constraint> m_Constraints;
-  std::int32_t m_Handle = 0;
-  int m_Trials = 0;
-  int m_Valid = 0;
-};
-
+// The grid over a trial log of its own beside a run's manager.
 class LogGrid : public ::testing::Test {
  protected:
   LogGrid() { m_Run.Manager.Input_LogPath = m_Run.LogPath() + ".grid"; }
@@ -109,8 +40,9 @@ class LogGrid : public ::testing::Test {
 };
 
 TEST_F(LogGrid, StatisticColumnsComeAndGoInCaptionsAndRowsAlike) {
-  TestLog log(Path(), 2, {{"Risk <= 5", 0, true}, {"Budget", 1, false}});
-  log.Trial(10, true, {0, 1}, {7.5, 0});
+  TrialLogWriter log(Path(), 2, {{"Risk <= 5", 0, true}, {"Budget", 1, false}});
+  log.Append({.Value = 10, .Genes = {1, 1.1}, .Status = {0, 1}, .Values = {7.5, 0}, .ElapsedSeconds = 1},
+             true);
   for (int statistic : {1, 12}) {
     SCOPED_TRACE(statistic);
     m_Run.Manager.Input_StatisticToOptimize = statistic;
@@ -138,8 +70,8 @@ TEST_F(LogGrid, StatisticColumnsComeAndGoInCaptionsAndRowsAlike) {
 }
 
 TEST_F(LogGrid, ColumnBudgetKeepsWhatFitsAndSaysSo) {
-  TestLog log(Path(), 1020, {{"Hard one", 0, true}});
-  log.Trial(1, true);
+  TrialLogWriter log(Path(), 1020, {{"Hard one", 0, true}});
+  log.Append({.Value = 1}, true);
   Bind();
   EXPECT_EQ(m_Grid.ColumnCount(), 1024 - 4);  // eight fixed (four of them statistics, left out)
   EXPECT_EQ(m_Source.NumColumns(), 1024);
@@ -155,10 +87,10 @@ TEST_F(LogGrid, ColumnBudgetKeepsWhatFitsAndSaysSo) {
 }
 
 TEST_F(LogGrid, EngineNoValueShowsTheCommonMissingText) {
-  TestLog log(Path(), 1);
-  log.Trial(kEngineNoValue, false);
-  log.Trial(kMissingValue, false);
-  log.Trial(3, true);
+  TrialLogWriter log(Path(), 1);
+  log.Append({.Value = kEngineNoValue}, false);
+  log.Append({.Value = kMissingValue}, false);
+  log.Append({.Value = 3}, true);
   Bind();
   EXPECT_EQ(m_Grid.CellText(0, 3), WatcherOLShared::GetCommonString(1));
   EXPECT_EQ(m_Grid.CellText(1, 3), WatcherOLShared::GetCommonString(1));
@@ -166,17 +98,17 @@ TEST_F(LogGrid, EngineNoValueShowsTheCommonMissingText) {
 }
 
 TEST_F(LogGrid, ProgressStepsViewShowsOnlyImprovingTrials) {
-  TestLog log(Path(), 1);
-  log.Trial(1, false);  // the log may start without a step
+  TrialLogWriter log(Path(), 1);
+  log.Append({.Value = 1}, false);  // the log may start without a step
   Bind();
   m_Run.Manager.IDForGdLogReadRecordVB = 1;
   m_Grid.RefreshRows();
   EXPECT_EQ(m_Grid.RowCount(), 0);
   EXPECT_TRUE(m_Grid.RowTexts(0).empty() || m_Grid.RowTexts(0)[0].empty());
 
-  log.Trial(5, true);
-  log.Trial(2, false);
-  log.Trial(9, true);
+  log.Append({.Value = 5}, true);
+  log.Append({.Value = 2}, false);
+  log.Append({.Value = 9}, true);
   m_Grid.RefreshRows();
   ASSERT_EQ(m_Grid.RowCount(), 2);
   EXPECT_EQ(m_Grid.CellText(0, 0), "2");
@@ -188,21 +120,22 @@ TEST_F(LogGrid, ProgressStepsViewShowsOnlyImprovingTrials) {
 }
 
 TEST_F(LogGrid, RowPastTheEndOfAGrowingLogIsEmptyAndHarmless) {
-  TestLog log(Path(), 2);
-  log.Trial(1, true);
+  TrialLogWriter log(Path(), 2);
+  log.Append({.Value = 1}, true);
   Bind();
   std::vector<Variant> values;
   m_Source.IsgGridDataSource_GetRowData(5, 0, values);
   EXPECT_TRUE(values.empty());
-  log.Trial(2, true);  // the writer goes on
+  log.Append({.Value = 2}, true);  // the writer goes on
   m_Source.IsgGridDataSource_GetRowData(1, 0, values);
   ASSERT_FALSE(values.empty());
   EXPECT_EQ(values[0].ToString(), "2");
 }
 
 TEST_F(LogGrid, ValidTrialsOnlyAndGoToTrialReadOnlyWhatTheyNeed) {
-  TestLog log(Path(), 1);
-  for (int t = 1; t <= 2000; ++t) log.Trial(t, false, {}, {}, t % 3 != 0);  // every third invalid
+  TrialLogWriter log(Path(), 1);
+  for (int t = 1; t <= 2000; ++t)
+    log.Append({.Value = double(t), .ValidTrials = t - t / 3}, false);  // every third invalid
   Bind();
   m_Source.SetValidTrialsOnly(true);
   m_Grid.RefreshRows();
@@ -220,8 +153,8 @@ TEST_F(LogGrid, ValidTrialsOnlyAndGoToTrialReadOnlyWhatTheyNeed) {
 }
 
 TEST_F(LogGrid, ConstraintSolverTabMarksEachHardConstraintForThreeSolutions) {
-  TestLog log(Path(), 1, {{"Soft", 0, true}, {"Weight", 1, true}, {"Cost", 1, true}});
-  log.Trial(2, false, {1, 0, 0});  // original: neither hard constraint met
+  TrialLogWriter log(Path(), 1, {{"Soft", 0, true}, {"Weight", 1, true}, {"Cost", 1, true}});
+  log.Append({.Value = 2, .Status = {1, 0, 0}}, false);  // original: neither hard constraint met
   WatcherManager& m = m_Run.Manager;
   m.Input_ConstraintSolverMode = true;
   m.Input_ConstraintSolver_HardConstraintDescriptions = Collection({Variant("Weight"), Variant("Cost")});
@@ -239,29 +172,23 @@ TEST_F(LogGrid, ConstraintSolverTabMarksEachHardConstraintForThreeSolutions) {
   form.ConstraintSolverTab_Update();
   EXPECT_EQ(grid.RowTexts(0), (std::vector<std::string>{"Weight, B2<=10", "", notMet, notMet}));
 
-  log.Trial(1, true, {1, 1, 0});   // the best: Weight met
-  log.Trial(2, false, {0, 0, 1});  // the latest: Cost met
+  log.Append({.Value = 1, .Status = {1, 1, 0}}, true);   // the best: Weight met
+  log.Append({.Value = 2, .Status = {0, 0, 1}}, false);  // the latest: Cost met
   form.ConstraintSolverTab_Update();
   EXPECT_EQ(grid.RowTexts(0), (std::vector<std::string>{"Weight, B2<=10", met, notMet, notMet}));
   EXPECT_EQ(grid.RowTexts(1), (std::vector<std::string>{"Cost, --", notMet, notMet, met}));
 }
 
 TEST_F(LogGrid, MissingLogFileRaisesTheUsersText) {
-  try {
-    m_Source.InitializeAndAddColumnsToGrid(m_Grid, m_Run.Manager);
-    FAIL() << "no error";
-  } catch (const ComError& e) {
-    EXPECT_EQ(e.Code(), 0x8004000Au);
-    EXPECT_EQ(e.Description(), "No log information available to show in Watcher.");
-  }
+  EXPECT_THAT(
+      [this] { m_Source.InitializeAndAddColumnsToGrid(m_Grid, m_Run.Manager); },
+      test::ThrowsComError(0x8004000Au, testing::_, "No log information available to show in Watcher."));
 }
 
 TEST(LogGridWindow, UpdateBindsTheGridAndTheComboSwitchesTheView) {
   WatcherRun run;
   FormProgress& form = run.Full();
-  run.RunTrials(30);
-  run.SendFirstTrialInfo(100, 50);
-  run.Tick();
+  run.Start(30);
   ASSERT_NE(form.LogServer(), nullptr);
   EXPECT_EQ(form.SGGridLog.DataSource(), form.LogServer());
   EXPECT_EQ(form.SGGridLog.RowCount(), 30);
@@ -304,10 +231,7 @@ TEST(LogGridWindow, UpdateBindsTheGridAndTheComboSwitchesTheView) {
   EXPECT_FALSE(form.CheckValidTrialsOnly.Enabled());
 }
 
-TEST(LogGridWidths, LanguagesAndBadColumn) {
-  EXPECT_EQ(ProgressDialogLogSvr::GetInitialColumnWidth(4, 7), 1480);
-  EXPECT_EQ(ProgressDialogLogSvr::GetInitialColumnWidth(0, 25), 900);
-  EXPECT_EQ(ProgressDialogLogSvr::GetInitialColumnWidth(2, 17), 950);
+TEST(LogGridWidths, LanguageWithoutARowAndBadColumn) {
   EXPECT_EQ(ProgressDialogLogSvr::GetInitialColumnWidth(5, 12), 1200);  // no row of its own
   EXPECT_THROW(ProgressDialogLogSvr::GetInitialColumnWidth(8, 9), ComError);
 }

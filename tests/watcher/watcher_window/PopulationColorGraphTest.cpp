@@ -87,45 +87,32 @@ TEST(PopulationColorTableTest, SizeIsCappedAndCellsAreDrawnInWholeUnits) {
 
 // A run past the first trial with the colour-picture tab on screen.
 void ShowColorTab(WatcherRun& run) {
-  run.RunTrials(8);
-  run.SendFirstTrialInfo(100, 50);
-  run.Tick();
+  run.Start(8);
   ASSERT_TRUE(run.Full().TabMain.UserSelect(FormProgress::TabColorGraph));
   run.Platform.AdvanceTime(1);  // the redraw the tab change asked for
 }
 
 TEST(PopulationColorGraphTest, ComputedOnlyWhileTheTabShowsAndLogged) {
-  WatcherRun::Options options;
-  options.Genes = 4;
-  options.PopulationSize = 6;
-  WatcherRun run(options);
+  WatcherRun run({.Genes = 4, .PopulationSize = 6});
   FormProgress& form = run.Full();
   EXPECT_EQ(form.ColorTable().Columns(), 4);
   EXPECT_EQ(form.ColorTable().Rows(), 6);
 
-  run.RunTrials(8);
-  run.SendFirstTrialInfo(100, 50);
-  run.Tick();  // the first, forced refresh reads everything
-  const auto snapshot = [&] {
+  run.Start(8);  // the first, forced refresh reads everything
+  // Every gene of every organism, as the table holds it or as the engine has it.
+  const auto values = [&](bool fromEngine) {
     std::vector<double> values;
     for (int c = 1; c <= 4; ++c)
       for (int k = 1; k <= 6; ++k) {
         double v = -1;
-        form.ColorTable().Value(c, k, v);
+        fromEngine ? (void)GdGeneGetValue(run.PopHandle(), 1, c, k, &v)
+                   : (void)form.ColorTable().Value(c, k, v);
         values.push_back(v);
       }
     return values;
   };
-  const auto engine = [&] {
-    std::vector<double> values;
-    for (int c = 1; c <= 4; ++c)
-      for (int k = 1; k <= 6; ++k) {
-        double v = -1;
-        GdGeneGetValue(run.PopHandle(), 1, c, k, &v);
-        values.push_back(v);
-      }
-    return values;
-  };
+  const auto snapshot = [&] { return values(false); };
+  const auto engine = [&] { return values(true); };
   const auto first = snapshot();
   EXPECT_EQ(first, engine());
   run.RunTrials(60);
@@ -183,20 +170,16 @@ TEST(PopulationColorGraphTest, TimerStaysOffWhileAnotherTabShowsOrBeforeTheFirst
   form.TimerForColorGraph_Timer();
   EXPECT_TRUE(form.PopulationColorGraph.Rects().empty());
 
-  run.RunTrials(3);
-  run.SendFirstTrialInfo(100, 50);
-  run.Tick();
+  run.Start(3);
   form.GetForm().BackendPaint();
   form.Form_Resize();
   EXPECT_FALSE(form.TimerForColorGraph.Enabled());
 }
 
 TEST(PopulationColorGraphTest, GroupsWithoutRangesAreColouredByTheirValues) {
-  WatcherRun::Options options;
-  options.Genes = 5;
-  options.PopulationSize = 4;
-  options.SolvingMethod = GdMethodOrder;  // each organism a permutation of 1..5
-  WatcherRun run(options);
+  WatcherRun run({.Genes = 5,
+                  .SolvingMethod = GdMethodOrder,
+                  .PopulationSize = 4});  // each organism a permutation of 1..5
   FormProgress& form = run.Full();
   ShowColorTab(run);
   run.Tick();
@@ -212,9 +195,7 @@ TEST(PopulationColorGraphTest, GroupsWithoutRangesAreColouredByTheirValues) {
 }
 
 TEST(PopulationColorGraphTest, ToolTipNamesTheGeneUnderTheMouse) {
-  WatcherRun::Options options;
-  options.Genes = 4;
-  WatcherRun run(options);
+  WatcherRun run({.Genes = 4});
   FormProgress& form = run.Full();
   ShowColorTab(run);
   run.Tick();
@@ -231,10 +212,7 @@ TEST(PopulationColorGraphTest, ToolTipNamesTheGeneUnderTheMouse) {
 }
 
 TEST(PopulationColorGraphTest, WideRunsShowTheFirst256GenesAndOrganisms) {
-  WatcherRun::Options options;
-  options.Genes = 300;
-  options.PopulationSize = 300;
-  WatcherRun run(options);
+  WatcherRun run({.Genes = 300, .PopulationSize = 300});
   FormProgress& form = run.Full();
   EXPECT_EQ(form.ColorTable().Columns(), 256);
   EXPECT_EQ(form.ColorTable().Rows(), 256);

@@ -9,63 +9,53 @@
 #include <filesystem>
 #include <fstream>
 #include <numeric>
-#include <sstream>
 
 #include "suite/gdlib/gdlib8.h"
+#include "tests/support/TempDir.h"
 #include "watcher/app/ProgressWindowFactory.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/controller/WatcherGlobals.h"
-#include "watcher/engine/GdLib.h"
+#include "watcher/controller/WatcherWindow.h"
+#include "watcher/progress_form/ProgressForm.h"
 #include "watcher/small_window/FormProgressSmall.h"
-#include "watcher/watcher_window/FormProgress.h"
+#include "watcher/ui/Timer.h"
 
 namespace corvana {
-
-namespace fs = std::filesystem;
 
 namespace {
 
 // Removed when the test process ends.
-struct ProcessFolder {
-  fs::path Path;
-  ~ProcessFolder() {
-    std::error_code ignored;
-    if (!Path.empty()) fs::remove_all(Path, ignored);
-  }
-};
-
-fs::path& ProcessDir() {
-  static ProcessFolder folder;
-  return folder.Path;
+const TempDir& ProcessDir() {
+  static TempDir folder;
+  return folder;
 }
 
 }  // namespace
 
 void WatcherRun::PrepareProcess() {
-  if (!ProcessDir().empty()) return;
-  char pattern[] = "/tmp/corvana-win-test-XXXXXX";
-  ProcessDir() = mkdtemp(pattern);
-  fs::create_directories(ProcessDir() / "runtime");
-  fs::create_directories(ProcessDir() / "log");
-  std::ofstream(ProcessDir() / "log" / DebugLogFile::kMarkerFileName) << "";
-  setenv("ORRENDEL_RUNTIME_DIR", (ProcessDir() / "runtime").c_str(), 1);
-  setenv("ORRENDEL_LOG_DIR", (ProcessDir() / "log").c_str(), 1);
-  setenv("ORRENDEL_LANGUAGE", "en", 1);
+  static const bool prepared = [] {
+    std::filesystem::create_directories(ProcessDir() / "runtime");
+    std::filesystem::create_directories(ProcessDir() / "log");
+    ProcessDir().Write("log/" + std::string(DebugLogFile::kMarkerFileName), "");
+    setenv("ORRENDEL_RUNTIME_DIR", (ProcessDir() / "runtime").c_str(), 1);
+    setenv("ORRENDEL_LOG_DIR", (ProcessDir() / "log").c_str(), 1);
+    setenv("ORRENDEL_LANGUAGE", "en", 1);
+    return true;
+  }();
+  (void)prepared;
 }
 
 WatcherRun::WatcherRun(const Options& options)
-    : Manager(std::make_shared<PlatformControllerServices>(Platform),
-              std::make_shared<ProgressWindowFactory>(Platform)),
+    : Manager(std::make_shared<PlatformControllerServices>(options.Toolkit ? *options.Toolkit : Platform),
+              std::make_shared<ProgressWindowFactory>(options.Toolkit ? *options.Toolkit : Platform)),
       m_Options(options) {
   PrepareProcess();
   static std::atomic<int> serial{0};
-  m_LogPath =
-      (ProcessDir() / ("trials-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".log"))
-          .string();
+  m_LogPath = ProcessDir() / ("trials-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".log");
 
   Manager.Initialize();
 
-  std::vector<double> minimums(options.Genes, 0.0), maximums(options.Genes, 10.0);
+  std::vector<double> minimums(options.Genes, 0.0), maximums(options.Genes, options.GeneMaximum);
   GdGroupSpec group{};
   group.SolvingMethod = options.SolvingMethod;
   group.GeneCount = options.Genes;
@@ -78,7 +68,7 @@ WatcherRun::WatcherRun(const Options& options)
   group.MutationRate = 0.1;
   const std::vector<GdGroupSpec> groups(static_cast<std::size_t>(options.Groups), group);
   EXPECT_EQ(GdPopCreate(groups.data(), options.Groups, options.PopulationSize, GdGoalMaximize, 7, &m_Pop), 0);
-  EXPECT_EQ(GdLogCreate(m_LogPath.c_str(), 1, GeneTotal(), 0, nullptr, nullptr, nullptr, 0, &m_Log), 0);
+  m_Log = std::make_unique<TrialLogWriter>(m_LogPath, GeneTotal(), options.Constraints, options.Series);
   SetStatus(GdRunStatusOptimizing);
   for (int channel = 2; channel <= 21; ++channel) WriteLong(channel, 0);
 
@@ -98,48 +88,32 @@ WatcherRun::WatcherRun(const Options& options)
   Manager.Input_StatisticToOptimize = 12;
   Manager.Stop_AtEndShowOptionsToUser = options.ShowOptionsAtEnd;
   Manager.Input_GAMutationIsAuto = options.AutoMutation;
-  const int names = options.GeneNames < 0 ? GeneTotal() : options.GeneNames;
-  for (int i = 1; i <= names; ++i) Manager.Input_AllGeneNamesCol.Add("Cell" + std::to_string(i));
+  if (options.GeneNames)
+    for (const auto& name : *options.GeneNames) Manager.Input_AllGeneNamesCol.Add(name);
+  else
+    for (int i = 1; i <= GeneTotal(); ++i) Manager.Input_AllGeneNamesCol.Add("Cell" + std::to_string(i));
   for (int g = 1; g <= options.Groups; ++g) {
     Manager.Input_GroupNames.Add("Group" + std::to_string(g));
     Manager.Input_GroupSolvingMethods.Add(Variant(options.SolvingMethod));
   }
+  if (options.Inputs) options.Inputs(Manager);
   NewLogLines();
   Manager.InitializeForms();
 }
 
 WatcherRun::~WatcherRun() {
   Manager.Dispose();
-  GdLogClose(m_Log);
+  m_Log.reset();
   if (m_Pop) GdPopFree(m_Pop);
   ResetWatcherGlobals();
-  std::error_code ignored;
-  fs::remove(m_LogPath, ignored);
 }
 
-FormProgress& WatcherRun::Full() {
-  return dynamic_cast<FormProgress&>(*Manager.FullWindow());
-}
 FormProgressSmall& WatcherRun::Small() {
   return dynamic_cast<FormProgressSmall&>(*Manager.SmallProgressWindow());
 }
 
 void WatcherRun::LogTrial(double value, bool newBest, int validTrials) {
-  ++m_Trials;
-  if (m_Genes.size() != static_cast<std::size_t>(GeneTotal())) m_Genes.assign(GeneTotal(), 1.0);
-  GdLogRecord record{};
-  record.Kind = GdLogKindTrial;
-  record.TrialNumber = m_Trials;
-  record.ValueWithoutPenalties = value;
-  record.ValueWithPenalties = value;
-  record.GeneValues = m_Genes.data();
-  record.Info.ValidTrialCount = validTrials < 0 ? m_Trials : validTrials;
-  record.Info.ConstrainingValueIndex = 1;
-  ASSERT_EQ(GdLogAppendRecord(m_Log, 1, &record), 0);
-  if (newBest) {
-    record.Kind = GdLogKindProgressStep;
-    ASSERT_EQ(GdLogAppendRecord(m_Log, 1, &record), 0);
-  }
+  m_Log->Append({.Value = value, .Genes = m_Genes, .ValidTrials = validTrials}, newBest);
 }
 
 void WatcherRun::RunTrials(int count) {
@@ -150,8 +124,15 @@ void WatcherRun::RunTrials(int count) {
     const double value = std::accumulate(m_Genes.begin(), m_Genes.end(), 0.0);
     std::int32_t isNewBest = 0;
     ASSERT_EQ(GdPopReportResult(m_Pop, value, value, 1, &isNewBest), 0);
-    LogTrial(value, m_Trials == 0 || isNewBest != 0);
+    LogTrial(value, m_Log->Trials() == 0 || isNewBest != 0);
   }
+}
+
+void WatcherRun::Start(int trials, std::int32_t allTrialsShown, std::int32_t lastTrialsShown) {
+  RunTrials(trials);
+  SendFirstTrialInfo(allTrialsShown, lastTrialsShown);
+  Tick();
+  ASSERT_TRUE(Manager.GotInitializedAfterFirstTrial);
 }
 
 void WatcherRun::SendFirstTrialInfo(std::int32_t allTrialsShown, std::int32_t lastTrialsShown) {
@@ -176,6 +157,10 @@ void WatcherRun::WriteLong(int channel, std::int32_t value) {
   ASSERT_EQ(GdWriteTempData(static_cast<std::int16_t>(channel), &value, 4), 0);
 }
 
+void WatcherRun::WriteDouble(int channel, double value) {
+  ASSERT_EQ(GdWriteTempData(static_cast<std::int16_t>(channel), &value, 8), 0);
+}
+
 bool WatcherRun::ReadBoolean(int channel) {
   std::int16_t v = 0;
   EXPECT_EQ(GdReadTempData(static_cast<std::int16_t>(channel), &v, 2), 0);
@@ -189,7 +174,9 @@ std::int32_t WatcherRun::ReadLong(int channel) {
 }
 
 void WatcherRun::Tick() {
-  Full().TimerUpdate_Timer();
+  // Either window shape: what its timer's tick does.
+  auto& window = dynamic_cast<ProgressForm<WatcherWindow>&>(*Manager.FullWindow());
+  window.GetForm().Get<ui::Timer>("TimerUpdate").Tick();
 }
 
 std::vector<std::string> WatcherRun::NewLogLines() {
@@ -224,6 +211,17 @@ long IndexOf(const std::vector<std::string>& lines, const std::string& line, lon
   for (long i = std::max(0L, from); i < static_cast<long>(lines.size()); ++i)
     if (lines[i] == line) return i;
   return -1;
+}
+
+testing::AssertionResult InOrder(const std::vector<std::string>& lines,
+                                 const std::vector<std::string>& expected) {
+  long from = 0;
+  for (const auto& line : expected) {
+    const long at = IndexOf(lines, line, from);
+    if (at < 0) return testing::AssertionFailure() << "no \"" << line << "\" from line " << from;
+    from = at + 1;
+  }
+  return testing::AssertionSuccess();
 }
 
 }  // namespace corvana

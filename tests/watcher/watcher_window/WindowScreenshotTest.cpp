@@ -2,21 +2,15 @@
 // constraint-solver tab of a run with hard constraints. With CORVANA_SCREENSHOT_DIR set the
 // pictures are kept there.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 
-#include "suite/gdlib/gdlib8.h"
+#include "tests/support/QtTestSupport.h"
 #include "tests/watcher/watcher_window/WatcherRun.h"
-#include "watcher/app/ProgressWindowFactory.h"
-#include "watcher/controller/PlatformControllerServices.h"
-#include "watcher/controller/WatcherGlobals.h"
-#include "watcher/controller/WatcherManager.h"
 #include "watcher/log/ProgressDialogLogSvr.h"
 #include "watcher/ui/qt/QtPlatform.h"
 #include "watcher/watcher_window/FormProgress.h"
@@ -27,96 +21,48 @@ namespace {
 class WindowScreenshot : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "window_screenshot_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
+    corvana::test::StartApplication<QApplication>("window_screenshot_tests");
     WatcherRun::PrepareProcess();
   }
 
   // A run of the portfolio's shape: five assets, two hard constraints and a soft one.
   void Start(bool solver, int trials) {
-    m_Manager = std::make_unique<WatcherManager>(std::make_shared<PlatformControllerServices>(m_Platform),
-                                                 std::make_shared<ProgressWindowFactory>(m_Platform));
-    m_Manager->Initialize();
-    m_LogPath = m_Dir.filePath("trials.log").toStdString();
-    const char* assets[] = {"Treasury bills", "Government bonds", "Corporate bonds", "Large-cap stocks",
-                            "Commodities"};
-    const char* names[] = {"Total weight = 100%", "Stocks <= 60%", "Return >= 6%"};
-    const std::int32_t hard[] = {1, 1, 0}, hasValue[] = {1, 1, 1};
-    std::vector<double> minimums(5, 0.0), maximums(5, 1.0);
-    GdGroupSpec group{};
-    group.SolvingMethod = GdMethodRecipe;
-    group.GeneCount = 5;
-    group.Minimums = minimums.data();
-    group.Maximums = maximums.data();
-    group.CrossoverRate = 0.5;
-    group.MutationRate = 0.1;
-    ASSERT_EQ(GdPopCreate(&group, 1, 20, GdGoalMaximize, 7, &m_Pop), 0);
-    ASSERT_EQ(GdLogCreate(m_LogPath.c_str(), 1, 5, 3, names, hard, hasValue, 0, &m_Log), 0);
-    GdPopSetRunStatus(m_Pop, GdRunStatusOptimizing);
-    for (std::int16_t channel = 2; channel <= 21; ++channel) {
-      const std::int32_t zero = 0;
-      GdWriteTempData(channel, &zero, 4);
-    }
-    WatcherManager& m = *m_Manager;
-    m.Input_PopHandle = m_Pop;
-    m.Input_LogPath = m_LogPath;
-    m.Input_PopulationSize = 20;
-    m.Input_OptimizationEngine = 1;
-    m.Input_StatisticToOptimize = 12;
-    m.Input_TargetCellNumberFormat = "0.00%";
-    m.Input_ConstraintSolverMode = solver;
-    m.Input_NumConstraints = 2;
-    for (const char* a : assets) m.Input_AllGeneNamesCol.Add(a);
-    m.Input_ConstraintSolver_HardConstraintDescriptions = Collection({Variant("Weights"), Variant("Stocks")});
-    m.Input_ConstraintSolver_HardConstraintFormulas =
-        Collection({Variant("SUM(B2:B6) = 100%"), Variant("B5 <= 60%")});
-    m.InitializeForms();
-
+    m_Run = std::make_unique<WatcherRun>(WatcherRun::Options{
+        .Genes = 5,
+        .GeneMaximum = 1,
+        .PopulationSize = 20,
+        .GeneNames = std::vector<std::string>{"Treasury bills", "Government bonds", "Corporate bonds",
+                                              "Large-cap stocks", "Commodities"},
+        .Constraints = {{"Total weight = 100%", 1}, {"Stocks <= 60%", 1}, {"Return >= 6%", 0}},
+        .Inputs =
+            [solver](WatcherManager& m) {
+              m.Input_TargetCellNumberFormat = "0.00%";
+              m.Input_ConstraintSolverMode = solver;
+              m.Input_NumConstraints = 2;
+              m.Input_ConstraintSolver_HardConstraintDescriptions =
+                  Collection({Variant("Weights"), Variant("Stocks")});
+              m.Input_ConstraintSolver_HardConstraintFormulas =
+                  Collection({Variant("SUM(B2:B6) = 100%"), Variant("B5 <= 60%")});
+            },
+        .Toolkit = &m_Platform});
     double best = -1;
-    std::vector<double> genes(5), status(3), values(3), penalties(3, 0.0);
     for (int t = 1; t <= trials; ++t) {
-      for (int g = 0; g < 5; ++g) genes[g] = ((t * 37 + g * 11) % 100) / 100.0;
-      status = {t > trials / 3 ? 1.0 : 0.0, t % 4 != 0 ? 1.0 : 0.0, t % 3 != 0 ? 1.0 : 0.0};
-      values = {genes[0] + genes[1], genes[3], 0.05 + (t % 7) / 100.0};
-      const double value = solver ? (2 - status[0] - status[1]) : 0.04 + (t % 97) / 1000.0 + t / 1e6;
-      GdLogRecord record{};
-      record.Kind = GdLogKindTrial;
-      record.TrialNumber = t;
-      record.ValueWithoutPenalties = value;
-      record.ValueWithPenalties = value;
-      record.ConstraintStatus = status.data();
-      record.ConstraintValues = values.data();
-      record.ConstraintPenalties = penalties.data();
-      record.GeneValues = genes.data();
-      record.Info.ElapsedSeconds = t / 40.0;
-      record.Info.ValidTrialCount = t - t / 3;
-      record.Info.ConstrainingValueIndex = 1;
-      ASSERT_EQ(GdLogAppendRecord(m_Log, 1, &record), 0);
-      const bool better = best < 0 || (solver ? value < best : value > best);
-      if (better) {
-        best = value;
-        record.Kind = GdLogKindProgressStep;
-        ASSERT_EQ(GdLogAppendRecord(m_Log, 1, &record), 0);
-      }
+      TrialLogWriter::Trial trial{
+          .Genes = std::vector<double>(5),
+          .Status = {t > trials / 3 ? 1.0 : 0.0, t % 4 != 0 ? 1.0 : 0.0, t % 3 != 0 ? 1.0 : 0.0},
+          .ValidTrials = t - t / 3,
+          .ElapsedSeconds = t / 40.0};
+      for (int g = 0; g < 5; ++g) trial.Genes[g] = ((t * 37 + g * 11) % 100) / 100.0;
+      trial.Values = {trial.Genes[0] + trial.Genes[1], trial.Genes[3], 0.05 + (t % 7) / 100.0};
+      trial.Value = solver ? (2 - trial.Status[0] - trial.Status[1]) : 0.04 + (t % 97) / 1000.0 + t / 1e6;
+      const bool better = best < 0 || (solver ? trial.Value < best : trial.Value > best);
+      if (better) best = trial.Value;
+      m_Run->Log().Append(std::move(trial), better);
     }
-    const std::int32_t shown = trials * 2, last = 100;
-    GdWriteTempData(6, &shown, 4);
-    GdWriteTempData(7, &last, 4);
-    const std::int16_t yes = -1;
-    GdWriteTempData(8, &yes, 2);
+    m_Run->SendFirstTrialInfo(trials * 2, 100);
   }
 
-  void TearDown() override {
-    if (m_Manager) m_Manager->Dispose();
-    m_Manager.reset();
-    if (m_Log) GdLogClose(m_Log);
-    if (m_Pop) GdPopFree(m_Pop);
-    ResetWatcherGlobals();
-  }
-
-  FormProgress& Full() { return dynamic_cast<FormProgress&>(*m_Manager->FullWindow()); }
+  FormProgress& Full() { return m_Run->Full(); }
 
   QImage Shoot(int tab, const char* file, int width = 13500, int height = 8400) {
     FormProgress& form = Full();
@@ -136,10 +82,7 @@ class WindowScreenshot : public ::testing::Test {
 
   QTemporaryDir m_Dir;
   ui::QtPlatform m_Platform;
-  std::unique_ptr<WatcherManager> m_Manager;
-  std::string m_LogPath;
-  std::int32_t m_Pop = 0;
-  std::int32_t m_Log = 0;
+  std::unique_ptr<WatcherRun> m_Run;
 };
 
 TEST_F(WindowScreenshot, LogTabShowsTheNewestTrials) {

@@ -19,6 +19,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "tests/support/PixelCount.h"
+#include "tests/support/QtTestSupport.h"
 #include "watcher/ui/Button.h"
 #include "watcher/ui/CheckBox.h"
 #include "watcher/ui/ComboBox.h"
@@ -45,20 +47,6 @@ using namespace corvana::ui;
 
 namespace {
 
-int CountNear(const QImage& image, const QRect& area, QColor colour, int tolerance = 60) {
-  int count = 0;
-  QRect r = area.intersected(image.rect());
-  for (int y = r.top(); y <= r.bottom(); ++y)
-    for (int x = r.left(); x <= r.right(); ++x) {
-      QColor p = image.pixelColor(x, y);
-      if (std::abs(p.red() - colour.red()) + std::abs(p.green() - colour.green()) +
-              std::abs(p.blue() - colour.blue()) <=
-          tolerance)
-        ++count;
-    }
-  return count;
-}
-
 // A form with one control of each kind, as a window of the program builds it.
 struct TestForm {
   explicit TestForm(Platform& platform) : Window(platform, "FormTest") {
@@ -71,57 +59,32 @@ struct TestForm {
     auto& frame = Window.Add<Frame>("FrameTabMain(0)");
     frame.Move(120, 480, 9360, 5400);
     frame.SetBorderVisible(false);
-    auto& label = Window.Add<Label>("LabelProgressStatus");
-    label.SetContainer("FrameTabMain(0)");
-    label.Move(120, 120, 4200, 300);
-    label.SetCaption("Optimizing");
-    auto& text = Window.Add<TextBox>("TextCrossover");
-    text.SetContainer("FrameTabMain(0)");
-    text.Move(4440, 120, 1200, 315);
-    auto& check = Window.Add<CheckBox>("CheckFixSeed");
-    check.SetContainer("FrameTabMain(0)");
-    check.Move(5760, 120, 2400, 315);
-    check.SetCaption("Fix seed");
-    auto& combo = Window.Add<ComboBox>("ComboLogType");
-    combo.SetContainer("FrameTabMain(0)");
-    combo.Move(120, 540, 2400, 315);
+    InFrame<Label>("LabelProgressStatus", 120, 120, 4200, 300).SetCaption("Optimizing");
+    InFrame<TextBox>("TextCrossover", 4440, 120, 1200, 315);
+    InFrame<CheckBox>("CheckFixSeed", 5760, 120, 2400, 315).SetCaption("Fix seed");
+    auto& combo = InFrame<ComboBox>("ComboLogType", 120, 540, 2400, 315);
     combo.AddItem("All trials");
     combo.AddItem("Progress steps");
     combo.SetListIndex(0);
-    auto& scroll = Window.Add<ScrollBar>("ScrollMutation");
-    scroll.SetContainer("FrameTabMain(0)");
-    scroll.Move(2640, 540, 2400, 255);
-    scroll.SetMax(100);
-    auto& bar = Window.Add<ProgressBar>("ProgressBar");
-    bar.SetContainer("FrameTabMain(0)");
-    bar.Move(5160, 540, 4000, 300);
-    bar.SetValue(60);
-    auto& grid = Window.Add<Grid>("SGGridSummary");
-    grid.SetContainer("FrameTabMain(0)");
-    grid.Move(120, 960, 4400, 1400);
+    InFrame<ScrollBar>("ScrollMutation", 2640, 540, 2400, 255).SetMax(100);
+    InFrame<ProgressBar>("ProgressBar", 5160, 540, 4000, 300).SetValue(60);
+    auto& grid = InFrame<Grid>("SGGridSummary", 120, 960, 4400, 1400);
     grid.AddColumn("Cell A", 1400);
     grid.AddColumn("Cell B", 1400);
     grid.SetRowHeaders({"Best", "Original", "Last"});
     grid.LoadText("1\t2\r3\t4\r5\t6");
-    auto& log = Window.Add<Grid>("SGGridLog");
-    log.SetContainer("FrameTabMain(0)");
-    log.Move(4640, 960, 4500, 1400);
+    auto& log = InFrame<Grid>("SGGridLog", 4640, 960, 4500, 1400);
     log.AddColumn("Trial", 1500);
     log.AddColumn("Value", 1500);
-    auto& picture = Window.Add<PictureBox>("PopulationColorGraph");
-    picture.SetContainer("FrameTabMain(0)");
-    picture.Move(120, 2480, 2400, 2400);
+    auto& picture = InFrame<PictureBox>("PopulationColorGraph", 120, 2480, 2400, 2400);
     picture.SetScaleSize(2, 2);
     picture.FillRect(0, 0, 1, 1, QBColor(12));
     picture.FillRect(1, 0, 1, 1, QBColor(9));
     picture.FillRect(0, 1, 2, 1, QBColor(14));
-    auto& graphControl = Window.Add<GraphControl>("OrrGraphAllTrials");
-    graphControl.SetContainer("FrameTabMain(0)");
-    graphControl.Move(2640, 2480, 6500, 2800);
     Graph = std::make_shared<OGrGraph>();
     Graph->SetTitleText("Best value\nall trials");
     Graph->SetData({0, 10, 30, 60}, {5, 7, 7.5, 9});
-    graphControl.SetGraph(Graph);
+    InFrame<GraphControl>("OrrGraphAllTrials", 2640, 2480, 6500, 2800).SetGraph(Graph);
     auto& run = Window.Add<Button>("CommandRun");
     run.Move(120, 6000, 1500, 600);
     run.SetPictureKey(PictureKeys::kRun);
@@ -131,21 +94,24 @@ struct TestForm {
     stop.SetPictureKey(GreyPicture(PictureKeys::kStop));
     stop.SetCaption("Stop");
     Window.Add<Timer>("TimerUpdate", 20, false);
-    auto& menu = Window.Add<PopupMenu>("GridPopup");
-    menu.AddItem("mnuGridPopup_Copy", "Copy");
+    Window.Add<PopupMenu>("GridPopup").AddItem("mnuGridPopup_Copy", "Copy");
   }
+  // A control of the tab's frame, in its place there.
+  template <class C>
+  C& InFrame(const char* name, int left, int top, int width, int height) {
+    auto& control = Window.Add<C>(name);
+    control.SetContainer("FrameTabMain(0)");
+    control.Move(left, top, width, height);
+    return control;
+  }
+
   Form Window;
   std::shared_ptr<OGrGraph> Graph;
 };
 
 class QtBinder : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "watcher_ui_qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { corvana::test::StartApplication<QApplication>("watcher_ui_qt_tests"); }
   void SetUp() override {
     const char* help = std::getenv("CORVANA_HELP_SOURCE");
     m_Platform = std::make_unique<QtPlatform>(help ? QString(help) : QString());
@@ -392,35 +358,37 @@ TEST_F(QtBinder, ScreenshotShowsButtonsBarPictureAndGraph) {
   const int titleBar = shot.height() - binder.Window()->height();
   EXPECT_GT(titleBar, 10);
   EXPECT_EQ(shot.width(), binder.Window()->width());
-  EXPECT_GT(CountNear(shot, QRect(0, 0, shot.width() / 2, titleBar), QColor(255, 255, 255), 60), 20);
+  EXPECT_GT(test::CountPixelsNear(shot, QRect(0, 0, shot.width() / 2, titleBar), QColor(255, 255, 255), 60),
+            20);
   auto rectOf = [&](const char* name) {
     QWidget* w = binder.WidgetFor(name);
     return QRect(w->mapTo(binder.Window(), QPoint(0, titleBar)), w->size());
   };
   // Run shows its green picture; Stop only its grey twin.
-  EXPECT_GT(CountNear(shot, rectOf("CommandRun"), QColor(30, 160, 60)), 20);
-  EXPECT_EQ(CountNear(shot, rectOf("CommandStop"), QColor(210, 40, 40)), 0);
+  EXPECT_GT(test::CountPixelsNear(shot, rectOf("CommandRun"), QColor(30, 160, 60), 60), 20);
+  EXPECT_EQ(test::CountPixelsNear(shot, rectOf("CommandStop"), QColor(210, 40, 40), 60), 0);
   // The bar is filled on its left part only.
   QRect bar = rectOf("ProgressBar");
   QColor fill = binder.WidgetFor("ProgressBar")->palette().color(QPalette::Highlight);
   QRect left(bar.left() + 2, bar.top() + 2, bar.width() * 55 / 100 - 2, bar.height() - 4);
   QRect right(bar.left() + bar.width() * 65 / 100, bar.top() + 2, bar.width() * 30 / 100, bar.height() - 4);
-  EXPECT_GT(CountNear(shot, left, fill, 100), left.width() * left.height() * 3 / 4);
-  EXPECT_LT(CountNear(shot, right, fill, 100), right.width() * right.height() / 10);
+  EXPECT_GT(test::CountPixelsNear(shot, left, fill, 100), left.width() * left.height() * 3 / 4);
+  EXPECT_LT(test::CountPixelsNear(shot, right, fill, 100), right.width() * right.height() / 10);
   // The picture box's palette cells, in their places.
   QRect picture = rectOf("PopulationColorGraph");
-  EXPECT_GT(CountNear(shot, QRect(picture.topLeft(), picture.size() / 2), QColor(255, 0, 0), 10), 100);
+  EXPECT_GT(test::CountPixelsNear(shot, QRect(picture.topLeft(), picture.size() / 2), QColor(255, 0, 0), 10),
+            100);
   EXPECT_GT(
-      CountNear(shot,
-                QRect(picture.center().x() + 2, picture.top(), picture.width() / 2 - 2, picture.height() / 2),
-                QColor(0, 0, 255), 10),
+      test::CountPixelsNear(
+          shot, QRect(picture.center().x() + 2, picture.top(), picture.width() / 2 - 2, picture.height() / 2),
+          QColor(0, 0, 255), 10),
       100);
   EXPECT_GT(
-      CountNear(shot,
-                QRect(picture.left(), picture.center().y() + 2, picture.width(), picture.height() / 2 - 2),
-                QColor(255, 255, 0), 10),
+      test::CountPixelsNear(
+          shot, QRect(picture.left(), picture.center().y() + 2, picture.width(), picture.height() / 2 - 2),
+          QColor(255, 255, 0), 10),
       100);
   // The graph drew its curve.
-  EXPECT_GT(CountNear(shot, rectOf("OrrGraphAllTrials"), QColor(0, 70, 170), 30), 50);
+  EXPECT_GT(test::CountPixelsNear(shot, rectOf("OrrGraphAllTrials"), QColor(0, 70, 170), 30), 50);
   form.Get<Grid>("SGGridLog").SetDataSource(nullptr);
 }

@@ -12,10 +12,12 @@
 #include <functional>
 #include <memory>
 
+#include "tests/support/QtTestSupport.h"
 #include "watcher/ui/Button.h"
 #include "watcher/ui/Form.h"
 #include "watcher/ui/GraphControl.h"
 #include "watcher/ui/Label.h"
+#include "watcher/ui/PopupMenu.h"
 #include "watcher/ui/Timer.h"
 #include "watcher/ui/WindowUtilities.h"
 #include "watcher/ui/qt/ButtonPictures.h"
@@ -29,24 +31,32 @@ namespace {
 
 class QtPlatformTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "watcher_ui_qt_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
-  // Runs `act` on the message box once it is up. A box still open after a while is rejected and
-  // the test fails, rather than hanging.
-  void WhenBoxIsUp(std::function<void(QMessageBox&)> act) {
-    QTimer::singleShot(0, &m_Guard, [act = std::move(act)] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) act(*box);
+  static void SetUpTestSuite() { test::StartApplication<QApplication>("watcher_ui_qt_tests"); }
+
+  // Once `ready` holds, runs `act` from the event loop. A box or menu still open after a while is
+  // closed and the test fails, rather than hanging.
+  void WhenReady(std::function<bool()> ready, std::function<void()> act) {
+    auto* poll = new QTimer(&m_Guard);
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
+      if (!ready()) return;
+      poll->stop();
+      act();
     });
-    QTimer::singleShot(5000, &m_Guard, [] {
+    poll->start(5);
+    QTimer::singleShot(5000, poll, [] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
         ADD_FAILURE() << "the message box stayed open";
         box->reject();
       }
+      if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+        ADD_FAILURE() << "the menu stayed open";
+        menu->close();
+      }
     });
+  }
+  static QMessageBox* OpenBox() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
+  void WhenBoxIsUp(std::function<void(QMessageBox&)> act) {
+    WhenReady([] { return OpenBox() != nullptr; }, [act] { act(*OpenBox()); });
   }
 
   QtPlatform m_Platform{
@@ -254,4 +264,66 @@ TEST_F(QtPlatformTest, HelpShowsThePageOfTheContextOrANotice) {
   EXPECT_TRUE(m_Platform.LastHelpPage().endsWith("11130.html"));
   EXPECT_NO_THROW(m_Platform.ShowHelp("Corvana.chm", 99999));  // no such page: a notice, no error
   EXPECT_TRUE(m_Platform.LastHelpPage().endsWith("99999.html"));
+}
+
+// Windows destroyed while a message box or menu is open over them: the box ends as Cancel or No,
+// and nothing the window owned is freed twice (run under the sanitizers to see the difference).
+class QtBoxLifetimeTest : public QtPlatformTest {
+ protected:
+  // A shown, active form, so that boxes take its window as their parent.
+  void ShowForm() {
+    m_Form = std::make_unique<Form>(m_Platform, "FormProgressSmall");
+    m_Form->Move(600, 600, 4000, 3000);
+    m_Form->Show();
+    QWidget* window = m_Platform.Binder(*m_Form)->Window();
+    m_Platform.SetForegroundWindow(m_Form->Id());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_EQ(QApplication::activeWindow(), window);
+  }
+
+  void DestroyFormWhenABoxIsUp() {
+    WhenReady([this] { return !m_Platform.OpenMessageBoxes().empty(); },
+              [this] {
+                m_BoxParent = OpenBox() ? OpenBox()->parentWidget() : nullptr;
+                m_Form.reset();
+              });
+  }
+
+  std::unique_ptr<Form> m_Form;
+  QWidget* m_BoxParent = nullptr;
+};
+
+TEST_F(QtBoxLifetimeTest, BoxesOverAWindowThatGoesEndAsCancelOrNo) {
+  ShowForm();
+  QWidget* window = m_Platform.Binder(*m_Form)->Window();
+  DestroyFormWhenABoxIsUp();
+  EXPECT_EQ(m_Platform.ShowMessageBox("Stop the optimization?", MsgBox::kYesNo, ""), MsgBox::kNo);
+  EXPECT_EQ(m_BoxParent, window);  // it was the window's own box
+  EXPECT_TRUE(m_Platform.OpenMessageBoxes().empty());
+
+  ShowForm();
+  DestroyFormWhenABoxIsUp();
+  EXPECT_EQ(m_Platform.ShowMessageBox("Go on?", MsgBox::kYesNoCancel | MsgBox::kQuestion, ""),
+            MsgBox::kCancel);
+
+  ShowForm();
+  DestroyFormWhenABoxIsUp();
+  EXPECT_EQ(m_Platform.ShowMessageDialog("Run the solver?", {"Help", "Yes", "No"}, ""), 0);
+  EXPECT_TRUE(m_Platform.OpenMessageBoxes().empty());
+
+  // A box over no window at all is answered as before.
+  WhenReady([this] { return !m_Platform.OpenMessageBoxes().empty(); },
+            [this] { m_Platform.AnswerMessageBox(m_Platform.OpenMessageBoxes().back().Id, MsgBox::kYes); });
+  EXPECT_EQ(m_Platform.ShowMessageBox("Stop the optimization?", MsgBox::kYesNo, ""), MsgBox::kYes);
+}
+
+TEST_F(QtBoxLifetimeTest, MenuOverAWindowThatGoesChoosesNothing) {
+  ShowForm();
+  auto& button = m_Form->Add<Button>("CommandExcelUpdate");
+  button.Move(100, 100, 1000, 400);
+  PopupMenu menu("mnuExcelUpdating");
+  menu.AddItem("mnuExcelUpdating_On", "On");
+  WhenReady([this] { return m_Platform.OpenPopupMenu() != nullptr; }, [this] { m_Form.reset(); });
+  EXPECT_EQ(m_Platform.ShowPopupMenu(menu, *m_Form, &button, 0, 0), "");
+  EXPECT_EQ(m_Platform.OpenPopupMenu(), nullptr);
 }

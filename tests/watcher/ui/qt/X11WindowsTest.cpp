@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/QtTestSupport.h"
 #include "watcher/controller/PlatformControllerServices.h"
 #include "watcher/ui/Form.h"
 #include "watcher/ui/qt/FormBinder.h"
@@ -85,12 +86,7 @@ class ForeignWindow {
 
 class X11WindowsTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "watcher_ui_x11_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { corvana::test::StartApplication<QApplication>("watcher_ui_x11_tests"); }
 
   QWidget& Show(Form& form) {
     form.Move(1500, 1500, 4500, 3000);
