@@ -107,17 +107,9 @@ class BusFuzzTest : public StandAloneWatcherTest {
   bool OneIn(int n) { return Pick(n) == 0; }
 
   QString RandomString() {
-    static const QStringList samples{"",
-                                     "A1",
-                                     "Corvana",
-                                     "é ü 日本",
-                                     "/tmp/x.log",
-                                     "FormProgress",
-                                     "CommandStop",
-                                     "Yes",
-                                     "No",
-                                     "mnuExcelUpdating_On",
-                                     "\t\n"};
+    static const QStringList samples{"A1",          "",    "Corvana", "/tmp/x.log",          "FormProgress",
+                                     "CommandStop", "Yes", "No",      "mnuExcelUpdating_On", "\t\n",
+                                     "é ü 日本"};
     if (!OneIn(4)) return samples[Pick(samples.size())];
     QString text;
     const int length = OneIn(200) ? 20000 : Pick(40);
@@ -127,31 +119,14 @@ class BusFuzzTest : public StandAloneWatcherTest {
   // A well-formed member name that no object has.
   QString UnknownName() { return "No" + QString::number(Pick(1000)) + "Such"; }
   int RandomInt() {
-    static const int samples[] = {0,
-                                  1,
-                                  -1,
-                                  2,
-                                  3,
-                                  4,
-                                  12,
-                                  13,
-                                  -2,
-                                  -5,
-                                  100,
-                                  std::numeric_limits<int>::min(),
-                                  std::numeric_limits<int>::max()};
+    using Limits = std::numeric_limits<int>;
+    static const int samples[] = {0, 1, -1, 2, 3, 4, 12, 13, -2, -5, 100, Limits::min(), Limits::max()};
     return OneIn(3) ? static_cast<int>(m_Random()) : samples[Pick(std::size(samples))];
   }
   double RandomDouble() {
-    static const double samples[] = {0.0,
-                                     -0.0,
-                                     1.5,
-                                     -1.001e300,
-                                     1e308,
-                                     -1e308,
-                                     std::numeric_limits<double>::infinity(),
-                                     std::numeric_limits<double>::quiet_NaN(),
-                                     45000.5};
+    using Limits = std::numeric_limits<double>;
+    static const double samples[] = {
+        0.0, -0.0, 1.5, -1.001e300, 1e308, -1e308, Limits::infinity(), Limits::quiet_NaN(), 45000.5};
     return OneIn(3) ? std::uniform_real_distribution<double>(-1e6, 1e6)(m_Random)
                     : samples[Pick(std::size(samples))];
   }
