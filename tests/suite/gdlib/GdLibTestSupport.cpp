@@ -5,26 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <thread>
 
 #include <gtest/gtest.h>
 
 namespace gdtest {
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "gdlib-test.XXXXXX").string();
-  char* made = ::mkdtemp(pattern.data());
-  if (!made) throw std::runtime_error("mkdtemp failed");
-  m_Path = made;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(m_Path, ignored);
-}
 
 namespace {
 
@@ -66,14 +51,6 @@ int Wait(pid_t pid) {
   int status = 0;
   if (::waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-bool Eventually(const std::function<bool()>& condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
 }
 
 std::int32_t ReadInt(std::int16_t channel) {

@@ -182,11 +182,11 @@ TEST(Population, StatusAndTimerFollowTheRun) {
   std::int32_t paused = GdPopGetTimerValue(pop);
   ASSERT_GE(paused, 0);
   const auto pausedAt = std::chrono::steady_clock::now();
-  ASSERT_TRUE(Eventually(
-      [&] { return std::chrono::steady_clock::now() - pausedAt > std::chrono::milliseconds(20); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return std::chrono::steady_clock::now() - pausedAt > std::chrono::milliseconds(20); }));
   EXPECT_EQ(GdPopGetTimerValue(pop), paused) << "the timer stands still while paused";
   ASSERT_EQ(GdPopSetRunStatus(pop, GdRunStatusOptimizing), 0);
-  EXPECT_TRUE(Eventually([&] { return GdPopGetTimerValue(pop) > paused; }));
+  EXPECT_TRUE(WaitUntil([&] { return GdPopGetTimerValue(pop) > paused; }));
   for (std::int16_t status = 2; status <= 7; ++status) {
     ASSERT_EQ(GdPopSetRunStatus(pop, status), 0);
     EXPECT_EQ(GdPopGetRunStatus(pop), status);
@@ -236,10 +236,10 @@ TEST(PopulationAcrossProcesses, AHeldLockBlocksTheOtherSide) {
     return 0;
   });
   // The other side is seen asleep on the lock itself, not merely not yet through it.
-  EXPECT_TRUE(Eventually([child] { return ReadInt(31) == 2 && WaitsOnAFutex(child); }));
+  EXPECT_TRUE(WaitUntil([child] { return ReadInt(31) == 2 && WaitsOnAFutex(child); }));
   EXPECT_EQ(ReadInt(31), 2) << "the other side got the lock while this side held it";
   ASSERT_EQ(GdPopUnlock(pop), 0);
-  EXPECT_TRUE(Eventually([] { return ReadInt(31) == 1; }));
+  EXPECT_TRUE(WaitUntil([] { return ReadInt(31) == 1; }));
   EXPECT_EQ(Wait(child), 0);
   EXPECT_EQ(GdPopFree(pop), 0);
 }
@@ -255,7 +255,7 @@ TEST(PopulationAcrossProcesses, KillingTheHolderFreesTheLockAtOnce) {
     for (;;) ::pause();
     return 0;
   });
-  ASSERT_TRUE(Eventually([] { return ReadInt(32) == 1; }));
+  ASSERT_TRUE(WaitUntil([] { return ReadInt(32) == 1; }));
   ::kill(child, SIGKILL);
   EXPECT_EQ(Wait(child), 128 + SIGKILL);
   EXPECT_EQ(GdPopLock(pop), 0);
@@ -316,14 +316,14 @@ TEST(PopulationAcrossProcesses, AFreedPopulationIsGoneForTheOtherSide) {
   pid_t child = Fork([] {
     std::int32_t handle = CreateRecipePopulation(2, 4);
     GdWriteTempData(34, &handle, 4);
-    Eventually([] {
+    WaitUntil([] {
       std::int32_t go = 0;
       GdReadTempData(35, &go, 4);
       return go == 1;
     });
     return GdPopFree(handle) == 0 ? 0 : 1;
   });
-  ASSERT_TRUE(Eventually([] { return ReadInt(34) != 0; }));
+  ASSERT_TRUE(WaitUntil([] { return ReadInt(34) != 0; }));
   std::int32_t pop = ReadInt(34);
   EXPECT_EQ(GdPopGetRunStatus(pop), GdRunStatusOptimizing);
   EXPECT_EQ(GdPopFree(pop), GdErrNotOwner);

@@ -145,7 +145,7 @@ TEST(Workers, TryLockGivesUpWhileAnotherProcessHoldsTheLock) {
     GdPopUnlock(pop);
     return 0;
   });
-  ASSERT_TRUE(Eventually([] { return ReadInt(40) == 1; }));
+  ASSERT_TRUE(WaitUntil([] { return ReadInt(40) == 1; }));
   EXPECT_EQ(GdPopTryLock(pop, 20), GdErrTimeout);
   WriteInt(40, 2);
   EXPECT_EQ(Wait(child), 0);
