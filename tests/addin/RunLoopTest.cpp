@@ -242,13 +242,14 @@ TEST_F(RunLoopTest, SpringDesignFindsAFeasibleDesignNearThePublishedOne) {
   EXPECT_LT(o.BestValue, *model->KnownBest() * 2);
 }
 
-// One adjustable cell x in 0..10 starting at 0; minimize x subject to x >= 5 (hard).
-class InfeasibleStartModel : public Model {
+// One adjustable cell x in 0..10 starting at `start`; minimize x subject to x >= 5 (hard), each
+// unit below costing `penalty`.
+class FloorModel : public Model {
  public:
-  InfeasibleStartModel() {
+  FloorModel(double start, double penalty) {
     m_Name = "test";
-    m_Groups.push_back({"x", SolvingMethod::Recipe, {{"x", 0, 10, 0}}});
-    m_Constraints.push_back({"Floor", "x >= 5", true, Comparison::AtLeast, 5, Statistic::Value, 10});
+    m_Groups.push_back({"x", SolvingMethod::Recipe, {{"x", 0, 10, start}}});
+    m_Constraints.push_back({"Floor", "x >= 5", true, Comparison::AtLeast, 5, Statistic::Value, penalty});
   }
 
  protected:
@@ -256,7 +257,7 @@ class InfeasibleStartModel : public Model {
 };
 
 TEST_F(RunLoopTest, InfeasibleStartAsksAboutTheConstraintSolver) {
-  InfeasibleStartModel model;
+  FloorModel model(0, 10);
   int asked = 0;
   SteeringObserver observer;
   observer.SolverAnswer = [&](int violated) {
@@ -269,45 +270,29 @@ TEST_F(RunLoopTest, InfeasibleStartAsksAboutTheConstraintSolver) {
   EXPECT_NEAR(r.Optimizations[0].BestValue, 5, 0.5);
 }
 
-// Minimize x in 0..10 from x = 10 subject to x >= 5, with a penalty too weak to outweigh what
-// breaking the floor gains: every x below 5 ranks above x = 5.
-class WeakPenaltyModel : public Model {
- public:
-  WeakPenaltyModel() {
-    m_Name = "test";
-    m_Groups.push_back({"x", SolvingMethod::Recipe, {{"x", 0, 10, 10}}});
-    m_Constraints.push_back({"Floor", "x >= 5", true, Comparison::AtLeast, 5, Statistic::Value, 0.1});
-  }
-
- protected:
-  Outcome Compute(std::span<const double> genes) const override { return {genes[0], {genes[0]}}; }
-};
-
+// From x = 10, with a penalty too weak to outweigh what breaking the floor gains: every x below 5
+// ranks above x = 5.
 TEST_F(RunLoopTest, AnInvalidTrialNeverReplacesAValidBest) {
-  WeakPenaltyModel model;
+  FloorModel model(10, 0.1);
   m_Settings.Trials = 400;
-  long invalid = 0, invalidSteps = 0;
   struct Counting : SteeringObserver {
-    long* Invalid;
-    long* InvalidSteps;
+    long Invalid = 0, InvalidSteps = 0;
     void OnTrial(long trial, const Evaluation& e, bool better) override {
       SteeringObserver::OnTrial(trial, e, better);
-      *Invalid += e.Valid ? 0 : 1;
-      *InvalidSteps += better && !e.Valid ? 1 : 0;
+      Invalid += e.Valid ? 0 : 1;
+      InvalidSteps += better && !e.Valid ? 1 : 0;
     }
   } counting;
-  counting.Invalid = &invalid;
-  counting.InvalidSteps = &invalidSteps;
   const RunResult r = RunModel(model, counting);
-  EXPECT_GT(invalid, 0) << "the search tried below the floor";
-  EXPECT_EQ(invalidSteps, 0);
+  EXPECT_GT(counting.Invalid, 0) << "the search tried below the floor";
+  EXPECT_EQ(counting.InvalidSteps, 0);
   EXPECT_TRUE(r.Optimizations[0].BestIsValid);
   EXPECT_GE(r.Optimizations[0].BestValue, 5);
   EXPECT_LT(r.Optimizations[0].BestValue, 6);
 }
 
 TEST_F(RunLoopTest, ConstraintSolverRunCountsTheConstraintsNotMetAndEndsWhenNoneIs) {
-  InfeasibleStartModel model;
+  FloorModel model(0, 10);
   m_Settings.ConstraintSolver = true;
   m_Settings.Trials = 5000;
   SteeringObserver observer;
