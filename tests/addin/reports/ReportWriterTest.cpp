@@ -12,6 +12,7 @@
 #include "addin/reports/ReportWorkbook.h"
 #include "addin/reports/TrialLogFile.h"
 #include "tests/addin/reports/TestTrialLog.h"
+#include "tests/support/TempDir.h"
 
 namespace corvana::addin::reports {
 namespace {
@@ -24,15 +25,7 @@ using testing::ZipEntry;
 
 class ReportWriterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/corvana-reports-test-XXXXXX";
-    m_Dir = mkdtemp(pattern);
-  }
-  void TearDown() override {
-    chmod(m_Dir.c_str(), 0700);
-    fs::remove_all(m_Dir);
-  }
-  std::string Path(const std::string& name) const { return (fs::path(m_Dir) / name).string(); }
+  std::string Path(const std::string& name) const { return m_Dir / name; }
 
   // A log of `trials` trials over two cells; the first constraint is met from trial `metFrom` on.
   std::unique_ptr<TestTrialLog> MakeLog(int trials, int metFrom, bool improving,
@@ -61,7 +54,7 @@ class ReportWriterTest : public ::testing::Test {
     return false;
   }
 
-  std::string m_Dir;
+  TempDir m_Dir;
 };
 
 TEST_F(ReportWriterTest, InNewWorksheetsTheReportsFollowTheModelSheetOfTheRunsWorkbook) {
@@ -244,7 +237,7 @@ TEST_F(ReportWriterTest, AWorkbookAbandonedHalfWayLeavesNoFile) {
     lxw_worksheet* sheet = workbook.AddSheet("Log of All Trials");
     for (lxw_row_t row = 0; row < 3; ++row) worksheet_write_number(sheet, row, 0, row, nullptr);
   }  // as when reading the trial log fails in the middle
-  EXPECT_TRUE(fs::is_empty(m_Dir));
+  EXPECT_TRUE(fs::is_empty(m_Dir.Path()));
 }
 
 TEST(ReportWriterPaths, TheRunsWorkbookSitsBesideTheTrialLogAndTheNewOneBesideIt) {
