@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
+
 #include <cstdlib>
 
 #include <gtest/gtest.h>
@@ -61,6 +63,33 @@ std::int32_t ReadInt(std::int16_t channel) {
 
 void WriteInt(std::int16_t channel, std::int32_t value) {
   EXPECT_EQ(GdWriteTempData(channel, &value, 4), 0);
+}
+
+double Sphere(const std::vector<double>& genes) {
+  double sum = 0;
+  for (double g : genes) sum += (g - 1) * (g - 1);
+  return sum;
+}
+
+void ExpectRanked(std::int32_t pop) {
+  const std::int32_t size = GdPopGetSize(pop);
+  bool evaluatedBelow = false;
+  double below = HUGE_VAL;
+  for (std::int32_t o = 1; o <= size; ++o) {
+    double value = 0, objective = 0;
+    std::int32_t flags = 0;
+    ASSERT_EQ(GdOrgGetResult(pop, o, &value, &objective, 0, &flags), GdOk);
+    const bool evaluated = flags & GdOrgFlagEvaluated;
+    if (!evaluated) {
+      EXPECT_FALSE(evaluatedBelow) << "organism " << o << " without a result ranks above one with";
+      continue;
+    }
+    if (evaluatedBelow) {
+      EXPECT_LE(value, below) << "organism " << o << " is out of rank";
+    }
+    evaluatedBelow = true;
+    below = value;
+  }
 }
 
 std::int32_t CreateRecipePopulation(std::int32_t genes, std::int32_t size, std::int32_t goal) {

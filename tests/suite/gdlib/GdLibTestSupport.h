@@ -22,6 +22,12 @@ using corvana::test::WaitUntil;
 std::int32_t ReadInt(std::int16_t channel);
 void WriteInt(std::int16_t channel, std::int32_t value);
 
+// Sum of (gene - 1)^2: least where every gene is 1.
+double Sphere(const std::vector<double>& genes);
+// The ranking a consistent population keeps: organisms with results on top, each no worse
+// (minimizing) than the one below it.
+void ExpectRanked(std::int32_t pop);
+
 // A recipe population of `genes` genes in [-5, 5].
 std::int32_t CreateRecipePopulation(std::int32_t genes, std::int32_t size,
                                     std::int32_t goal = GdGoalMinimize);

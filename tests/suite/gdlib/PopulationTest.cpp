@@ -26,12 +26,6 @@ bool WaitsOnAFutex(pid_t pid) {
   return in >> number && number == SYS_futex;
 }
 
-double Sphere(const std::vector<double>& genes) {
-  double sum = 0;
-  for (double g : genes) sum += (g - 1) * (g - 1);
-  return sum;
-}
-
 // Runs `trials` trials of `objective` and returns the best value reported.
 template <class Objective>
 double RunTrials(std::int32_t pop, int trials, Objective objective) {
@@ -64,16 +58,7 @@ TEST(Population, TheGeneticAlgorithmImprovesAndRanksOrganisms) {
   EXPECT_LT(best, 0.05);
   EXPECT_EQ(GdPopGetTrialCount(pop), 3001);
 
-  // Organism N is the best, organism 1 the worst.
-  double previous = HUGE_VAL;
-  for (std::int32_t o = GdPopGetSize(pop); o >= 1; --o) {
-    double value = 0, objective = 0;
-    std::int32_t flags = 0;
-    ASSERT_EQ(GdOrgGetResult(pop, o, &value, &objective, 0, &flags), 0);
-    EXPECT_TRUE(flags & GdOrgFlagEvaluated);
-    EXPECT_GE(value, previous == HUGE_VAL ? value : previous);
-    previous = value;
-  }
+  ExpectRanked(pop);  // organism N is the best, organism 1 the worst
   double bestValue = 0;
   ASSERT_EQ(GdPopGetBest(pop, genes.data(), 4, &bestValue), 0);
   EXPECT_DOUBLE_EQ(bestValue, best);
