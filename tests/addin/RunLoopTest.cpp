@@ -35,6 +35,18 @@ class SteeringObserver : public RunObserver {
     EXPECT_EQ(GdPopSetRunStatus(Handle, status), 0);
     GdPopUnlock(Handle);
   }
+  // Sets `status` once trial `trial` is done.
+  void SetStatusAtTrial(long trial, std::int16_t status) {
+    AtTrial = [this, trial, status](long done) {
+      if (done == trial) SetStatus(status);
+    };
+  }
+  // Sets `status` at the `idles`th idle call of a pause.
+  void SetStatusWhilePaused(int idles, std::int16_t status) {
+    WhilePaused = [this, idles, status](int paused) {
+      if (paused == idles) SetStatus(status);
+    };
+  }
   void OnRunCreated(std::int32_t handle, const char* path) override {
     Handle = handle;
     LogPath = path;
@@ -141,12 +153,8 @@ TEST_F(RunLoopTest, RunsToTheTrialGoalAndLogsEveryTrialAndBest) {
 TEST_F(RunLoopTest, PauseWaitsWithoutTrialsThenRunResumes) {
   auto model = ModelCatalog::Create("routing");
   SteeringObserver observer;
-  observer.AtTrial = [&](long trial) {
-    if (trial == 20) observer.SetStatus(GdRunStatusMarkToPause);
-  };
-  observer.WhilePaused = [&](int idles) {
-    if (idles == 5) observer.SetStatus(GdRunStatusOptimizing);
-  };
+  observer.SetStatusAtTrial(20, GdRunStatusMarkToPause);
+  observer.SetStatusWhilePaused(5, GdRunStatusOptimizing);
   const RunResult r = RunModel(*model, observer);
   EXPECT_EQ(observer.TrialWhenPaused, 20);
   EXPECT_EQ(observer.PausedIdles, 5);
@@ -158,9 +166,7 @@ TEST_F(RunLoopTest, StopRequestsWhileRunningAndWhilePaused) {
   auto model = ModelCatalog::Create("spring");
   {
     SteeringObserver observer;
-    observer.AtTrial = [&](long trial) {
-      if (trial == 30) observer.SetStatus(GdRunStatusMarkToStop);
-    };
+    observer.SetStatusAtTrial(30, GdRunStatusMarkToStop);
     const RunResult r = RunModel(*model, observer);
     EXPECT_EQ(r.StopReason, "user");
     EXPECT_EQ(r.Optimizations[0].Trials, 30);
@@ -168,12 +174,8 @@ TEST_F(RunLoopTest, StopRequestsWhileRunningAndWhilePaused) {
   }
   {
     SteeringObserver observer;
-    observer.AtTrial = [&](long trial) {
-      if (trial == 12) observer.SetStatus(GdRunStatusMarkToPause);
-    };
-    observer.WhilePaused = [&](int idles) {
-      if (idles == 2) observer.SetStatus(GdRunStatusMarkToStop);
-    };
+    observer.SetStatusAtTrial(12, GdRunStatusMarkToPause);
+    observer.SetStatusWhilePaused(2, GdRunStatusMarkToStop);
     const RunResult r = RunModel(*model, observer);
     EXPECT_EQ(r.StopReason, "user");
     EXPECT_EQ(r.Optimizations[0].Trials, 12);
@@ -186,9 +188,7 @@ TEST_F(RunLoopTest, SeriesMovesOnByGoalAndByRequest) {
   m_Settings.Trials = 40;
   m_Settings.EfficientFrontier = {-0.20, -0.10, -0.05};
   SteeringObserver observer;
-  observer.AtTrial = [&](long trial) {
-    if (trial == 50) observer.SetStatus(GdRunStatusMarkToMoveToNextOptimization);  // 10 into the second
-  };
+  observer.SetStatusAtTrial(50, GdRunStatusMarkToMoveToNextOptimization);  // 10 into the second
   const RunResult r = RunModel(*model, observer);
   ASSERT_EQ(r.Optimizations.size(), 3u);
   EXPECT_EQ(observer.Optimizations, (std::vector<int>{1, 2, 3}));
