@@ -218,7 +218,7 @@ TEST(TrialLog, GarbageAndMissingFilesGiveCodesWithText) {
   EXPECT_EQ(r.With, 7.5);
 }
 
-TEST(TrialLog, WriterRefusesExistingPathsAndBadRecords) {
+TEST(TrialLog, WriterRefusesExistingPathsAndBadRecordsAndNamesWhatIsInTheWay) {
   TempDir dir;
   LogFixture log = CreateLog(dir / "once.log", 2);
   std::int32_t handle = 0;
@@ -238,22 +238,8 @@ TEST(TrialLog, WriterRefusesExistingPathsAndBadRecords) {
   EXPECT_EQ(GetCounts(log.Path).Trials, 0) << "refused records leave nothing behind";
   EXPECT_EQ(GdLogClose(log.Handle), 0);
   EXPECT_EQ(GdLogClose(log.Handle), GdErrUnknownHandle);
-}
 
-TEST(TrialLog, ALogIsOwnerOnlyWhateverTheUmask) {
-  TempDir dir;
-  const mode_t previous = ::umask(0);
-  LogFixture log = CreateLog(dir / "private.log", 2);
-  ::umask(previous);
-  struct stat info {};
-  ASSERT_EQ(::stat(log.Path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
-  EXPECT_EQ(GdLogClose(log.Handle), 0);
-}
-
-TEST(TrialLog, TheFolderOrFileInTheWayIsNamed) {
-  TempDir dir;
-  std::int32_t handle = 0;
+  // The folder or file in the way is named.
   char message[512] = {};
   auto messageOf = [&](std::int16_t code) {
     GdGetExceptionInfoWVB(code, nullptr, 0, nullptr, 0, message, sizeof message);
@@ -269,6 +255,17 @@ TEST(TrialLog, TheFolderOrFileInTheWayIsNamed) {
   const std::string underFile = dir / "file/x.log";
   EXPECT_EQ(GdLogCreate(underFile.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
   EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + underFile + " does not exist.");
+}
+
+TEST(TrialLog, ALogIsOwnerOnlyWhateverTheUmask) {
+  TempDir dir;
+  const mode_t previous = ::umask(0);
+  LogFixture log = CreateLog(dir / "private.log", 2);
+  ::umask(previous);
+  struct stat info {};
+  ASSERT_EQ(::stat(log.Path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(GdLogClose(log.Handle), 0);
 }
 
 TEST(TrialLog, TheReadersIndexDoesNotGrowWithTheTrials) {
