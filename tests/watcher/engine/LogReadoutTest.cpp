@@ -63,7 +63,6 @@ TEST_F(LogReadout, BestOriginalAndLastSelectTheirRecords) {
   EXPECT_EQ(GdLib::Log_GetObjectiveValueWithPenaltiesForBestOriginalLast(m_Path, GdLib::kWhichOriginal), 99);
   EXPECT_TRUE(Logged("About to call GdLogReadRecordVB with LogPath=" + m_Path +
                      ", recordNumber=1, TrialOrProgressStepNumber=0"));
-  EXPECT_TRUE(Logged("GdLogReadRecordVB returned rc=0"));
   EXPECT_EQ(GdLib::Log_GetObjectiveValueWithPenaltiesForBestOriginalLast(m_Path, GdLib::kWhichBest),
             kMissingValue);
 
