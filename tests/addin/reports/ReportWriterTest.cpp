@@ -74,18 +74,6 @@ TEST_F(ReportWriterTest, InNewWorksheetsTheReportsFollowTheModelSheetOfTheRunsWo
   }
 }
 
-TEST_F(ReportWriterTest, InANewWorkbookTheReportsGoToASecondFile) {
-  auto log = MakeLog(5, 1, true);
-  ReportOptions options = All("run.xlsx");
-  options.NewWorkbook = true;
-  const auto files = ReportWriter::Write(log->Run(), options);
-  ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files[0].Sheets, std::vector<std::string>{"Model"});
-  EXPECT_EQ(files[1].Path, Path("run-reports.xlsx"));
-  EXPECT_EQ(files[1].Sheets.front(), "Optimization Summary");
-  EXPECT_TRUE(fs::exists(files[1].Path));
-}
-
 TEST_F(ReportWriterTest, NoReportChosenWritesNothing) {
   auto log = MakeLog(5, 1, true);
   ReportOptions options;
@@ -193,7 +181,7 @@ TEST_F(ReportWriterTest, AReadOnlyFolderIsSaid) {
       ReportError);
 }
 
-TEST_F(ReportWriterTest, AnExistingFileIsReplacedOnlyWhenAllowed) {
+TEST_F(ReportWriterTest, InANewWorkbookAnExistingFileIsReplacedOnlyWhenAllowed) {
   auto log = MakeLog(3, 1, true);
   ReportOptions options = All("run.xlsx");
   options.NewWorkbook = true;
@@ -208,9 +196,14 @@ TEST_F(ReportWriterTest, AnExistingFileIsReplacedOnlyWhenAllowed) {
   EXPECT_FALSE(fs::exists(Path("run.xlsx")));
   EXPECT_EQ(fs::file_size(Path("run-reports.xlsx")), 4u);
 
+  // Allowed, the reports replace it in a workbook of their own beside the run's.
   options.Overwrite = true;
-  ASSERT_EQ(ReportWriter::Write(log->Run(), options).size(), 2u);
-  EXPECT_EQ(Sheet(Path("run-reports.xlsx"), 1).substr(0, 5), "<?xml");
+  const auto files = ReportWriter::Write(log->Run(), options);
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].Sheets, std::vector<std::string>{"Model"});
+  EXPECT_EQ(files[1].Path, Path("run-reports.xlsx"));
+  EXPECT_EQ(files[1].Sheets.front(), "Optimization Summary");
+  EXPECT_EQ(Sheet(files[1].Path, 1).substr(0, 5), "<?xml");
 }
 
 TEST_F(ReportWriterTest, TheTrialLogIsNeverReplacedByItsReports) {
