@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +10,7 @@
 #include "suite/gdlib/gdlib8.h"
 #include "tests/addin/reports/CalcReader.h"
 #include "tests/e2e/E2eSession.h"
+#include "tests/support/QtTestSupport.h"
 
 namespace corvana::addin::reports {
 namespace {
@@ -67,12 +67,7 @@ LogRecord ReadLog(const std::string& path, int number, int selector) {
 // what was written in LibreOffice Calc. Slow: labelled "libreoffice".
 class LibreOfficeRoundTripTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "reports";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-  }
+  static void SetUpTestSuite() { corvana::test::StartCoreApplication("reports"); }
   void SetUp() override {
     if (!CalcReader::Available()) GTEST_SKIP() << "LibreOffice (soffice) is not installed";
     if (!QFile::exists(CORVANA_BIN_DIR "/corvana-watcher")) GTEST_SKIP() << "the Watcher is not built";

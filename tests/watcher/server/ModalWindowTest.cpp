@@ -1,5 +1,4 @@
 #include <QDBusPendingCall>
-#include <QFile>
 #include <QStringList>
 
 #include "FakeHost.h"
@@ -56,9 +55,6 @@ TEST_F(ModalWindowTest, AutomationSeesTheFormsAndRefusesUnknownNames) {
   EXPECT_EQ(notClickable.errorName(), "com.orrendel.CorvanaWatcher8.Error.E80040014");
   EXPECT_EQ(Automation(client, "AnswerMessageBox", {"Yes"}).errorMessage(),
             "AnswerMessageBox: no message box is open.");
-  const QString shot = QString::fromStdString(runtimeDir + "/small.png");
-  Automate("SaveScreenshot", {"FormProgressSmall", shot});
-  EXPECT_TRUE(QFile::exists(shot));
 }
 
 TEST_F(ModalWindowTest, SolverQuestionIsAnsweredByCaptionAndAskedAgainAfterHelp) {
