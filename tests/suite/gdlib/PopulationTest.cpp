@@ -194,7 +194,7 @@ TEST(PopulationAcrossProcesses, AHeldLockBlocksTheOtherSide) {
   EXPECT_EQ(GdPopFree(pop), 0);
 }
 
-TEST(PopulationAcrossProcesses, KillingTheHolderFreesTheLockAtOnce) {
+TEST(PopulationAcrossProcesses, ATryGivesUpWhileTheHolderLivesAndKillingItFreesTheLockAtOnce) {
   std::int32_t pop = CreateRecipePopulation(2, 6);
   RunTrials(pop, 30, Sphere);
   WriteInt(32, 0);
@@ -206,10 +206,13 @@ TEST(PopulationAcrossProcesses, KillingTheHolderFreesTheLockAtOnce) {
     return 0;
   });
   ASSERT_TRUE(WaitUntil([] { return ReadInt(32) == 1; }));
+  EXPECT_EQ(GdPopTryLock(pop, 20), GdErrTimeout) << "a try with a deadline gives up while the holder lives";
   ::kill(child, SIGKILL);
   EXPECT_EQ(Wait(child), 128 + SIGKILL);
   EXPECT_EQ(GdPopLock(pop), 0);
   EXPECT_EQ(GdPopUnlock(pop), 0);
+  EXPECT_EQ(GdPopTryLock(pop, 1000), GdOk);
+  EXPECT_EQ(GdPopUnlock(pop), GdOk);
   // The population still works after the recovery.
   RunTrials(pop, 10, Sphere);
   EXPECT_EQ(GdPopGetTrialCount(pop), 40);

@@ -106,25 +106,6 @@ TEST(Workers, TheOrganismOfAWorkerThatDiedGoesToTheNextTaker) {
   EXPECT_EQ(GdPopFree(pop), GdOk);
 }
 
-TEST(Workers, TryLockGivesUpWhileAnotherProcessHoldsTheLock) {
-  std::int32_t pop = CreateRecipePopulation(2, 4);
-  WriteInt(40, 0);
-  pid_t child = Fork([pop] {
-    GdPopLock(pop);
-    WriteInt(40, 1);
-    while (ReadInt(40) != 2) ::usleep(1000);
-    GdPopUnlock(pop);
-    return 0;
-  });
-  ASSERT_TRUE(WaitUntil([] { return ReadInt(40) == 1; }));
-  EXPECT_EQ(GdPopTryLock(pop, 20), GdErrTimeout);
-  WriteInt(40, 2);
-  EXPECT_EQ(Wait(child), 0);
-  EXPECT_EQ(GdPopTryLock(pop, 1000), GdOk);
-  EXPECT_EQ(GdPopUnlock(pop), GdOk);
-  EXPECT_EQ(GdPopFree(pop), GdOk);
-}
-
 // A worker process that dies inside an engine call, with the lock held in the middle of a take or
 // a report, leaves a population the next locker repairs: ranked, no organism lost that was handed
 // out, and the run goes on.
