@@ -5,11 +5,11 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -20,9 +20,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
+
 namespace {
 
 namespace fs = std::filesystem;
+using corvana::test::WaitUntil;
+using namespace std::chrono_literals;
 
 struct Outcome {
   int ExitCode = -1;
@@ -40,47 +45,43 @@ std::string ReadAll(const fs::path& path) {
 class AddinProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/corvana-addin-program-XXXXXX";
-    m_Dir = mkdtemp(pattern);
     fs::create_directories(m_Dir / "log");
     fs::create_directories(m_Dir / "run");
   }
-  void TearDown() override { fs::remove_all(m_Dir); }
 
-  // Runs the program with private suite folders; `fileSizeLimit` plays a disk that fills up.
-  Outcome Run(std::vector<std::string> args, std::optional<rlim_t> fileSizeLimit = {}) {
-    args.insert(args.begin(), CORVANA_ADDIN_PROGRAM);
-    const fs::path out = m_Dir / "stdout", err = m_Dir / "stderr";
-    const pid_t child = fork();
-    if (child == 0) {
-      setenv("ORRENDEL_LOG_DIR", (m_Dir / "log").c_str(), 1);
-      setenv("ORRENDEL_RUNTIME_DIR", (m_Dir / "run").c_str(), 1);
-      if (!freopen(out.c_str(), "w", stdout) || !freopen(err.c_str(), "w", stderr)) _exit(120);
-      if (fileSizeLimit) {
+  // Starts the program with private suite folders, its output to files; `fileSizeLimit` plays a
+  // disk that fills up.
+  void Start(QProcess& process, const QStringList& args, std::optional<rlim_t> fileSizeLimit = {}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ORRENDEL_LOG_DIR", QString::fromStdString(m_Dir / "log"));
+    environment.insert("ORRENDEL_RUNTIME_DIR", QString::fromStdString(m_Dir / "run"));
+    process.setProcessEnvironment(environment);
+    process.setStandardOutputFile(QString::fromStdString(m_Dir / "stdout"));
+    process.setStandardErrorFile(QString::fromStdString(m_Dir / "stderr"));
+    if (fileSizeLimit)
+      process.setChildProcessModifier([limit = *fileSizeLimit] {
         signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG, as on a full disk
-        const rlimit limit{*fileSizeLimit, *fileSizeLimit};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(121);
-      }
-      std::vector<char*> argv;
-      for (auto& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(122);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadAll(out), ReadAll(err)};
+        const rlimit both{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &both);
+      });
+    process.start(CORVANA_ADDIN_PROGRAM, args);
+  }
+  Outcome Run(const QStringList& args, std::optional<rlim_t> fileSizeLimit = {}) {
+    QProcess process;
+    Start(process, args, fileSizeLimit);
+    EXPECT_TRUE(process.waitForFinished(-1));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, ReadAll(m_Dir / "stdout"),
+            ReadAll(m_Dir / "stderr")};
   }
 
   std::vector<fs::path> DefaultLogs() const {
     std::vector<fs::path> logs;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(m_Dir / "log" / "trials", ec))
-      logs.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(m_Dir / "log/trials", ec)) logs.push_back(entry.path());
     return logs;
   }
 
-  fs::path m_Dir;
+  TempDir m_Dir;
 };
 
 QJsonObject ResultOf(const Outcome& o) {
@@ -105,23 +106,20 @@ TEST_F(AddinProgramTest, DefaultLogGoesWithTheRunUnlessKept) {
 }
 
 TEST_F(AddinProgramTest, UnusableTrialLogIsBadInputNamingThePath) {
-  const std::string missing = (m_Dir / "no-such-folder" / "t.gdlog").string();
-  Outcome o = Run({"run", "--no-watcher", "--trials", "5", "--trial-log", missing});
-  EXPECT_EQ(o.ExitCode, 2);
-  EXPECT_EQ(o.Err, "corvana-addin: --trial-log: The folder of the log " + missing + " does not exist.\n");
-  EXPECT_TRUE(o.Out.empty());
-
-  const std::string folder = m_Dir.string();
-  o = Run({"run", "--no-watcher", "--trials", "5", "--trial-log", folder});
-  EXPECT_EQ(o.ExitCode, 2);
-  EXPECT_EQ(o.Err, "corvana-addin: --trial-log: The log " + folder + " is a folder.\n");
-
-  const std::string taken = (m_Dir / "taken.gdlog").string();
-  std::ofstream(taken) << "mine";
-  o = Run({"run", "--no-watcher", "--trials", "5", "--trial-log", taken});
-  EXPECT_EQ(o.ExitCode, 2);
-  EXPECT_EQ(o.Err, "corvana-addin: --trial-log: The log " + taken + " already exists.\n");
-  EXPECT_EQ(ReadAll(taken), "mine");
+  std::ofstream(m_Dir / "taken.gdlog") << "mine";
+  const struct {
+    std::string Path, Before, After;
+  } cases[] = {{m_Dir / "no-such-folder/t.gdlog", "The folder of the log ", " does not exist."},
+               {m_Dir.Path(), "The log ", " is a folder."},
+               {m_Dir / "taken.gdlog", "The log ", " already exists."}};
+  for (const auto& c : cases) {
+    const Outcome o =
+        Run({"run", "--no-watcher", "--trials", "5", "--trial-log", QString::fromStdString(c.Path)});
+    EXPECT_EQ(o.ExitCode, 2) << c.Path;
+    EXPECT_EQ(o.Err, "corvana-addin: --trial-log: " + c.Before + c.Path + c.After + "\n");
+    EXPECT_TRUE(o.Out.empty()) << c.Path;
+  }
+  EXPECT_EQ(ReadAll(m_Dir / "taken.gdlog"), "mine");
 }
 
 TEST_F(AddinProgramTest, FullDiskMidRunStillGivesTheBestFound) {
@@ -170,62 +168,43 @@ std::set<std::string> NewSegments(const std::set<std::string>& before) {
   return added;
 }
 
-template <class Condition>
-bool Within(std::chrono::milliseconds deadline, Condition condition) {
-  const auto end = std::chrono::steady_clock::now() + deadline;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() >= end) return condition();
-    usleep(5000);
-  }
-  return true;
-}
-
 class AddinWorkersProgramTest : public AddinProgramTest {
  protected:
-  // Starts a long run with two workers and waits until both are up.
+  // Starts a long run with two workers, waits until both and the run's population are up, and
+  // returns the add-in's process id.
   pid_t StartLongRun() {
-    const pid_t child = fork();
-    if (child == 0) {
-      setenv("ORRENDEL_LOG_DIR", (m_Dir / "log").c_str(), 1);
-      setenv("ORRENDEL_RUNTIME_DIR", (m_Dir / "run").c_str(), 1);
-      if (!freopen((m_Dir / "stdout").c_str(), "w", stdout) ||
-          !freopen((m_Dir / "stderr").c_str(), "w", stderr))
-        _exit(120);
-      execl(CORVANA_ADDIN_PROGRAM, CORVANA_ADDIN_PROGRAM, "run", "--no-watcher", "--workers", "2", "--trials",
-            "1000000", "--recalc-ms", "2", nullptr);
-      _exit(122);
-    }
-    EXPECT_TRUE(Within(std::chrono::seconds(20), [&] { return ChildrenOf(child).size() == 2; }));
-    return child;
+    const auto before = PopulationSegments();
+    Start(m_Addin, {"run", "--no-watcher", "--workers", "2", "--trials", "1000000", "--recalc-ms", "2"});
+    const pid_t addin = static_cast<pid_t>(m_Addin.processId());
+    EXPECT_TRUE(WaitUntil([&] { return ChildrenOf(addin).size() == 2; }));
+    EXPECT_TRUE(WaitUntil([&] { return NewSegments(before).size() == 1; }));
+    if (NewSegments(before).size() == 1) m_Segment = *NewSegments(before).begin();
+    m_Workers = ChildrenOf(addin);
+    return addin;
   }
+
+  QProcess m_Addin;
+  std::vector<pid_t> m_Workers;
+  std::string m_Segment;
 };
 
 TEST_F(AddinWorkersProgramTest, KillingTheAddinEndsEveryWorkerAndLeavesNoSegment) {
-  const auto before = PopulationSegments();
-  const pid_t addin = StartLongRun();
-  const std::vector<pid_t> workers = ChildrenOf(addin);
-  ASSERT_EQ(workers.size(), 2u);
-  ASSERT_TRUE(Within(std::chrono::seconds(20), [&] { return NewSegments(before).size() == 1; }));
-  const std::string ours = *NewSegments(before).begin();
-  kill(addin, SIGKILL);
-  int status = 0;
-  waitpid(addin, &status, 0);
-  for (pid_t w : workers) EXPECT_TRUE(Within(std::chrono::seconds(2), [&] { return Gone(w); })) << w;
-  EXPECT_TRUE(Within(std::chrono::seconds(2), [&] { return !PopulationSegments().count(ours); })) << ours;
+  kill(StartLongRun(), SIGKILL);
+  ASSERT_EQ(m_Workers.size(), 2u);
+  ASSERT_FALSE(m_Segment.empty());
+  m_Addin.waitForFinished(-1);
+  for (pid_t w : m_Workers) EXPECT_TRUE(WaitUntil([&] { return Gone(w); }, 2s)) << w;
+  EXPECT_TRUE(WaitUntil([&] { return !PopulationSegments().count(m_Segment); }, 2s)) << m_Segment;
 }
 
 TEST_F(AddinWorkersProgramTest, CtrlCStopsEveryWorkerAndFreesThePopulation) {
-  const auto before = PopulationSegments();
-  const pid_t addin = StartLongRun();
-  const std::vector<pid_t> workers = ChildrenOf(addin);
-  ASSERT_TRUE(Within(std::chrono::seconds(20), [&] { return NewSegments(before).size() == 1; }));
-  const std::string ours = *NewSegments(before).begin();
-  kill(addin, SIGINT);
-  int status = 0;
-  waitpid(addin, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
-  for (pid_t w : workers) EXPECT_TRUE(Gone(w)) << w;
-  EXPECT_FALSE(PopulationSegments().count(ours)) << ours;
+  kill(StartLongRun(), SIGINT);
+  ASSERT_FALSE(m_Segment.empty());
+  ASSERT_TRUE(m_Addin.waitForFinished(-1));
+  EXPECT_EQ(m_Addin.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(m_Addin.exitCode(), 130);
+  for (pid_t w : m_Workers) EXPECT_TRUE(Gone(w)) << w;
+  EXPECT_FALSE(PopulationSegments().count(m_Segment)) << m_Segment;
   const QJsonObject result = ResultOf({0, ReadAll(m_Dir / "stdout"), ""});
   EXPECT_EQ(result["stop_reason"].toString(), "interrupted");
   EXPECT_EQ(result["workers"].toObject()["processes"].toInt(), 2);

@@ -35,6 +35,18 @@ class SteeringObserver : public RunObserver {
     EXPECT_EQ(GdPopSetRunStatus(Handle, status), 0);
     GdPopUnlock(Handle);
   }
+  // Sets `status` once trial `trial` is done.
+  void SetStatusAtTrial(long trial, std::int16_t status) {
+    AtTrial = [this, trial, status](long done) {
+      if (done == trial) SetStatus(status);
+    };
+  }
+  // Sets `status` at the `idles`th idle call of a pause.
+  void SetStatusWhilePaused(int idles, std::int16_t status) {
+    WhilePaused = [this, idles, status](int paused) {
+      if (paused == idles) SetStatus(status);
+    };
+  }
   void OnRunCreated(std::int32_t handle, const char* path) override {
     Handle = handle;
     LogPath = path;
@@ -141,12 +153,8 @@ TEST_F(RunLoopTest, RunsToTheTrialGoalAndLogsEveryTrialAndBest) {
 TEST_F(RunLoopTest, PauseWaitsWithoutTrialsThenRunResumes) {
   auto model = ModelCatalog::Create("routing");
   SteeringObserver observer;
-  observer.AtTrial = [&](long trial) {
-    if (trial == 20) observer.SetStatus(GdRunStatusMarkToPause);
-  };
-  observer.WhilePaused = [&](int idles) {
-    if (idles == 5) observer.SetStatus(GdRunStatusOptimizing);
-  };
+  observer.SetStatusAtTrial(20, GdRunStatusMarkToPause);
+  observer.SetStatusWhilePaused(5, GdRunStatusOptimizing);
   const RunResult r = RunModel(*model, observer);
   EXPECT_EQ(observer.TrialWhenPaused, 20);
   EXPECT_EQ(observer.PausedIdles, 5);
@@ -158,9 +166,7 @@ TEST_F(RunLoopTest, StopRequestsWhileRunningAndWhilePaused) {
   auto model = ModelCatalog::Create("spring");
   {
     SteeringObserver observer;
-    observer.AtTrial = [&](long trial) {
-      if (trial == 30) observer.SetStatus(GdRunStatusMarkToStop);
-    };
+    observer.SetStatusAtTrial(30, GdRunStatusMarkToStop);
     const RunResult r = RunModel(*model, observer);
     EXPECT_EQ(r.StopReason, "user");
     EXPECT_EQ(r.Optimizations[0].Trials, 30);
@@ -168,12 +174,8 @@ TEST_F(RunLoopTest, StopRequestsWhileRunningAndWhilePaused) {
   }
   {
     SteeringObserver observer;
-    observer.AtTrial = [&](long trial) {
-      if (trial == 12) observer.SetStatus(GdRunStatusMarkToPause);
-    };
-    observer.WhilePaused = [&](int idles) {
-      if (idles == 2) observer.SetStatus(GdRunStatusMarkToStop);
-    };
+    observer.SetStatusAtTrial(12, GdRunStatusMarkToPause);
+    observer.SetStatusWhilePaused(2, GdRunStatusMarkToStop);
     const RunResult r = RunModel(*model, observer);
     EXPECT_EQ(r.StopReason, "user");
     EXPECT_EQ(r.Optimizations[0].Trials, 12);
@@ -186,9 +188,7 @@ TEST_F(RunLoopTest, SeriesMovesOnByGoalAndByRequest) {
   m_Settings.Trials = 40;
   m_Settings.EfficientFrontier = {-0.20, -0.10, -0.05};
   SteeringObserver observer;
-  observer.AtTrial = [&](long trial) {
-    if (trial == 50) observer.SetStatus(GdRunStatusMarkToMoveToNextOptimization);  // 10 into the second
-  };
+  observer.SetStatusAtTrial(50, GdRunStatusMarkToMoveToNextOptimization);  // 10 into the second
   const RunResult r = RunModel(*model, observer);
   ASSERT_EQ(r.Optimizations.size(), 3u);
   EXPECT_EQ(observer.Optimizations, (std::vector<int>{1, 2, 3}));
@@ -242,13 +242,14 @@ TEST_F(RunLoopTest, SpringDesignFindsAFeasibleDesignNearThePublishedOne) {
   EXPECT_LT(o.BestValue, *model->KnownBest() * 2);
 }
 
-// One adjustable cell x in 0..10 starting at 0; minimize x subject to x >= 5 (hard).
-class InfeasibleStartModel : public Model {
+// One adjustable cell x in 0..10 starting at `start`; minimize x subject to x >= 5 (hard), each
+// unit below costing `penalty`.
+class FloorModel : public Model {
  public:
-  InfeasibleStartModel() {
+  FloorModel(double start, double penalty) {
     m_Name = "test";
-    m_Groups.push_back({"x", SolvingMethod::Recipe, {{"x", 0, 10, 0}}});
-    m_Constraints.push_back({"Floor", "x >= 5", true, Comparison::AtLeast, 5, Statistic::Value, 10});
+    m_Groups.push_back({"x", SolvingMethod::Recipe, {{"x", 0, 10, start}}});
+    m_Constraints.push_back({"Floor", "x >= 5", true, Comparison::AtLeast, 5, Statistic::Value, penalty});
   }
 
  protected:
@@ -256,7 +257,7 @@ class InfeasibleStartModel : public Model {
 };
 
 TEST_F(RunLoopTest, InfeasibleStartAsksAboutTheConstraintSolver) {
-  InfeasibleStartModel model;
+  FloorModel model(0, 10);
   int asked = 0;
   SteeringObserver observer;
   observer.SolverAnswer = [&](int violated) {
@@ -269,45 +270,29 @@ TEST_F(RunLoopTest, InfeasibleStartAsksAboutTheConstraintSolver) {
   EXPECT_NEAR(r.Optimizations[0].BestValue, 5, 0.5);
 }
 
-// Minimize x in 0..10 from x = 10 subject to x >= 5, with a penalty too weak to outweigh what
-// breaking the floor gains: every x below 5 ranks above x = 5.
-class WeakPenaltyModel : public Model {
- public:
-  WeakPenaltyModel() {
-    m_Name = "test";
-    m_Groups.push_back({"x", SolvingMethod::Recipe, {{"x", 0, 10, 10}}});
-    m_Constraints.push_back({"Floor", "x >= 5", true, Comparison::AtLeast, 5, Statistic::Value, 0.1});
-  }
-
- protected:
-  Outcome Compute(std::span<const double> genes) const override { return {genes[0], {genes[0]}}; }
-};
-
+// From x = 10, with a penalty too weak to outweigh what breaking the floor gains: every x below 5
+// ranks above x = 5.
 TEST_F(RunLoopTest, AnInvalidTrialNeverReplacesAValidBest) {
-  WeakPenaltyModel model;
+  FloorModel model(10, 0.1);
   m_Settings.Trials = 400;
-  long invalid = 0, invalidSteps = 0;
   struct Counting : SteeringObserver {
-    long* Invalid;
-    long* InvalidSteps;
+    long Invalid = 0, InvalidSteps = 0;
     void OnTrial(long trial, const Evaluation& e, bool better) override {
       SteeringObserver::OnTrial(trial, e, better);
-      *Invalid += e.Valid ? 0 : 1;
-      *InvalidSteps += better && !e.Valid ? 1 : 0;
+      Invalid += e.Valid ? 0 : 1;
+      InvalidSteps += better && !e.Valid ? 1 : 0;
     }
   } counting;
-  counting.Invalid = &invalid;
-  counting.InvalidSteps = &invalidSteps;
   const RunResult r = RunModel(model, counting);
-  EXPECT_GT(invalid, 0) << "the search tried below the floor";
-  EXPECT_EQ(invalidSteps, 0);
+  EXPECT_GT(counting.Invalid, 0) << "the search tried below the floor";
+  EXPECT_EQ(counting.InvalidSteps, 0);
   EXPECT_TRUE(r.Optimizations[0].BestIsValid);
   EXPECT_GE(r.Optimizations[0].BestValue, 5);
   EXPECT_LT(r.Optimizations[0].BestValue, 6);
 }
 
 TEST_F(RunLoopTest, ConstraintSolverRunCountsTheConstraintsNotMetAndEndsWhenNoneIs) {
-  InfeasibleStartModel model;
+  FloorModel model(0, 10);
   m_Settings.ConstraintSolver = true;
   m_Settings.Trials = 5000;
   SteeringObserver observer;

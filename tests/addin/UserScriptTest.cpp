@@ -31,8 +31,11 @@ TEST(UserScriptTest, ParsesStepsWithTheirArguments) {
       "next-optimization\n"
       "wait-property FormProgressSmall - Caption Corvana (2 worker processes)\n"
       "wait-question\n"
-      "resize FormProgress 21000 13500\n");
-  ASSERT_EQ(steps.size(), 12u);
+      "resize FormProgress 21000 13500\n"
+      "hover FormProgress PopulationColorGraph 1200 45\n"
+      "close FormRate\n"
+      "wait-rate crossover 0.25\n");
+  ASSERT_EQ(steps.size(), 15u);
   EXPECT_EQ(steps[0].What, Kind::WaitTrials);
   EXPECT_EQ(steps[0].Number, 50);
   EXPECT_EQ(steps[0].Line, 3);
@@ -51,30 +54,15 @@ TEST(UserScriptTest, ParsesStepsWithTheirArguments) {
   EXPECT_EQ(steps[11].Form, "FormProgress");
   EXPECT_EQ(steps[11].Number, 21000);
   EXPECT_EQ(steps[11].Number2, 13500);
-}
-
-TEST(UserScriptTest, HoverAndCloseReachThePictureAndTheRateDialog) {
-  const auto steps = UserScript::Parse(
-      "hover FormProgress PopulationColorGraph 1200 45\n"
-      "close FormRate\n"
-      "wait-rate crossover 0.25\n");
-  ASSERT_EQ(steps.size(), 3u);
-  EXPECT_EQ(steps[2].What, Kind::WaitRate);
-  EXPECT_EQ(steps[2].Text, "crossover");
-  EXPECT_EQ(steps[2].Number, 0.25);
-  EXPECT_EQ(ErrorOf("wait-rate elitism 0.5\n"), "line 1: expected \"wait-rate crossover|mutation RATE\"");
-  EXPECT_EQ(ErrorOf("wait-rate mutation 1.5\n"), "line 1: wait-rate needs a rate from 0 to 1");
-  EXPECT_EQ(steps[0].What, Kind::Hover);
-  EXPECT_EQ(steps[0].Control, "PopulationColorGraph");
-  EXPECT_EQ(steps[0].Number, 1200);
-  EXPECT_EQ(steps[0].Number2, 45);
-  EXPECT_EQ(steps[1].What, Kind::Close);
-  EXPECT_EQ(steps[1].Form, "FormRate");
-  EXPECT_EQ(ErrorOf("hover F C -1 2\n"), "line 1: hover needs a whole number from 0 to 2147483647");
-  EXPECT_EQ(ErrorOf("hover F C 1\n"), "line 1: expected \"hover FORM CONTROL X Y\"");
-  EXPECT_EQ(ErrorOf("close\n"), "line 1: expected \"close FORM\"");
-  EXPECT_EQ(ErrorOf("resize FormProgress 0 9000\n"),
-            "line 1: resize needs a whole number from 1 to 2147483647");
+  EXPECT_EQ(steps[12].What, Kind::Hover);
+  EXPECT_EQ(steps[12].Control, "PopulationColorGraph");
+  EXPECT_EQ(steps[12].Number, 1200);
+  EXPECT_EQ(steps[12].Number2, 45);
+  EXPECT_EQ(steps[13].What, Kind::Close);
+  EXPECT_EQ(steps[13].Form, "FormRate");
+  EXPECT_EQ(steps[14].What, Kind::WaitRate);
+  EXPECT_EQ(steps[14].Text, "crossover");
+  EXPECT_EQ(steps[14].Number, 0.25);
 }
 
 TEST(UserScriptTest, MalformedLinesAreNamed) {
@@ -99,6 +87,13 @@ TEST(UserScriptTest, MalformedLinesAreNamed) {
   EXPECT_EQ(ErrorOf("answer maybe\n"), "line 1: expected \"answer yes|no|ok|cancel\"");
   EXPECT_EQ(ErrorOf("wait-status done\n"), "line 1: expected \"wait-status running|paused|stopped\"");
   EXPECT_EQ(ErrorOf("set-check F C yes\n"), "line 1: expected \"set-check FORM CONTROL on|off\"");
+  EXPECT_EQ(ErrorOf("wait-rate elitism 0.5\n"), "line 1: expected \"wait-rate crossover|mutation RATE\"");
+  EXPECT_EQ(ErrorOf("wait-rate mutation 1.5\n"), "line 1: wait-rate needs a rate from 0 to 1");
+  EXPECT_EQ(ErrorOf("hover F C -1 2\n"), "line 1: hover needs a whole number from 0 to 2147483647");
+  EXPECT_EQ(ErrorOf("hover F C 1\n"), "line 1: expected \"hover FORM CONTROL X Y\"");
+  EXPECT_EQ(ErrorOf("close\n"), "line 1: expected \"close FORM\"");
+  EXPECT_EQ(ErrorOf("resize FormProgress 0 9000\n"),
+            "line 1: resize needs a whole number from 1 to 2147483647");
   EXPECT_THROW(UserScript::Load("/nonexistent/script"), ScriptError);
 }
 

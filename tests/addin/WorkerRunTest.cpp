@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <stdexcept>
 
@@ -82,38 +83,48 @@ std::int32_t LogTrials(const std::string& path) {
   return trials;
 }
 
-TEST(WorkerRun, AWorkerKilledMidRunIsNoticedAndNoTrialIsLost) {
+class WorkerRun : public ::testing::Test {
+ protected:
+  // A run of `trials` trials whose organisms go to `count` worker processes.
+  void Start(long trials, int count) {
+    settings.Trials = trials;
+    loop = std::make_unique<RunLoop>(model, settings, watching, interrupt);
+    loop->Create();
+    pool = std::make_unique<workers::WorkerPool>(model, loop->PopHandle(), count);
+    loop->UseWorkers(pool.get());
+  }
+
   SquaresModel model;
   RunSettings settings;
-  settings.Trials = 400;
-  settings.KeepLog = true;
   Watching watching;
   std::atomic<bool> interrupt{false};
-  RunResult result;
+  std::unique_ptr<RunLoop> loop;
+  std::unique_ptr<workers::WorkerPool> pool;
+};
+
+TEST_F(WorkerRun, AWorkerKilledMidRunIsNoticedAndNoTrialIsLost) {
+  settings.KeepLog = true;
+  Start(400, 3);
   Clock::time_point killedAt, noticedAt;
-  {
-    RunLoop loop(model, settings, watching, interrupt);
-    loop.Create();
-    workers::WorkerPool pool(model, loop.PopHandle(), 3);
-    loop.UseWorkers(&pool);
-    watching.AtTrial = [&](long trial) {
-      if (trial != 60) return;
-      killedAt = Clock::now();
-      ASSERT_EQ(::kill(pool.Pids().front(), SIGKILL), 0);
-    };
-    watching.AtIdle = [&] {
-      if (pool.Lost() == 1 && noticedAt == Clock::time_point{}) noticedAt = Clock::now();
-    };
-    result = loop.Run();
-    EXPECT_EQ(pool.Lost(), 1);
-    EXPECT_EQ(pool.Alive(), 2);
-    // The dead worker's organism went to another: none is left waiting.
-    for (int w = 0; w <= 3; ++w) {
-      std::int32_t state = -1;
-      ASSERT_EQ(GdPopGetWorkerState(loop.PopHandle(), w, &state, nullptr), GdOk);
-      EXPECT_EQ(state, GdWorkerIdle) << "worker " << w;
-    }
+  watching.AtTrial = [&](long trial) {
+    if (trial != 60) return;
+    killedAt = Clock::now();
+    ASSERT_EQ(::kill(pool->Pids().front(), SIGKILL), 0);
+  };
+  watching.AtIdle = [&] {
+    if (pool->Lost() == 1 && noticedAt == Clock::time_point{}) noticedAt = Clock::now();
+  };
+  const RunResult result = loop->Run();
+  EXPECT_EQ(pool->Lost(), 1);
+  EXPECT_EQ(pool->Alive(), 2);
+  // The dead worker's organism went to another: none is left waiting.
+  for (int w = 0; w <= 3; ++w) {
+    std::int32_t state = -1;
+    ASSERT_EQ(GdPopGetWorkerState(loop->PopHandle(), w, &state, nullptr), GdOk);
+    EXPECT_EQ(state, GdWorkerIdle) << "worker " << w;
   }
+  pool.reset();
+  loop.reset();
   ASSERT_NE(noticedAt, Clock::time_point{});
   EXPECT_LT(noticedAt - killedAt, std::chrono::seconds(1));
   EXPECT_EQ(result.StopReason, "trials");
@@ -126,79 +137,42 @@ TEST(WorkerRun, AWorkerKilledMidRunIsNoticedAndNoTrialIsLost) {
   std::filesystem::remove(watching.LogPath);
 }
 
-TEST(WorkerRun, AModelThatThrowsInAWorkerFailsItsTrialsAndTheRunGoesOn) {
-  SquaresModel model;
+TEST_F(WorkerRun, AModelThatThrowsInAWorkerFailsItsTrialsAndTheRunGoesOn) {
   model.ThrowAbove = 2;
-  RunSettings settings;
-  settings.Trials = 200;
-  Watching watching;
-  std::atomic<bool> interrupt{false};
-  RunLoop loop(model, settings, watching, interrupt);
-  loop.Create();
-  workers::WorkerPool pool(model, loop.PopHandle(), 2);
-  loop.UseWorkers(&pool);
-  const RunResult result = loop.Run();
-  const OptimizationResult& o = result.Optimizations.at(0);
+  Start(200, 2);
+  const OptimizationResult o = loop->Run().Optimizations.at(0);
   EXPECT_EQ(o.Trials, 200);
   EXPECT_LT(o.ValidTrials, 200) << "the failed trials count as invalid";
   EXPECT_GT(o.ValidTrials, 0);
   EXPECT_TRUE(o.BestIsValid);
-  EXPECT_EQ(pool.Lost(), 0) << "a model that throws does not take its worker down";
+  EXPECT_EQ(pool->Lost(), 0) << "a model that throws does not take its worker down";
 }
 
-TEST(WorkerRun, WhenEveryWorkerIsLostTheAddinEvaluatesTheRestItself) {
-  SquaresModel model;
-  RunSettings settings;
-  settings.Trials = 150;
-  Watching watching;
-  std::atomic<bool> interrupt{false};
-  RunLoop loop(model, settings, watching, interrupt);
-  loop.Create();
-  workers::WorkerPool pool(model, loop.PopHandle(), 2);
-  loop.UseWorkers(&pool);
+TEST_F(WorkerRun, WhenEveryWorkerIsLostTheAddinEvaluatesTheRestItself) {
+  Start(150, 2);
   watching.AtTrial = [&](long trial) {
     if (trial == 30)
-      for (pid_t pid : pool.Pids()) ::kill(pid, SIGKILL);
+      for (pid_t pid : pool->Pids()) ::kill(pid, SIGKILL);
   };
-  const RunResult result = loop.Run();
-  EXPECT_EQ(pool.Lost(), 2);
+  const RunResult result = loop->Run();
+  EXPECT_EQ(pool->Lost(), 2);
   EXPECT_EQ(result.Optimizations.at(0).Trials, 150);
 }
 
-TEST(WorkerRun, AnInterruptEndsTheRunAndThePoolEndsEveryWorker) {
-  SquaresModel model;
+TEST_F(WorkerRun, AnInterruptEndsTheRunAndThePoolEndsEveryWorker) {
   model.SetRecalculationCost(5);
-  RunSettings settings;
-  settings.Trials = 100000;
-  Watching watching;
-  std::atomic<bool> interrupt{false};
-  std::vector<pid_t> pids;
-  {
-    RunLoop loop(model, settings, watching, interrupt);
-    loop.Create();
-    auto pool = std::make_unique<workers::WorkerPool>(model, loop.PopHandle(), 2);
-    pids = pool->Pids();
-    loop.UseWorkers(pool.get());
-    watching.AtTrial = [&](long trial) {
-      if (trial == 20) interrupt = true;
-    };
-    const RunResult result = loop.Run();
-    EXPECT_EQ(result.StopReason, "interrupted");
-    pool.reset();
-  }
+  Start(100000, 2);
+  const std::vector<pid_t> pids = pool->Pids();
+  watching.AtTrial = [&](long trial) {
+    if (trial == 20) interrupt = true;
+  };
+  EXPECT_EQ(loop->Run().StopReason, "interrupted");
+  pool.reset();
   for (pid_t pid : pids) EXPECT_NE(::kill(pid, 0), 0) << "worker " << pid << " still runs";
 }
 
-TEST(WorkerRun, PausedAtOnceAsTheWatcherDoesAndResumed) {
-  SquaresModel model;
-  RunSettings settings;
-  settings.Trials = 300;
-  Watching watching;
-  std::atomic<bool> interrupt{false};
-  RunLoop loop(model, settings, watching, interrupt);
-  loop.Create();
-  workers::WorkerPool pool(model, loop.PopHandle(), 2);
-  loop.UseWorkers(&pool);
+TEST_F(WorkerRun, PausedAtOnceAsTheWatcherDoesAndResumed) {
+  Start(300, 2);
   auto setStatus = [&](std::int16_t status) {
     ASSERT_EQ(GdPopLock(watching.Handle), GdOk);
     ASSERT_EQ(GdPopSetRunStatus(watching.Handle, status), GdOk);
@@ -212,7 +186,7 @@ TEST(WorkerRun, PausedAtOnceAsTheWatcherDoesAndResumed) {
     if (GdPopGetRunStatus(watching.Handle) == GdRunStatusPaused && ++pausedIdles == 20)
       setStatus(GdRunStatusOptimizing);
   };
-  const RunResult result = loop.Run();
+  const RunResult result = loop->Run();
   EXPECT_EQ(pausedIdles, 20);
   EXPECT_EQ(result.Optimizations.at(0).Trials, 300);
 }

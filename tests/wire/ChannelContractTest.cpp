@@ -53,31 +53,25 @@ TEST(ChannelContractTest, EveryChannelCrossesAtItsKindsWidth) {
       }
     }
   }
-  // Each value is still where it was written: no two channels share storage.
-  for (const ChannelInfo& info : kAllChannels) {
-    const int n = info.Channel;
-    if (info.Kind == ChannelKind::Boolean) {
-      EXPECT_TRUE(addin::WatcherChannels::ReadBool(info.Channel)) << n;
+  // Each value is still where it was written (no two channels share storage), and a new run starts
+  // from nothing on every channel.
+  const auto expectAll = [](bool written) {
+    for (const ChannelInfo& info : kAllChannels) {
+      const int n = info.Channel;
+      switch (info.Kind) {
+        case ChannelKind::Boolean:
+          EXPECT_EQ(addin::WatcherChannels::ReadBool(info.Channel), written) << n;
+          break;
+        case ChannelKind::Long:
+          EXPECT_EQ(addin::WatcherChannels::ReadLong(info.Channel), written ? 1000 + n : 0) << n;
+          break;
+        case ChannelKind::Double:
+          EXPECT_EQ(addin::WatcherChannels::ReadDouble(info.Channel), written ? n + 0.25 : 0) << n;
+          break;
+      }
     }
-    if (info.Kind == ChannelKind::Long) {
-      EXPECT_EQ(addin::WatcherChannels::ReadLong(info.Channel), 1000 + n);
-    }
-    if (info.Kind == ChannelKind::Double) {
-      EXPECT_EQ(addin::WatcherChannels::ReadDouble(info.Channel), n + 0.25);
-    }
-  }
-  // A new run starts from nothing on every channel.
+  };
+  expectAll(true);
   addin::WatcherChannels::ResetForNewRun();
-  for (const ChannelInfo& info : kAllChannels) {
-    const int n = info.Channel;
-    if (info.Kind == ChannelKind::Boolean) {
-      EXPECT_FALSE(addin::WatcherChannels::ReadBool(info.Channel)) << n;
-    }
-    if (info.Kind == ChannelKind::Long) {
-      EXPECT_EQ(addin::WatcherChannels::ReadLong(info.Channel), 0) << n;
-    }
-    if (info.Kind == ChannelKind::Double) {
-      EXPECT_EQ(addin::WatcherChannels::ReadDouble(info.Channel), 0) << n;
-    }
-  }
+  expectAll(false);
 }

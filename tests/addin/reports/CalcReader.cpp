@@ -52,12 +52,6 @@ std::map<std::string, Table> CalcReader::Read(const std::string& workbook, const
   return sheets;
 }
 
-std::string CalcReader::ToPdf(const std::string& workbook, const std::string& outDir) {
-  if (!Convert(workbook, outDir, "pdf", outDir)) return {};
-  const fs::path pdf = fs::path(outDir) / (fs::path(workbook).stem().string() + ".pdf");
-  return fs::exists(pdf) ? pdf.string() : std::string();
-}
-
 Table CalcReader::ParseCsv(const std::string& text) {
   Table rows;
   std::vector<std::string> row;

@@ -16,8 +16,6 @@ class CalcReader {
   // Sheets by name; empty when Calc could not open the file. `error` says why.
   static std::map<std::string, Table> Read(const std::string& workbook, const std::string& workDir,
                                            bool asShown, std::string& error);
-  // Renders the workbook to PDF in `outDir`; the PDF's path, empty on failure.
-  static std::string ToPdf(const std::string& workbook, const std::string& outDir);
   static Table ParseCsv(const std::string& text);
 };
 

@@ -12,6 +12,7 @@
 #include "addin/reports/ReportWorkbook.h"
 #include "addin/reports/TrialLogFile.h"
 #include "tests/addin/reports/TestTrialLog.h"
+#include "tests/support/TempDir.h"
 
 namespace corvana::addin::reports {
 namespace {
@@ -24,15 +25,7 @@ using testing::ZipEntry;
 
 class ReportWriterTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/corvana-reports-test-XXXXXX";
-    m_Dir = mkdtemp(pattern);
-  }
-  void TearDown() override {
-    chmod(m_Dir.c_str(), 0700);
-    fs::remove_all(m_Dir);
-  }
-  std::string Path(const std::string& name) const { return (fs::path(m_Dir) / name).string(); }
+  std::string Path(const std::string& name) const { return m_Dir / name; }
 
   // A log of `trials` trials over two cells; the first constraint is met from trial `metFrom` on.
   std::unique_ptr<TestTrialLog> MakeLog(int trials, int metFrom, bool improving,
@@ -61,7 +54,7 @@ class ReportWriterTest : public ::testing::Test {
     return false;
   }
 
-  std::string m_Dir;
+  TempDir m_Dir;
 };
 
 TEST_F(ReportWriterTest, InNewWorksheetsTheReportsFollowTheModelSheetOfTheRunsWorkbook) {
@@ -79,18 +72,6 @@ TEST_F(ReportWriterTest, InNewWorksheetsTheReportsFollowTheModelSheetOfTheRunsWo
     EXPECT_NE(xml.find("state=\"frozen\""), std::string::npos) << sheet;
     EXPECT_NE(xml.find("<autoFilter"), std::string::npos) << sheet;
   }
-}
-
-TEST_F(ReportWriterTest, InANewWorkbookTheReportsGoToASecondFile) {
-  auto log = MakeLog(5, 1, true);
-  ReportOptions options = All("run.xlsx");
-  options.NewWorkbook = true;
-  const auto files = ReportWriter::Write(log->Run(), options);
-  ASSERT_EQ(files.size(), 2u);
-  EXPECT_EQ(files[0].Sheets, std::vector<std::string>{"Model"});
-  EXPECT_EQ(files[1].Path, Path("run-reports.xlsx"));
-  EXPECT_EQ(files[1].Sheets.front(), "Optimization Summary");
-  EXPECT_TRUE(fs::exists(files[1].Path));
 }
 
 TEST_F(ReportWriterTest, NoReportChosenWritesNothing) {
@@ -200,7 +181,7 @@ TEST_F(ReportWriterTest, AReadOnlyFolderIsSaid) {
       ReportError);
 }
 
-TEST_F(ReportWriterTest, AnExistingFileIsReplacedOnlyWhenAllowed) {
+TEST_F(ReportWriterTest, InANewWorkbookAnExistingFileIsReplacedOnlyWhenAllowed) {
   auto log = MakeLog(3, 1, true);
   ReportOptions options = All("run.xlsx");
   options.NewWorkbook = true;
@@ -215,9 +196,14 @@ TEST_F(ReportWriterTest, AnExistingFileIsReplacedOnlyWhenAllowed) {
   EXPECT_FALSE(fs::exists(Path("run.xlsx")));
   EXPECT_EQ(fs::file_size(Path("run-reports.xlsx")), 4u);
 
+  // Allowed, the reports replace it in a workbook of their own beside the run's.
   options.Overwrite = true;
-  ASSERT_EQ(ReportWriter::Write(log->Run(), options).size(), 2u);
-  EXPECT_EQ(Sheet(Path("run-reports.xlsx"), 1).substr(0, 5), "<?xml");
+  const auto files = ReportWriter::Write(log->Run(), options);
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].Sheets, std::vector<std::string>{"Model"});
+  EXPECT_EQ(files[1].Path, Path("run-reports.xlsx"));
+  EXPECT_EQ(files[1].Sheets.front(), "Optimization Summary");
+  EXPECT_EQ(Sheet(files[1].Path, 1).substr(0, 5), "<?xml");
 }
 
 TEST_F(ReportWriterTest, TheTrialLogIsNeverReplacedByItsReports) {
@@ -244,7 +230,7 @@ TEST_F(ReportWriterTest, AWorkbookAbandonedHalfWayLeavesNoFile) {
     lxw_worksheet* sheet = workbook.AddSheet("Log of All Trials");
     for (lxw_row_t row = 0; row < 3; ++row) worksheet_write_number(sheet, row, 0, row, nullptr);
   }  // as when reading the trial log fails in the middle
-  EXPECT_TRUE(fs::is_empty(m_Dir));
+  EXPECT_TRUE(fs::is_empty(m_Dir.Path()));
 }
 
 TEST(ReportWriterPaths, TheRunsWorkbookSitsBesideTheTrialLogAndTheNewOneBesideIt) {

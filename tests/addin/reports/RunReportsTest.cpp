@@ -11,6 +11,7 @@
 #include "addin/ResultWriter.h"
 #include "addin/RunLoop.h"
 #include "suite/gdlib/gdlib8.h"
+#include "tests/support/TempDir.h"
 
 namespace corvana::addin::reports {
 namespace {
@@ -21,16 +22,13 @@ namespace fs = std::filesystem;
 class RunReportsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/corvana-runreports-test-XXXXXX";
-    m_Dir = mkdtemp(pattern);
-    setenv("ORRENDEL_RUNTIME_DIR", m_Dir.c_str(), 1);
+    setenv("ORRENDEL_RUNTIME_DIR", m_Dir.Path().c_str(), 1);
     m_Settings.NoWatcher = true;
     m_Settings.Trials = 150;
     m_Settings.Population = 20;
     // A log of the test's own: a default one goes with the run and its reports to the current folder.
-    m_Settings.TrialLogPath = m_Dir + "/run.gdlog";
+    m_Settings.TrialLogPath = m_Dir / "run.gdlog";
   }
-  void TearDown() override { fs::remove_all(m_Dir); }
 
   RunResult RunAndReport(int placement) {
     auto model = ModelCatalog::Create("portfolio");
@@ -48,7 +46,7 @@ class RunReportsTest : public ::testing::Test {
     return result;
   }
 
-  std::string m_Dir;
+  TempDir m_Dir;
   RunSettings m_Settings;
   std::atomic<bool> m_Interrupt{false};
 };
@@ -71,15 +69,15 @@ TEST_F(RunReportsTest, TheResultNamesEveryFileWritten) {
 
 TEST_F(RunReportsTest, ADefaultTrialLogIsReadBeforeItGoesWithTheRun) {
   m_Settings.TrialLogPath.clear();
-  m_Settings.ReportsPath = m_Dir + "/reports.xlsx";
+  m_Settings.ReportsPath = m_Dir / "reports.xlsx";
   const RunResult result = RunAndReport(0);
   EXPECT_TRUE(result.ReportError.empty()) << result.ReportError;
   ASSERT_EQ(result.ReportFiles.size(), 1u);
-  EXPECT_TRUE(fs::exists(m_Dir + "/reports.xlsx"));
+  EXPECT_TRUE(fs::exists(m_Dir / "reports.xlsx"));
 }
 
 TEST_F(RunReportsTest, AReportThatCannotBeWrittenIsSaidAndTheResultStands) {
-  m_Settings.ReportsPath = m_Dir + "/no/such/folder/run.xlsx";
+  m_Settings.ReportsPath = m_Dir / "no/such/folder/run.xlsx";
   const RunResult result = RunAndReport(0);
   EXPECT_TRUE(result.ReportFiles.empty());
   EXPECT_NE(result.ReportError.find("does not exist"), std::string::npos) << result.ReportError;

@@ -1,9 +1,5 @@
 #include "tests/addin/workbook/TestWorkbooks.h"
 
-#include <stdlib.h>
-
-#include <stdexcept>
-
 namespace corvana::addin::testing {
 
 void WriteTinyModel(WorkbookWriter& w) {
@@ -25,15 +21,13 @@ void WriteTinyModel(WorkbookWriter& w) {
   w.Name("Corvana_ConstraintNames", "$Model.$A$7");
 }
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "corvana-workbook-test.XXXXXX").string();
-  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
-  m_Path = pattern;
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ec;
-  std::filesystem::remove_all(m_Path, ec);
+std::filesystem::path SaveTinyModel(const std::filesystem::path& path,
+                                    const std::function<void(WorkbookWriter&)>& change) {
+  WorkbookWriter writer;
+  WriteTinyModel(writer);
+  if (change) change(writer);
+  writer.Save(path);
+  return path;
 }
 
 }  // namespace corvana::addin::testing

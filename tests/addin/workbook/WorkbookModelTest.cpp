@@ -96,38 +96,31 @@ TEST(WorkbookModel, ScheduleWorkbookAddsUpTheWeightedTardinessOfTheOrder) {
 }
 
 TEST(WorkbookModel, FormulaErrorMakesOnlyThatTrialFail) {
-  testing::TempFolder folder;
-  {
-    WorkbookWriter writer;
-    testing::WriteTinyModel(writer);
-    writer.Set("Model.B5", "=1/(B2-2)");  // #DIV/0! at x1 = 2
-    writer.Save(folder.Path() / "tiny.ods");
-  }
+  TempDir folder;
+  testing::SaveTinyModel(folder / "tiny.ods",
+                         [](WorkbookWriter& w) { w.Set("Model.B5", "=1/(B2-2)"); });  // #DIV/0! at x1 = 2
   std::atomic<bool> stop{false};
-  WorkbookModel model(folder.Path() / "tiny.ods", stop);
+  WorkbookModel model(folder / "tiny.ods", stop);
   EXPECT_THROW(model.Evaluate(std::vector<double>{2, 1}), std::runtime_error);
   EXPECT_DOUBLE_EQ(model.Evaluate(std::vector<double>{3, 1}).Objective, 1.0);
   EXPECT_FALSE(stop);
 }
 
 TEST(WorkbookModel, ConstraintsTargetAndRunSettingsComeFromTheWorkbook) {
-  testing::TempFolder folder;
-  {
-    WorkbookWriter writer;
-    testing::WriteTinyModel(writer);
-    writer.Set("Model.B6", "2.5");  // a target value
-    writer.Set("Model.B8", "=B2<=B3");
-    writer.Set("Model.A8", "x1 at most x2");
-    writer.Name("Corvana_Constraints", "$Model.$B$7:$B$8");
-    writer.Name("Corvana_ConstraintNames", "$Model.$A$7:$A$8");
-    writer.Set("Model.F1", "30");
-    writer.Set("Model.F2", "500");
-    writer.Name("Corvana_Population", "$Model.$F$1");
-    writer.Name("Corvana_Trials", "$Model.$F$2");
-    writer.Save(folder.Path() / "tiny.ods");
-  }
+  TempDir folder;
+  testing::SaveTinyModel(folder / "tiny.ods", [](WorkbookWriter& w) {
+    w.Set("Model.B6", "2.5");  // a target value
+    w.Set("Model.B8", "=B2<=B3");
+    w.Set("Model.A8", "x1 at most x2");
+    w.Name("Corvana_Constraints", "$Model.$B$7:$B$8");
+    w.Name("Corvana_ConstraintNames", "$Model.$A$7:$A$8");
+    w.Set("Model.F1", "30");
+    w.Set("Model.F2", "500");
+    w.Name("Corvana_Population", "$Model.$F$1");
+    w.Name("Corvana_Trials", "$Model.$F$2");
+  });
   std::atomic<bool> stop{false};
-  WorkbookModel model(folder.Path() / "tiny.ods", stop);
+  WorkbookModel model(folder / "tiny.ods", stop);
   ASSERT_EQ(model.Constraints().size(), 2u);
   EXPECT_EQ(model.Constraints()[1].Name, "x1 at most x2");
 
@@ -158,22 +151,18 @@ TEST(WorkbookModel, ConstraintsTargetAndRunSettingsComeFromTheWorkbook) {
 }
 
 TEST(WorkbookModel, SaveWritesTheSolutionAndKeepsTheFormulas) {
-  testing::TempFolder folder;
-  {
-    WorkbookWriter writer;
-    testing::WriteTinyModel(writer);
-    writer.Save(folder.Path() / "tiny.ods");
-  }
+  TempDir folder;
+  testing::SaveTinyModel(folder / "tiny.ods");
   std::atomic<bool> stop{false};
   {
-    WorkbookModel model(folder.Path() / "tiny.ods", stop);
-    model.Save(std::vector<double>{2.5, 3.25}, folder.Path() / "solved.xlsx");
+    WorkbookModel model(folder / "tiny.ods", stop);
+    model.Save(std::vector<double>{2.5, 3.25}, folder / "solved.xlsx");
   }
-  WorkbookModel reopened(folder.Path() / "solved.xlsx", stop);
+  WorkbookModel reopened(folder / "solved.xlsx", stop);
   EXPECT_EQ(reopened.StartValues(), (std::vector<double>{2.5, 3.25}));
   EXPECT_DOUBLE_EQ(reopened.Evaluate(std::vector<double>{3, 4}).Objective, 0.0);
   // The original is untouched.
-  WorkbookModel original(folder.Path() / "tiny.ods", stop);
+  WorkbookModel original(folder / "tiny.ods", stop);
   EXPECT_EQ(original.StartValues(), (std::vector<double>{1, 1}));
 }
 

@@ -12,6 +12,7 @@
 #include "addin/workbook/WorkbookError.h"
 #include "addin/workbook/WorkbookModel.h"
 #include "tests/addin/workbook/TestWorkbooks.h"
+#include "tests/support/WaitUntil.h"
 
 namespace corvana::addin {
 namespace {
@@ -32,62 +33,61 @@ std::vector<pid_t> OfficeChildren() {
   return pids;
 }
 
-TEST(OfficeLoss, StopsTheRunAndRefusesToSave) {
-  testing::TempFolder folder;
-  {
-    WorkbookWriter writer;
-    testing::WriteTinyModel(writer);
-    writer.Save(folder.Path() / "tiny.ods");
-  }
+TEST(OfficeLoss, StopsTheRunAndRefusesToSaveAndTheNextModelClearsTheLock) {
+  TempDir folder;
+  testing::SaveTinyModel(folder / "tiny.ods");
   std::atomic<bool> stop{false};
-  WorkbookModel model(folder.Path() / "tiny.ods", stop);
-  ASSERT_NO_THROW(model.Evaluate(std::vector<double>{2, 3}));
-  const auto offices = OfficeChildren();
-  ASSERT_EQ(offices.size(), 1u);
-  kill(offices.front(), SIGKILL);
+  {
+    WorkbookModel model(folder / "tiny.ods", stop);
+    ASSERT_NO_THROW(model.Evaluate(std::vector<double>{2, 3}));
+    const auto offices = OfficeChildren();
+    ASSERT_EQ(offices.size(), 1u);
+    kill(offices.front(), SIGKILL);
 
-  // The bridge notices the loss on a later call; until then trials may still be answered.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  bool lost = false;
-  while (!lost && std::chrono::steady_clock::now() < deadline) {
-    try {
-      model.Evaluate(std::vector<double>{2, 3});
-    } catch (const OfficeLostError&) {
-      lost = true;
-    }
+    // The bridge notices the loss on a later call; until then trials may still be answered.
+    ASSERT_TRUE(corvana::test::WaitUntil(
+        [&] {
+          try {
+            model.Evaluate(std::vector<double>{2, 3});
+            return false;
+          } catch (const OfficeLostError&) {
+            return true;
+          }
+        },
+        std::chrono::seconds(30)));
+    EXPECT_TRUE(stop);
+    EXPECT_FALSE(model.OfficeLost().empty());
+    EXPECT_THROW(model.Evaluate(std::vector<double>{2, 3}), OfficeLostError);
+    const auto before = std::filesystem::last_write_time(folder / "tiny.ods");
+    EXPECT_THROW(model.Save(std::vector<double>{2, 3}), WorkbookError);
+    EXPECT_EQ(std::filesystem::last_write_time(folder / "tiny.ods"), before);
   }
-  ASSERT_TRUE(lost);
-  EXPECT_TRUE(stop);
-  EXPECT_FALSE(model.OfficeLost().empty());
-  EXPECT_THROW(model.Evaluate(std::vector<double>{2, 3}), OfficeLostError);
-  const auto before = std::filesystem::last_write_time(folder.Path() / "tiny.ods");
-  EXPECT_THROW(model.Save(std::vector<double>{2, 3}), WorkbookError);
-  EXPECT_EQ(std::filesystem::last_write_time(folder.Path() / "tiny.ods"), before);
 
-  // The killed office left its lock beside the workbook; the next run clears it and opens it.
-  ASSERT_TRUE(std::filesystem::exists(folder.Path() / ".~lock.tiny.ods#"));
-  WorkbookModel again(folder.Path() / "tiny.ods", stop);
-  EXPECT_NO_THROW(again.Evaluate(std::vector<double>{2, 3}));
+  // The killed office left its lock beside the workbook; the next run clears it and opens it, and
+  // its office ends with it.
+  ASSERT_TRUE(std::filesystem::exists(folder / ".~lock.tiny.ods#"));
+  {
+    WorkbookModel again(folder / "tiny.ods", stop);
+    EXPECT_NO_THROW(again.Evaluate(std::vector<double>{2, 3}));
+    EXPECT_EQ(OfficeChildren().size(), 1u);
+  }
+  EXPECT_TRUE(OfficeChildren().empty());
 }
 
 // The user's own office, running on this machine, has the workbook open.
 TEST(OfficeLoss, AWorkbookOpenInTheUsersOfficeIsRefusedByName) {
-  testing::TempFolder folder;
-  {
-    WorkbookWriter writer;
-    testing::WriteTinyModel(writer);
-    writer.Save(folder.Path() / "tiny.ods");
-  }
+  TempDir folder;
+  testing::SaveTinyModel(folder / "tiny.ods");
   char host[256] = {};
   gethostname(host, sizeof host - 1);
   const passwd* user = getpwuid(getuid());
   ASSERT_NE(user, nullptr);
   const std::string lock = std::string(",") + user->pw_name + "," + host + ",06.12.2026 10:00," + "file://" +
-                           folder.Path().string() + "/profile;";
-  std::ofstream(folder.Path() / ".~lock.tiny.ods#") << lock;
+                           folder.Path() + "/profile;";
+  std::ofstream(folder / ".~lock.tiny.ods#") << lock;
   std::atomic<bool> stop{false};
   try {
-    WorkbookModel model(folder.Path() / "tiny.ods", stop);
+    WorkbookModel model(folder / "tiny.ods", stop);
     FAIL() << "a locked workbook was opened";
   } catch (const WorkbookError& e) {
     EXPECT_NE(
@@ -95,23 +95,7 @@ TEST(OfficeLoss, AWorkbookOpenInTheUsersOfficeIsRefusedByName) {
         std::string::npos)
         << e.what();
   }
-  EXPECT_TRUE(std::filesystem::exists(folder.Path() / ".~lock.tiny.ods#"));
-}
-
-TEST(OfficeLoss, TheOfficeEndsWithTheModel) {
-  testing::TempFolder folder;
-  {
-    WorkbookWriter writer;
-    testing::WriteTinyModel(writer);
-    writer.Save(folder.Path() / "tiny.ods");
-  }
-  ASSERT_TRUE(OfficeChildren().empty());
-  {
-    std::atomic<bool> stop{false};
-    WorkbookModel model(folder.Path() / "tiny.ods", stop);
-    EXPECT_EQ(OfficeChildren().size(), 1u);
-  }
-  EXPECT_TRUE(OfficeChildren().empty());
+  EXPECT_TRUE(std::filesystem::exists(folder / ".~lock.tiny.ods#"));
 }
 
 }  // namespace

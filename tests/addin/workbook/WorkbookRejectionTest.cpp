@@ -62,13 +62,8 @@ const std::vector<Defect>& Defects() {
 class WorkbookRejection : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    s_Folder = std::make_unique<testing::TempFolder>();
-    WorkbookWriter writer;
-    for (const Defect& d : Defects()) {
-      testing::WriteTinyModel(writer);
-      d.Break(writer);
-      writer.Save(s_Folder->Path() / d.File);
-    }
+    s_Folder = std::make_unique<TempDir>();
+    for (const Defect& d : Defects()) testing::SaveTinyModel(*s_Folder / d.File, d.Break);
   }
   static void TearDownTestSuite() { s_Folder.reset(); }
 
@@ -82,27 +77,27 @@ class WorkbookRejection : public ::testing::Test {
     return "accepted";
   }
 
-  static std::unique_ptr<testing::TempFolder> s_Folder;
+  static std::unique_ptr<TempDir> s_Folder;
 };
-std::unique_ptr<testing::TempFolder> WorkbookRejection::s_Folder;
+std::unique_ptr<TempDir> WorkbookRejection::s_Folder;
 
 TEST_F(WorkbookRejection, NamesTheCellOrNameAtFault) {
   for (const Defect& d : Defects()) {
-    const std::string error = ErrorOf(s_Folder->Path() / d.File);
+    const std::string error = ErrorOf(*s_Folder / d.File);
     EXPECT_NE(error.find(d.Message), std::string::npos) << d.File << ": " << error;
     EXPECT_NE(error.find(d.File), std::string::npos) << "the message names the workbook: " << error;
   }
 }
 
 TEST_F(WorkbookRejection, MissingOrCorruptFiles) {
-  EXPECT_NE(ErrorOf(s_Folder->Path() / "absent.ods").find("absent.ods: no such workbook"), std::string::npos);
-  const auto corrupt = s_Folder->Path() / "corrupt.ods";
+  EXPECT_NE(ErrorOf(*s_Folder / "absent.ods").find("absent.ods: no such workbook"), std::string::npos);
+  const auto corrupt = *s_Folder / "corrupt.ods";
   std::ofstream(corrupt) << "PK\x03\x04 not really a zip";
   const std::string error = ErrorOf(corrupt);
   EXPECT_NE(error.find("corrupt.ods: "), std::string::npos) << error;
 
   // A workbook saved with a password: the office asks for it, nobody answers, and the user reads why.
-  const auto locked = s_Folder->Path() / "password.ods";
+  const auto locked = *s_Folder / "password.ods";
   {
     WorkbookSession session;
     const auto document = session.Create();
@@ -113,7 +108,7 @@ TEST_F(WorkbookRejection, MissingOrCorruptFiles) {
     password.Value <<= rtl::OUString("secret");
     const css::beans::PropertyValue properties[] = {filter, password};
     css::uno::Reference<css::frame::XStorable>(document, css::uno::UNO_QUERY_THROW)
-        ->storeToURL(rtl::OUString::fromUtf8(("file://" + locked.string()).c_str()),
+        ->storeToURL(rtl::OUString::fromUtf8(("file://" + locked).c_str()),
                      css::uno::Sequence<css::beans::PropertyValue>(properties, 2));
   }
   EXPECT_NE(ErrorOf(locked).find("password.ods: the workbook is protected by a password"), std::string::npos)

@@ -9,7 +9,7 @@
 
 using namespace gdtest;
 
-TEST(Channels, ValuesOfEachSizeComeBackAsWritten) {
+TEST(Channels, ValuesOfEachSizeComeBackAsWrittenAndAShortWriteClearsTheRest) {
   std::int16_t flag = -1, flagBack = 0;
   std::int32_t count = 123456789, countBack = 0;
   double value = -2.5e-300, valueBack = 0;
@@ -22,9 +22,8 @@ TEST(Channels, ValuesOfEachSizeComeBackAsWritten) {
   EXPECT_EQ(flagBack, -1);
   EXPECT_EQ(countBack, count);
   EXPECT_EQ(valueBack, value);
-}
 
-TEST(Channels, ShortWriteClearsTheRestOfTheSlot) {
+  // A short write clears the rest of the slot.
   double wide = std::numeric_limits<double>::max();
   ASSERT_EQ(GdWriteTempData(12, &wide, 8), 0);
   std::int16_t narrow = 7;
@@ -64,7 +63,7 @@ TEST(Channels, AnotherProcessSeesWritesBothWays) {
     std::int32_t v = 1;
     GdWriteTempData(20, &v, 4);
     // Wait for the answer from the other side.
-    return Eventually([] {
+    return WaitUntil([] {
       std::int32_t answer = 0;
       GdReadTempData(21, &answer, 4);
       return answer == 2;
@@ -72,7 +71,7 @@ TEST(Channels, AnotherProcessSeesWritesBothWays) {
                ? 0
                : 1;
   });
-  EXPECT_TRUE(Eventually([] { return ReadInt(20) == 1; }));
+  EXPECT_TRUE(WaitUntil([] { return ReadInt(20) == 1; }));
   WriteInt(21, 2);
   EXPECT_EQ(Wait(child), 0);
 }

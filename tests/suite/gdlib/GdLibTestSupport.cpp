@@ -5,26 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <cmath>
+
 #include <cstdlib>
-#include <filesystem>
-#include <thread>
 
 #include <gtest/gtest.h>
 
 namespace gdtest {
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "gdlib-test.XXXXXX").string();
-  char* made = ::mkdtemp(pattern.data());
-  if (!made) throw std::runtime_error("mkdtemp failed");
-  m_Path = made;
-}
-
-TempDir::~TempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(m_Path, ignored);
-}
 
 namespace {
 
@@ -68,14 +55,6 @@ int Wait(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-bool Eventually(const std::function<bool()>& condition) {
-  for (int i = 0; i < 500; ++i) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return condition();
-}
-
 std::int32_t ReadInt(std::int16_t channel) {
   std::int32_t value = 0;
   EXPECT_EQ(GdReadTempData(channel, &value, 4), 0);
@@ -84,6 +63,33 @@ std::int32_t ReadInt(std::int16_t channel) {
 
 void WriteInt(std::int16_t channel, std::int32_t value) {
   EXPECT_EQ(GdWriteTempData(channel, &value, 4), 0);
+}
+
+double Sphere(const std::vector<double>& genes) {
+  double sum = 0;
+  for (double g : genes) sum += (g - 1) * (g - 1);
+  return sum;
+}
+
+void ExpectRanked(std::int32_t pop) {
+  const std::int32_t size = GdPopGetSize(pop);
+  bool evaluatedBelow = false;
+  double below = HUGE_VAL;
+  for (std::int32_t o = 1; o <= size; ++o) {
+    double value = 0, objective = 0;
+    std::int32_t flags = 0;
+    ASSERT_EQ(GdOrgGetResult(pop, o, &value, &objective, 0, &flags), GdOk);
+    const bool evaluated = flags & GdOrgFlagEvaluated;
+    if (!evaluated) {
+      EXPECT_FALSE(evaluatedBelow) << "organism " << o << " without a result ranks above one with";
+      continue;
+    }
+    if (evaluatedBelow) {
+      EXPECT_LE(value, below) << "organism " << o << " is out of rank";
+    }
+    evaluatedBelow = true;
+    below = value;
+  }
 }
 
 std::int32_t CreateRecipePopulation(std::int32_t genes, std::int32_t size, std::int32_t goal) {

@@ -8,30 +8,25 @@
 #include <vector>
 
 #include "suite/gdlib/gdlib8.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
 
 namespace gdtest {
-
-// A fresh directory, removed with everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  const std::string& Path() const { return m_Path; }
-  std::string File(const std::string& name) const { return m_Path + "/" + name; }
-
- private:
-  std::string m_Path;
-};
 
 // Runs `body` in a forked child that exits with its result; returns the child's pid.
 pid_t Fork(const std::function<int()>& body);
 // Waits for a child; its exit code, or 128 + signal.
 int Wait(pid_t pid);
-// Polls until `condition` holds or about five seconds have passed.
-bool Eventually(const std::function<bool()>& condition);
+using corvana::test::WaitUntil;
 
 std::int32_t ReadInt(std::int16_t channel);
 void WriteInt(std::int16_t channel, std::int32_t value);
+
+// Sum of (gene - 1)^2: least where every gene is 1.
+double Sphere(const std::vector<double>& genes);
+// The ranking a consistent population keeps: organisms with results on top, each no worse
+// (minimizing) than the one below it.
+void ExpectRanked(std::int32_t pop);
 
 // A recipe population of `genes` genes in [-5, 5].
 std::int32_t CreateRecipePopulation(std::int32_t genes, std::int32_t size,

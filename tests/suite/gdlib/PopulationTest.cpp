@@ -26,12 +26,6 @@ bool WaitsOnAFutex(pid_t pid) {
   return in >> number && number == SYS_futex;
 }
 
-double Sphere(const std::vector<double>& genes) {
-  double sum = 0;
-  for (double g : genes) sum += (g - 1) * (g - 1);
-  return sum;
-}
-
 // Runs `trials` trials of `objective` and returns the best value reported.
 template <class Objective>
 double RunTrials(std::int32_t pop, int trials, Objective objective) {
@@ -64,66 +58,22 @@ TEST(Population, TheGeneticAlgorithmImprovesAndRanksOrganisms) {
   EXPECT_LT(best, 0.05);
   EXPECT_EQ(GdPopGetTrialCount(pop), 3001);
 
-  // Organism N is the best, organism 1 the worst.
-  double previous = HUGE_VAL;
-  for (std::int32_t o = GdPopGetSize(pop); o >= 1; --o) {
-    double value = 0, objective = 0;
-    std::int32_t flags = 0;
-    ASSERT_EQ(GdOrgGetResult(pop, o, &value, &objective, 0, &flags), 0);
-    EXPECT_TRUE(flags & GdOrgFlagEvaluated);
-    EXPECT_GE(value, previous == HUGE_VAL ? value : previous);
-    previous = value;
-  }
+  ExpectRanked(pop);  // organism N is the best, organism 1 the worst
   double bestValue = 0;
   ASSERT_EQ(GdPopGetBest(pop, genes.data(), 4, &bestValue), 0);
   EXPECT_DOUBLE_EQ(bestValue, best);
   EXPECT_EQ(GdPopFree(pop), 0);
 }
 
-TEST(Population, EverySolvingMethodBreedsValidOrganisms) {
-  std::vector<double> lo = {0, 0, 0, 0}, hi = {10, 10, 10, 1};
-  GdGroupSpec groups[] = {
-      {GdMethodRecipe, 2, lo.data(), hi.data(), 0, 0, 0, 0.9, 0.3},
-      {GdMethodBudget, 4, lo.data(), hi.data(), 12, 0, 1, 0.9, 0.3},
-      {GdMethodOrder, 6, nullptr, nullptr, 0, 0, 0, 0.9, 0.3},
-      {GdMethodGrouping, 5, nullptr, nullptr, 0, 3, 0, 0.9, 0.3},
-  };
-  std::int32_t pop = 0;
-  ASSERT_EQ(GdPopCreate(groups, 4, 20, GdGoalMaximize, 7, &pop), 0);
-  EXPECT_EQ(GdPopGetChromosomeCount(pop), 4);
-  EXPECT_EQ(GdChrGetSolvingMethod(pop, 3), GdMethodOrder);
-  double minimum = 0, maximum = 0;
-  ASSERT_EQ(GdGeneGetRange(pop, 3, 1, &minimum, &maximum), 0);
-  EXPECT_EQ(maximum, 6);
-
-  RunTrials(pop, 500, [](const std::vector<double>& g) {
-    EXPECT_TRUE(g[0] >= 0 && g[0] <= 10 && g[1] >= 0 && g[1] <= 10);
-    double budget = g[2] + g[3] + g[4] + g[5];
-    EXPECT_NEAR(budget, 12, 1e-9);
-    EXPECT_TRUE(g[2] >= 0 && g[5] <= 1);
-    std::vector<double> order(g.begin() + 6, g.begin() + 12);
-    std::sort(order.begin(), order.end());
-    EXPECT_EQ(order, (std::vector<double>{1, 2, 3, 4, 5, 6}));
-    for (int i = 12; i < 17; ++i) EXPECT_TRUE(g[i] == 1 || g[i] == 2 || g[i] == 3) << g[i];
-    return g[0] + g[12];
-  });
-  EXPECT_EQ(GdPopFree(pop), 0);
-}
-
-TEST(Population, RatesAreReadAndChangedBetweenTrials) {
+TEST(Population, BadRatesAreRefusedAndTheMutationRateInForceIsReported) {
   std::int32_t pop = CreateRecipePopulation(3, 10);
-  double rate = 0;
-  ASSERT_EQ(GdChrGetCrossoverRate(pop, 1, &rate), 0);
-  EXPECT_EQ(rate, 0.5);
-  ASSERT_EQ(GdChrSetCrossoverRate(pop, 1, 0.25), 0);
-  ASSERT_EQ(GdChrGetCrossoverRate(pop, 1, &rate), 0);
-  EXPECT_EQ(rate, 0.25);
   EXPECT_EQ(GdChrSetCrossoverRate(pop, 1, 1.5), GdErrInvalidArgument);
   EXPECT_EQ(GdChrSetCrossoverRate(pop, 2, 0.5), GdErrInvalidArgument);
 
   // Automatic mutation adapts its rate from the start and reports the rate in force.
   ASSERT_EQ(GdChrSetMutationMode(pop, 1, -1), 0);
   std::int32_t isAuto = 0;
+  double rate = 0;
   ASSERT_EQ(GdChrGetMutationMode(pop, 1, &isAuto, &rate), 0);
   EXPECT_EQ(isAuto, 1);
   RunTrials(pop, 300, [](const std::vector<double>&) { return 1.0; });
@@ -182,11 +132,11 @@ TEST(Population, StatusAndTimerFollowTheRun) {
   std::int32_t paused = GdPopGetTimerValue(pop);
   ASSERT_GE(paused, 0);
   const auto pausedAt = std::chrono::steady_clock::now();
-  ASSERT_TRUE(Eventually(
-      [&] { return std::chrono::steady_clock::now() - pausedAt > std::chrono::milliseconds(20); }));
+  ASSERT_TRUE(
+      WaitUntil([&] { return std::chrono::steady_clock::now() - pausedAt > std::chrono::milliseconds(20); }));
   EXPECT_EQ(GdPopGetTimerValue(pop), paused) << "the timer stands still while paused";
   ASSERT_EQ(GdPopSetRunStatus(pop, GdRunStatusOptimizing), 0);
-  EXPECT_TRUE(Eventually([&] { return GdPopGetTimerValue(pop) > paused; }));
+  EXPECT_TRUE(WaitUntil([&] { return GdPopGetTimerValue(pop) > paused; }));
   for (std::int16_t status = 2; status <= 7; ++status) {
     ASSERT_EQ(GdPopSetRunStatus(pop, status), 0);
     EXPECT_EQ(GdPopGetRunStatus(pop), status);
@@ -236,15 +186,15 @@ TEST(PopulationAcrossProcesses, AHeldLockBlocksTheOtherSide) {
     return 0;
   });
   // The other side is seen asleep on the lock itself, not merely not yet through it.
-  EXPECT_TRUE(Eventually([child] { return ReadInt(31) == 2 && WaitsOnAFutex(child); }));
+  EXPECT_TRUE(WaitUntil([child] { return ReadInt(31) == 2 && WaitsOnAFutex(child); }));
   EXPECT_EQ(ReadInt(31), 2) << "the other side got the lock while this side held it";
   ASSERT_EQ(GdPopUnlock(pop), 0);
-  EXPECT_TRUE(Eventually([] { return ReadInt(31) == 1; }));
+  EXPECT_TRUE(WaitUntil([] { return ReadInt(31) == 1; }));
   EXPECT_EQ(Wait(child), 0);
   EXPECT_EQ(GdPopFree(pop), 0);
 }
 
-TEST(PopulationAcrossProcesses, KillingTheHolderFreesTheLockAtOnce) {
+TEST(PopulationAcrossProcesses, ATryGivesUpWhileTheHolderLivesAndKillingItFreesTheLockAtOnce) {
   std::int32_t pop = CreateRecipePopulation(2, 6);
   RunTrials(pop, 30, Sphere);
   WriteInt(32, 0);
@@ -255,11 +205,14 @@ TEST(PopulationAcrossProcesses, KillingTheHolderFreesTheLockAtOnce) {
     for (;;) ::pause();
     return 0;
   });
-  ASSERT_TRUE(Eventually([] { return ReadInt(32) == 1; }));
+  ASSERT_TRUE(WaitUntil([] { return ReadInt(32) == 1; }));
+  EXPECT_EQ(GdPopTryLock(pop, 20), GdErrTimeout) << "a try with a deadline gives up while the holder lives";
   ::kill(child, SIGKILL);
   EXPECT_EQ(Wait(child), 128 + SIGKILL);
   EXPECT_EQ(GdPopLock(pop), 0);
   EXPECT_EQ(GdPopUnlock(pop), 0);
+  EXPECT_EQ(GdPopTryLock(pop, 1000), GdOk);
+  EXPECT_EQ(GdPopUnlock(pop), GdOk);
   // The population still works after the recovery.
   RunTrials(pop, 10, Sphere);
   EXPECT_EQ(GdPopGetTrialCount(pop), 40);
@@ -316,14 +269,14 @@ TEST(PopulationAcrossProcesses, AFreedPopulationIsGoneForTheOtherSide) {
   pid_t child = Fork([] {
     std::int32_t handle = CreateRecipePopulation(2, 4);
     GdWriteTempData(34, &handle, 4);
-    Eventually([] {
+    WaitUntil([] {
       std::int32_t go = 0;
       GdReadTempData(35, &go, 4);
       return go == 1;
     });
     return GdPopFree(handle) == 0 ? 0 : 1;
   });
-  ASSERT_TRUE(Eventually([] { return ReadInt(34) != 0; }));
+  ASSERT_TRUE(WaitUntil([] { return ReadInt(34) != 0; }));
   std::int32_t pop = ReadInt(34);
   EXPECT_EQ(GdPopGetRunStatus(pop), GdRunStatusOptimizing);
   EXPECT_EQ(GdPopFree(pop), GdErrNotOwner);

@@ -182,20 +182,14 @@ TEST(Search, AFeasibleBestIsNeverReplacedByAnInfeasibleOne) {
 
 namespace {
 
-std::vector<double> Lows() {
-  return {0, 0, 0, 0, 0, 0};
-}
-std::vector<double> Highs() {
-  return {10, 10, 10, 10, 4, 4};
-}
+const std::vector<double> kLows = {0, 0, 0, 0, 0, 0}, kHighs = {10, 10, 10, 10, 4, 4};
 
 // Every solving method at once, with the engine's own mutation rate.
-std::int32_t CreateMixedPopulation(std::uint64_t seed, const std::vector<double>& lo,
-                                   const std::vector<double>& hi) {
+std::int32_t CreateMixedPopulation(std::uint64_t seed) {
   GdGroupSpec groups[] = {
-      {GdMethodRecipe, 2, lo.data(), hi.data(), 0, 0, 1, 1.0, 0.2},
+      {GdMethodRecipe, 2, kLows.data(), kHighs.data(), 0, 0, 1, 1.0, 0.2},
       {GdMethodOrder, 7, nullptr, nullptr, 0, 0, 1, 1.0, 0.2},
-      {GdMethodBudget, 4, lo.data() + 2, hi.data() + 2, 9, 0, 1, 1.0, 0.2},
+      {GdMethodBudget, 4, kLows.data() + 2, kHighs.data() + 2, 9, 0, 1, 1.0, 0.2},
       {GdMethodGrouping, 4, nullptr, nullptr, 0, 3, 1, 1.0, 0.2},
   };
   std::int32_t pop = 0;
@@ -222,10 +216,9 @@ std::vector<std::vector<double>> RunMixed(std::int32_t pop, int trials, bool fla
 }  // namespace
 
 TEST(Search, TheSameSeedAndSettingsRepeatTheSameRun) {
-  const auto lo = Lows(), hi = Highs();
-  std::int32_t first = CreateMixedPopulation(77, lo, hi);
-  std::int32_t second = CreateMixedPopulation(77, lo, hi);
-  std::int32_t other = CreateMixedPopulation(78, lo, hi);
+  std::int32_t first = CreateMixedPopulation(77);
+  std::int32_t second = CreateMixedPopulation(77);
+  std::int32_t other = CreateMixedPopulation(78);
   const auto a = RunMixed(first, 1500, false);
   const auto b = RunMixed(second, 1500, false);
   EXPECT_TRUE(a == b);
@@ -240,8 +233,7 @@ TEST(Search, TheSameSeedAndSettingsRepeatTheSameRun) {
 TEST(Search, EveryChildIsValidThroughStallsAndFreshStarts) {
   // A flat objective never improves, so the population starts afresh again and again; the best
   // stays the run's best and every child stays a valid member of each group.
-  const auto lo = Lows(), hi = Highs();
-  std::int32_t pop = CreateMixedPopulation(9, lo, hi);
+  std::int32_t pop = CreateMixedPopulation(9);
   std::vector<double> genes(17);
   std::int32_t count = 0;
   ASSERT_EQ(GdPopNextOrganism(pop, genes.data(), 17, &count), 0);
@@ -253,7 +245,7 @@ TEST(Search, EveryChildIsValidThroughStallsAndFreshStarts) {
     std::sort(order.begin(), order.end());
     EXPECT_EQ(order, (std::vector<double>{1, 2, 3, 4, 5, 6, 7}));
     EXPECT_NEAR(g[9] + g[10] + g[11] + g[12], 9, 1e-9);
-    for (int i = 9; i < 13; ++i) EXPECT_TRUE(g[i] >= lo[i - 7] - 1e-12 && g[i] <= hi[i - 7] + 1e-12);
+    for (int i = 9; i < 13; ++i) EXPECT_TRUE(g[i] >= kLows[i - 7] - 1e-12 && g[i] <= kHighs[i - 7] + 1e-12);
     for (int i = 13; i < 17; ++i) EXPECT_TRUE(g[i] == 1 || g[i] == 2 || g[i] == 3) << g[i];
     if (HasFailure()) break;
   }

@@ -60,7 +60,7 @@ void AppendBytes(const std::string& path, const void* data, std::size_t size) {
 
 TEST(TrialLog, HeaderAndRecordsReadBackAsWritten) {
   TempDir dir;
-  LogFixture log = CreateLog(dir.File("run.log"), 3);
+  LogFixture log = CreateLog(dir / "run.log", 3);
   std::int32_t chromosomes = 0, genes = 0, constraints = 0, series = -1;
   ASSERT_EQ(GdLogGetCountsWVB(log.Path.c_str(), &chromosomes, &genes, &constraints, &series), 0);
   EXPECT_EQ(chromosomes, 1);
@@ -117,7 +117,7 @@ TEST(TrialLog, HeaderAndRecordsReadBackAsWritten) {
 
 TEST(TrialLog, SeriesLogsCountAndReadPerConstrainingValue) {
   TempDir dir;
-  LogFixture log = CreateLog(dir.File("frontier.log"), 3, true);
+  LogFixture log = CreateLog(dir / "frontier.log", 3, true);
   AppendRecord(log, GdLogKindTrial, 1, 1);
   AppendRecord(log, GdLogKindProgressStep, 1, 1);
   AppendRecord(log, GdLogKindTrial, 2, 2);
@@ -145,7 +145,7 @@ TEST(TrialLog, SeriesLogsCountAndReadPerConstrainingValue) {
 
 TEST(TrialLog, ATornLastRecordStaysInvisibleUntilComplete) {
   TempDir dir;
-  LogFixture log = CreateLog(dir.File("torn.log"), 3);
+  LogFixture log = CreateLog(dir / "torn.log", 3);
   AppendRecord(log, GdLogKindTrial, 1);
   // Copy the complete record, then add its first half again as if a write were under way.
   std::ifstream in(log.Path, std::ios::binary);
@@ -166,27 +166,27 @@ TEST(TrialLog, ATornLastRecordStaysInvisibleUntilComplete) {
 
 TEST(TrialLog, GarbageAndMissingFilesGiveCodesWithText) {
   TempDir dir;
-  Counts missing = GetCounts(dir.File("none.log"));
+  Counts missing = GetCounts(dir / "none.log");
   EXPECT_EQ(missing.Rc, GdErrLogNotFound);
   EXPECT_EQ(missing.Trials, 0);
-  EXPECT_EQ(ReadRecord(dir.File("none.log"), 1, 0).Rc, GdErrLogNotFound);
+  EXPECT_EQ(ReadRecord(dir / "none.log", 1, 0).Rc, GdErrLogNotFound);
   EXPECT_EQ(GetCounts("").Rc, GdErrLogNotFound);
   std::int32_t t = 0, s = 0;
   EXPECT_EQ(GdLogGetRecordCountsWVB(nullptr, &t, &s), GdErrNullPointer);
-  EXPECT_EQ(GdLogGetRecordCountsWVB(dir.File("none.log").c_str(), nullptr, &s), GdErrNullPointer);
+  EXPECT_EQ(GdLogGetRecordCountsWVB((dir / "none.log").c_str(), nullptr, &s), GdErrNullPointer);
   EXPECT_EQ(GetCounts(dir.Path()).Rc, GdErrLogCorrupt) << "a folder is not a log";
 
-  std::ofstream(dir.File("garbage.log")) << "this is not a trial log at all, not even close to one";
-  EXPECT_EQ(GetCounts(dir.File("garbage.log")).Rc, GdErrLogCorrupt);
-  std::ofstream(dir.File("empty.log"));
-  EXPECT_EQ(GetCounts(dir.File("empty.log")).Rc, GdErrLogCorrupt);
+  std::ofstream(dir / "garbage.log") << "this is not a trial log at all, not even close to one";
+  EXPECT_EQ(GetCounts(dir / "garbage.log").Rc, GdErrLogCorrupt);
+  std::ofstream(dir / "empty.log");
+  EXPECT_EQ(GetCounts(dir / "empty.log").Rc, GdErrLogCorrupt);
   char name[64], method[64], message[256];
   ASSERT_NE(GdGetExceptionInfoWVB(GdErrLogCorrupt, name, 64, method, 64, message, 256), 0);
   EXPECT_STREQ(method, "GdLogGetRecordCountsWVB");
   EXPECT_NE(std::strstr(message, "shorter than a header"), nullptr) << message;
 
   // Damage in the middle: the records before it stay readable, the count query reports it.
-  LogFixture log = CreateLog(dir.File("damaged.log"), 3);
+  LogFixture log = CreateLog(dir / "damaged.log", 3);
   for (int i = 1; i <= 3; ++i) AppendRecord(log, GdLogKindTrial, i);
   EXPECT_EQ(GetCounts(log.Path).Trials, 3);
   AppendRecord(log, GdLogKindTrial, 4);
@@ -218,16 +218,14 @@ TEST(TrialLog, GarbageAndMissingFilesGiveCodesWithText) {
   EXPECT_EQ(r.With, 7.5);
 }
 
-TEST(TrialLog, WriterRefusesExistingPathsAndBadRecords) {
+TEST(TrialLog, WriterRefusesExistingPathsAndBadRecordsAndNamesWhatIsInTheWay) {
   TempDir dir;
-  LogFixture log = CreateLog(dir.File("once.log"), 2);
+  LogFixture log = CreateLog(dir / "once.log", 2);
   std::int32_t handle = 0;
   EXPECT_EQ(GdLogCreate(log.Path.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogExists);
-  EXPECT_EQ(GdLogCreate(dir.File("no/such/dir.log").c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle),
-            GdErrLogNotFound);
-  EXPECT_EQ(GdLogCreate(dir.File("x.log").c_str(), 1, -1, 0, nullptr, nullptr, nullptr, 0, &handle),
+  EXPECT_EQ(GdLogCreate((dir / "x.log").c_str(), 1, -1, 0, nullptr, nullptr, nullptr, 0, &handle),
             GdErrInvalidArgument);
-  EXPECT_EQ(GdLogCreate(dir.File("y.log").c_str(), 1, 2, 2, nullptr, nullptr, nullptr, 0, &handle),
+  EXPECT_EQ(GdLogCreate((dir / "y.log").c_str(), 1, 2, 2, nullptr, nullptr, nullptr, 0, &handle),
             GdErrNullPointer);
 
   GdLogRecord record{};
@@ -240,12 +238,29 @@ TEST(TrialLog, WriterRefusesExistingPathsAndBadRecords) {
   EXPECT_EQ(GetCounts(log.Path).Trials, 0) << "refused records leave nothing behind";
   EXPECT_EQ(GdLogClose(log.Handle), 0);
   EXPECT_EQ(GdLogClose(log.Handle), GdErrUnknownHandle);
+
+  // The folder or file in the way is named.
+  char message[512] = {};
+  auto messageOf = [&](std::int16_t code) {
+    GdGetExceptionInfoWVB(code, nullptr, 0, nullptr, 0, message, sizeof message);
+    return std::string(message);
+  };
+  const std::string missing = dir / "no/such/dir.log";
+  EXPECT_EQ(GdLogCreate(missing.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
+  EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + missing + " does not exist.");
+  const std::string folder = dir / "";
+  EXPECT_EQ(GdLogCreate(folder.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogExists);
+  EXPECT_EQ(messageOf(GdErrLogExists), "The log " + folder + " is a folder.");
+  std::ofstream(dir / "file") << "x";
+  const std::string underFile = dir / "file/x.log";
+  EXPECT_EQ(GdLogCreate(underFile.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
+  EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + underFile + " does not exist.");
 }
 
 TEST(TrialLog, ALogIsOwnerOnlyWhateverTheUmask) {
   TempDir dir;
   const mode_t previous = ::umask(0);
-  LogFixture log = CreateLog(dir.File("private.log"), 2);
+  LogFixture log = CreateLog(dir / "private.log", 2);
   ::umask(previous);
   struct stat info {};
   ASSERT_EQ(::stat(log.Path.c_str(), &info), 0);
@@ -253,29 +268,9 @@ TEST(TrialLog, ALogIsOwnerOnlyWhateverTheUmask) {
   EXPECT_EQ(GdLogClose(log.Handle), 0);
 }
 
-TEST(TrialLog, TheFolderOrFileInTheWayIsNamed) {
-  TempDir dir;
-  std::int32_t handle = 0;
-  char message[512] = {};
-  auto messageOf = [&](std::int16_t code) {
-    GdGetExceptionInfoWVB(code, nullptr, 0, nullptr, 0, message, sizeof message);
-    return std::string(message);
-  };
-  const std::string missing = dir.File("no/such/dir.log");
-  EXPECT_EQ(GdLogCreate(missing.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
-  EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + missing + " does not exist.");
-  const std::string folder = dir.File("");
-  EXPECT_EQ(GdLogCreate(folder.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogExists);
-  EXPECT_EQ(messageOf(GdErrLogExists), "The log " + folder + " is a folder.");
-  std::ofstream(dir.File("file")) << "x";
-  const std::string underFile = dir.File("file/x.log");
-  EXPECT_EQ(GdLogCreate(underFile.c_str(), 1, 2, 0, nullptr, nullptr, nullptr, 0, &handle), GdErrLogNotFound);
-  EXPECT_EQ(messageOf(GdErrLogNotFound), "The folder of the log " + underFile + " does not exist.");
-}
-
 TEST(TrialLog, TheReadersIndexDoesNotGrowWithTheTrials) {
   TempDir dir;
-  LogFixture log = CreateLog(dir.File("long.log"), 3);
+  LogFixture log = CreateLog(dir / "long.log", 3);
   auto heapInUse = [] {
     const struct mallinfo2 m = ::mallinfo2();
     return m.uordblks + m.hblkhd;
@@ -309,7 +304,7 @@ TEST(TrialLog, TheReadersIndexDoesNotGrowWithTheTrials) {
 
 TEST(TrialLog, ConcurrentAppendAndReadSeeOnlyCompleteRecords) {
   TempDir dir;
-  LogFixture log = CreateLog(dir.File("busy.log"), 3);
+  LogFixture log = CreateLog(dir / "busy.log", 3);
   constexpr int kRecords = 100000;
   std::atomic<bool> done{false};
   std::thread writer([&] {
@@ -342,7 +337,7 @@ TEST(TrialLog, ConcurrentAppendAndReadSeeOnlyCompleteRecords) {
 
 TEST(TrialLogAcrossProcesses, TheReaderFollowsAnotherProcessWriting) {
   TempDir dir;
-  std::string path = dir.File("shared.log");
+  std::string path = dir / "shared.log";
   WriteInt(40, 0);
   pid_t child = Fork([path] {
     LogFixture log = CreateLog(path, 3);
@@ -351,7 +346,7 @@ TEST(TrialLogAcrossProcesses, TheReaderFollowsAnotherProcessWriting) {
     GdWriteTempData(40, &done, 4);
     return 0;
   });
-  ASSERT_TRUE(Eventually([] { return ReadInt(40) == 1; }));
+  ASSERT_TRUE(WaitUntil([] { return ReadInt(40) == 1; }));
   EXPECT_EQ(Wait(child), 0);
   EXPECT_EQ(GetCounts(path).Trials, 500);
   EXPECT_EQ(ReadRecord(path, 500, 0).Trial, 500);

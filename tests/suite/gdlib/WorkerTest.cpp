@@ -17,12 +17,6 @@ using namespace gdtest;
 
 namespace {
 
-double Sphere(const std::vector<double>& genes) {
-  double sum = 0;
-  for (double g : genes) sum += (g - 1) * (g - 1);
-  return sum;
-}
-
 std::vector<double> Take(std::int32_t pop, std::int32_t worker) {
   std::vector<double> genes(64);
   std::int32_t count = 0;
@@ -40,29 +34,6 @@ std::int32_t StateOf(std::int32_t pop, std::int32_t worker) {
   std::int32_t state = -1;
   EXPECT_EQ(GdPopGetWorkerState(pop, worker, &state, nullptr), GdOk);
   return state;
-}
-
-// The ranking a consistent population keeps: organisms with results on top, each no worse
-// (minimizing) than the one below it.
-void ExpectRanked(std::int32_t pop) {
-  const std::int32_t size = GdPopGetSize(pop);
-  bool evaluatedBelow = false;
-  double below = HUGE_VAL;
-  for (std::int32_t o = 1; o <= size; ++o) {
-    double value = 0, objective = 0;
-    std::int32_t flags = 0;
-    ASSERT_EQ(GdOrgGetResult(pop, o, &value, &objective, 0, &flags), GdOk);
-    const bool evaluated = flags & GdOrgFlagEvaluated;
-    if (!evaluated) {
-      EXPECT_FALSE(evaluatedBelow) << "organism " << o << " without a result ranks above one with";
-      continue;
-    }
-    if (evaluatedBelow) {
-      EXPECT_LE(value, below) << "organism " << o << " is out of rank";
-    }
-    evaluatedBelow = true;
-    below = value;
-  }
 }
 
 // Set by the dying child's own loop around each engine call.
@@ -132,25 +103,6 @@ TEST(Workers, TheOrganismOfAWorkerThatDiedGoesToTheNextTaker) {
   Report(pop, 2, lost);
   Report(pop, 4, older);
   EXPECT_EQ(GdPopGetTrialCount(pop), 12);
-  EXPECT_EQ(GdPopFree(pop), GdOk);
-}
-
-TEST(Workers, TryLockGivesUpWhileAnotherProcessHoldsTheLock) {
-  std::int32_t pop = CreateRecipePopulation(2, 4);
-  WriteInt(40, 0);
-  pid_t child = Fork([pop] {
-    GdPopLock(pop);
-    WriteInt(40, 1);
-    while (ReadInt(40) != 2) ::usleep(1000);
-    GdPopUnlock(pop);
-    return 0;
-  });
-  ASSERT_TRUE(Eventually([] { return ReadInt(40) == 1; }));
-  EXPECT_EQ(GdPopTryLock(pop, 20), GdErrTimeout);
-  WriteInt(40, 2);
-  EXPECT_EQ(Wait(child), 0);
-  EXPECT_EQ(GdPopTryLock(pop, 1000), GdOk);
-  EXPECT_EQ(GdPopUnlock(pop), GdOk);
   EXPECT_EQ(GdPopFree(pop), GdOk);
 }
 

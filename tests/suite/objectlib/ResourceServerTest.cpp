@@ -112,24 +112,19 @@ TEST(ResourceServer, MalformedFileIsReportedWithItsLine) {
 TEST(ResourceServer, TheUsersLanguageComesFromTheSuiteSettingThenTheLocale) {
   ScopedEnv lcAll("LC_ALL", std::nullopt);
   ScopedEnv lcMessages("LC_MESSAGES", std::nullopt);
-  {
-    ScopedEnv lang("LANG", "de_DE.UTF-8");
-    ScopedEnv chosen("ORRENDEL_LANGUAGE", std::nullopt);
-    EXPECT_EQ(ResourceServer::ProductLanguage(0), 7);
-  }
-  {
-    ScopedEnv lang("LANG", "de_DE.UTF-8");
-    ScopedEnv chosen("ORRENDEL_LANGUAGE", "en");
-    EXPECT_EQ(ResourceServer::ProductLanguage(0), 9);
-  }
-  {
-    ScopedEnv chosen("ORRENDEL_LANGUAGE", "7");
-    EXPECT_EQ(ResourceServer::ProductLanguage(2), 7);
-  }
-  {
-    ScopedEnv chosen("ORRENDEL_LANGUAGE", std::nullopt);
-    ScopedEnv lang("LANG", "C.UTF-8");
-    EXPECT_EQ(ResourceServer::ProductLanguage(0), 9);
+  // The suite's setting, a tag or a language number, wins over the locale, for each product.
+  const struct {
+    const char *Locale, *Setting;
+    long Product, Language;
+  } cases[] = {{"de_DE.UTF-8", nullptr, 0, 7},
+               {"de_DE.UTF-8", "en", 0, 9},
+               {"C.UTF-8", "7", 2, 7},
+               {"C.UTF-8", nullptr, 0, 9}};
+  for (const auto& c : cases) {
+    ScopedEnv lang("LANG", c.Locale);
+    ScopedEnv chosen("ORRENDEL_LANGUAGE", c.Setting ? std::optional<std::string>(c.Setting) : std::nullopt);
+    EXPECT_EQ(ResourceServer::ProductLanguage(c.Product), c.Language)
+        << c.Locale << " " << (c.Setting ? c.Setting : "-");
   }
   EXPECT_EQ(Raised([] { ResourceServer::ProductLanguage(1); }).Code(), kErrInvalidArgument);
   EXPECT_EQ(ResourceServer::LanguageTag(7), "de");

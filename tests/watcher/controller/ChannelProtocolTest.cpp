@@ -105,7 +105,7 @@ TEST_F(ChannelProtocolTest, InconsistentConstraintsAlwaysGetsAnAnswer) {
   EXPECT_EQ(ReadLong(ChannelAskUserAboutInconsistentConstraints), -2);
 }
 
-TEST_F(ChannelProtocolTest, StoppingOptionsAndSignalsGoThroughTheirChannels) {
+TEST_F(ChannelProtocolTest, StoppingOptionsSignalsAndFiguresGoThroughTheirChannels) {
   Start();
   WriteBoolean(ChannelStopGenerateOptimizationSummary, true);
   WriteBoolean(ChannelStopWriteLogOfAllTrials, false);
@@ -127,10 +127,8 @@ TEST_F(ChannelProtocolTest, StoppingOptionsAndSignalsGoThroughTheirChannels) {
   EXPECT_TRUE(manager->OLToldWatcherToStopTimer());
   EXPECT_FALSE(manager->TellOLWatcherStoppedTimer());
   EXPECT_TRUE(ReadBoolean(ChannelWatcherStoppedTimer));
-}
 
-TEST_F(ChannelProtocolTest, ChannelFiguresAreReadAsDoubles) {
-  Start();
+  // The run's figures are read as doubles.
   WriteDouble(ChannelNumIterations, 250);
   WriteDouble(ChannelNumIterationsInCompletedSimulation, 1000);
   WriteDouble(ChannelNumTrialUnderWay, 17.5);

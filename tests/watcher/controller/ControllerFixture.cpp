@@ -2,7 +2,6 @@
 
 #include <stdlib.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -13,26 +12,15 @@
 
 namespace corvana::test {
 
-namespace {
-std::string MakeTempDir(const char* name) {
-  std::string pattern = (std::filesystem::temp_directory_path() / name).string() + ".XXXXXX";
-  return ::mkdtemp(pattern.data());
-}
-}  // namespace
-
 void ControllerTest::SetUpTestSuite() {
-  static bool done = false;
-  if (done) return;
-  done = true;
   // Channels and survival mutexes are scoped by the runtime folder: this process gets its own.
-  ::setenv("ORRENDEL_RUNTIME_DIR", MakeTempDir("controller-run").c_str(), 1);
-  const std::string logs = MakeTempDir("controller-log");
-  ::setenv("ORRENDEL_LOG_DIR", logs.c_str(), 1);
-  std::ofstream(logs + "/" + DebugLogFile::kMarkerFileName) << "";
+  static const TempDir runtime, logs;
+  ::setenv("ORRENDEL_RUNTIME_DIR", runtime.Path().c_str(), 1);
+  ::setenv("ORRENDEL_LOG_DIR", logs.Path().c_str(), 1);
+  logs.Write(DebugLogFile::kMarkerFileName, "");
 }
 
 void ControllerTest::SetUp() {
-  dir = MakeTempDir("controller-test");
   ResetWatcherGlobals();
   services = std::make_shared<FakeServices>();
   factory = std::make_shared<FakeWindowFactory>(journal);
@@ -52,8 +40,6 @@ void ControllerTest::TearDown() {
   if (manager) manager->Dispose();
   manager.reset();
   GdPopFree(popHandle);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
 }
 
 void ControllerTest::Start(bool efficientFrontier) {

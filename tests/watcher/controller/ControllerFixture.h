@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ControllerFakes.h"
+#include "tests/support/TempDir.h"
 #include "watcher/controller/WatcherManager.h"
 
 namespace corvana::test {
@@ -42,7 +43,8 @@ class ControllerTest : public ::testing::Test {
   std::shared_ptr<FakeWindowFactory> factory;
   std::unique_ptr<WatcherManager> manager;
   std::int32_t popHandle = 0;
-  std::string dir;
+  TempDir folder;
+  const std::string dir = folder.Path();
 };
 
 }  // namespace corvana::test

@@ -275,20 +275,17 @@ TEST_F(ManagerLifecycleTest, ProgressStatusTextVariants) {
   EXPECT_EQ(manager->GetProgressStatusText(), GetResourceString(2461, 42.0) + " " + runTime);
 }
 
-TEST_F(ManagerLifecycleTest, OneInvalidTrialSwitchesToTheTwoCountText) {
-  manager->Input_LogPath = WriteTrialLog({true, false, true}, 1);
-  Start();
-  const std::string text = manager->GetProgressStatusText();
-  EXPECT_NE(text.find(Utilities::GetResourceString(2462, 3.0, 2.0)), std::string::npos) << text;
-  EXPECT_EQ(manager->LogValidTrialCount(), 2);
-}
-
-TEST_F(ManagerLifecycleTest, BeforeTheFirstTrialTheFiguresAreZero) {
+TEST_F(ManagerLifecycleTest, FiguresAreZeroBeforeTheFirstTrialAndAnInvalidTrialShowsBothCounts) {
   Start();
   EXPECT_EQ(manager->LogTrialCount(), 0);
   EXPECT_EQ(manager->LogValidTrialCount(), 0);
   EXPECT_FALSE(manager->LogHasProgressSteps());
   EXPECT_FALSE(manager->GetProgressStatusText().empty());
+
+  manager->Input_LogPath = WriteTrialLog({true, false, true}, 1);
+  const std::string text = manager->GetProgressStatusText();
+  EXPECT_NE(text.find(Utilities::GetResourceString(2462, 3.0, 2.0)), std::string::npos) << text;
+  EXPECT_EQ(manager->LogValidTrialCount(), 2);
 }
 
 TEST_F(ManagerLifecycleTest, EfficientFrontierChartIsBlueOrReportsItsError) {

@@ -34,7 +34,7 @@ TEST_F(RunControlTest, PauseMarksAndTheWindowsFollowOnlyWhenPaused) {
             (Calls{"small.GoToRunningConfig", "full.GoToRunningConfig", "full.SetResumeSignalTicks 3"}));
 }
 
-TEST_F(RunControlTest, StopWhileRunningAsksOnlyOncePausedAndNoResumes) {
+TEST_F(RunControlTest, StopWhileRunningAsksOnlyOncePausedNoResumesAndYesMarksToStop) {
   Start();
   manager->CommandStopOptimization_ProcessClick();
   EXPECT_EQ(Status(), GdRunStatusMarkToPause);
@@ -58,10 +58,8 @@ TEST_F(RunControlTest, StopWhileRunningAsksOnlyOncePausedAndNoResumes) {
                             "small.ControlsAfterStopClickedDisableEnable True",
                             "full.ControlsAfterStopClickedDisableEnable True", "small.UpdateRunPauseButtons",
                             "full.UpdateRunPauseButtons", "full.SetResumeSignalTicks 3"}));
-}
 
-TEST_F(RunControlTest, StopWhileRunningAnsweredYesMarksToStop) {
-  Start();
+  // Asked again and answered Yes: marked to stop, and the question is no longer on screen.
   manager->CommandStopOptimization_ProcessClick();
   SetStatus(GdRunStatusPaused);
   services->Answers.push_back(6);
@@ -70,7 +68,7 @@ TEST_F(RunControlTest, StopWhileRunningAnsweredYesMarksToStop) {
   EXPECT_FALSE(g_MessageBoxShown);
 }
 
-TEST_F(RunControlTest, StopWhilePausedAsksAtOnceAndNoLeavesItPaused) {
+TEST_F(RunControlTest, StopWhilePausedAsksAtOnceAndNoLeavesItPausedUnlessAlertsAreOff) {
   Start();
   SetStatus(GdRunStatusPaused);
   factory->Full->Configuration = RunState::Pausing;
@@ -87,6 +85,13 @@ TEST_F(RunControlTest, StopWhilePausedAsksAtOnceAndNoLeavesItPaused) {
   EXPECT_EQ(Status(), GdRunStatusMarkToStop);
   EXPECT_EQ(journal, (Calls{"small.ControlsAfterStopClickedDisableEnable False",
                             "full.ControlsAfterStopClickedDisableEnable False"}));
+
+  // With alerts off the answer is Yes without asking.
+  SetStatus(GdRunStatusPaused);
+  manager->Input_DisplayAlerts = false;
+  manager->CommandStopOptimization_ProcessClick();
+  EXPECT_EQ(services->Messages.size(), 2u);
+  EXPECT_EQ(Status(), GdRunStatusMarkToStop);
 }
 
 TEST_F(RunControlTest, NothingHappensOnceStopped) {
@@ -103,16 +108,6 @@ TEST_F(RunControlTest, NothingHappensOnceStopped) {
   bool updateLastResult = false;
   manager->BothDialogs_Update(false, updateLastResult);
   EXPECT_EQ(journal, (Calls{"small.Update", "full.Update False False"}));
-}
-
-TEST_F(RunControlTest, AlertsOffAnswersYesWithoutAsking) {
-  Start();
-  manager->Input_DisplayAlerts = false;
-  SetStatus(GdRunStatusPaused);
-  factory->Full->Configuration = RunState::Pausing;
-  manager->CommandStopOptimization_ProcessClick();
-  EXPECT_TRUE(services->Messages.empty());
-  EXPECT_EQ(Status(), GdRunStatusMarkToStop);
 }
 
 TEST_F(RunControlTest, MultiProcessPausesDirectlyAndStopHoldsRefreshesOff) {

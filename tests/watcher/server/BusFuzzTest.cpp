@@ -32,7 +32,7 @@ const QString kProperties = "org.freedesktop.DBus.Properties";
 
 struct Member {
   QString Name;
-  QString Signature;  // of the in-arguments
+  QStringList Types;  // of the in-arguments, one complete type each; a property's own type
 };
 
 // What a manager is expected to hold: every value it accepted, none it refused.
@@ -79,45 +79,20 @@ class BusFuzzTest : public StandAloneWatcherTest {
       if (xml.name() == u"method")
         members.push_back({attributes.value("name").toString(), {}});
       else if (xml.name() == u"arg" && !members.empty() && attributes.value("direction") != u"out")
-        members.back().Signature += attributes.value("type").toString();
+        members.back().Types << attributes.value("type").toString();
       else if (xml.name() == u"property" && properties)
-        properties->push_back({attributes.value("name").toString(), attributes.value("type").toString()});
+        properties->push_back({attributes.value("name").toString(), {attributes.value("type").toString()}});
     }
     return members;
-  }
-
-  // Splits a signature into its complete types ("iasd" -> i, as, d).
-  static QStringList Types(const QString& signature) {
-    QStringList types;
-    int depth = 0;
-    QString type;
-    for (QChar c : signature) {
-      type += c;
-      if (c == '(') ++depth;
-      if (c == ')') --depth;
-      if (depth == 0 && c != 'a') {
-        types << type;
-        type.clear();
-      }
-    }
-    return types;
   }
 
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_Random); }
   bool OneIn(int n) { return Pick(n) == 0; }
 
   QString RandomString() {
-    static const QStringList samples{"",
-                                     "A1",
-                                     "Corvana",
-                                     "é ü 日本",
-                                     "/tmp/x.log",
-                                     "FormProgress",
-                                     "CommandStop",
-                                     "Yes",
-                                     "No",
-                                     "mnuExcelUpdating_On",
-                                     "\t\n"};
+    static const QStringList samples{"A1",          "",    "Corvana", "/tmp/x.log",          "FormProgress",
+                                     "CommandStop", "Yes", "No",      "mnuExcelUpdating_On", "\t\n",
+                                     "é ü 日本"};
     if (!OneIn(4)) return samples[Pick(samples.size())];
     QString text;
     const int length = OneIn(200) ? 20000 : Pick(40);
@@ -127,31 +102,14 @@ class BusFuzzTest : public StandAloneWatcherTest {
   // A well-formed member name that no object has.
   QString UnknownName() { return "No" + QString::number(Pick(1000)) + "Such"; }
   int RandomInt() {
-    static const int samples[] = {0,
-                                  1,
-                                  -1,
-                                  2,
-                                  3,
-                                  4,
-                                  12,
-                                  13,
-                                  -2,
-                                  -5,
-                                  100,
-                                  std::numeric_limits<int>::min(),
-                                  std::numeric_limits<int>::max()};
+    using Limits = std::numeric_limits<int>;
+    static const int samples[] = {0, 1, -1, 2, 3, 4, 12, 13, -2, -5, 100, Limits::min(), Limits::max()};
     return OneIn(3) ? static_cast<int>(m_Random()) : samples[Pick(std::size(samples))];
   }
   double RandomDouble() {
-    static const double samples[] = {0.0,
-                                     -0.0,
-                                     1.5,
-                                     -1.001e300,
-                                     1e308,
-                                     -1e308,
-                                     std::numeric_limits<double>::infinity(),
-                                     std::numeric_limits<double>::quiet_NaN(),
-                                     45000.5};
+    using Limits = std::numeric_limits<double>;
+    static const double samples[] = {
+        0.0, -0.0, 1.5, -1.001e300, 1e308, -1e308, Limits::infinity(), Limits::quiet_NaN(), 45000.5};
     return OneIn(3) ? std::uniform_real_distribution<double>(-1e6, 1e6)(m_Random)
                     : samples[Pick(std::size(samples))];
   }
@@ -208,25 +166,22 @@ class BusFuzzTest : public StandAloneWatcherTest {
     }
     return RandomString();
   }
-  QList<QVariant> RandomArguments(const QString& signature) {
+  QList<QVariant> RandomArguments(const QStringList& types) {
     QList<QVariant> args;
-    for (const QString& type : Types(signature)) args << RandomValue(type);
+    for (const QString& type : types) args << RandomValue(type);
     return args;
   }
-  // Arguments of the wrong shape for `signature` (a different count or a different type).
-  QList<QVariant> WrongArguments(const QString& signature) {
-    static const QStringList types{"b", "i", "n", "d", "s", "o", "v", "av", "ad", "as", "(so)"};
+  // Arguments of the wrong shape for `types` (a different count or a different type).
+  QList<QVariant> WrongArguments(const QStringList& types) {
+    static const QStringList any{"b", "i", "n", "d", "s", "o", "v", "av", "ad", "as", "(so)"};
     QList<QVariant> args;
+    QStringList sent;
     do {
       args.clear();
-      for (int i = Pick(5); i > 0; --i) args << RandomValue(types[Pick(types.size())]);
-    } while (SignatureOfAll(args) == signature);
+      sent.clear();
+      for (int i = Pick(5); i > 0; --i) args << RandomValue(sent.emplace_back(any[Pick(any.size())]));
+    } while (sent == types);
     return args;
-  }
-  static QString SignatureOfAll(const QList<QVariant>& args) {
-    QString signature;
-    for (const QVariant& arg : args) signature += SignatureOf(arg);
-    return signature;
   }
 
   QDBusMessage Send(QDBusConnection& peer, const QString& path, const QString& iface, const QString& member,
@@ -248,9 +203,9 @@ class BusFuzzTest : public StandAloneWatcherTest {
     Shadow shadow;
     for (const Member& property : m_ManagerProperties) {
       const QVariant value = GetProperty(client, path, property.Name);
-      if (property.Signature == "av")
+      if (property.Types.value(0) == "av")
         shadow.Counts[property.Name] = CollectionFromBus(value, "").Count();
-      else if (property.Signature == "(so)")
+      else if (property.Types.value(0) == "(so)")
         shadow.Refs[property.Name] = RefPair(value);
       else
         shadow.Scalars[property.Name] = value;
@@ -303,7 +258,7 @@ class BusFuzzTest : public StandAloneWatcherTest {
     static const QStringList waiting{"InitializeForms", "ShowWatcherModally", "EFGraphChartInExcel"};
     const bool isManager = iface == kManager;
     bool wrong = OneIn(3) || (isManager && waiting.contains(member.Name));
-    QList<QVariant> args = wrong ? WrongArguments(member.Signature) : RandomArguments(member.Signature);
+    QList<QVariant> args = wrong ? WrongArguments(member.Types) : RandomArguments(member.Types);
     if (!wrong && member.Name == "DisplayYesNoQueryWithHelp") {
       // A question that is shown waits for the user; only suppressed ones are asked.
       if (m_Shadows[path].Scalars["Input_DisplayAlerts"].toBool()) return;
@@ -406,7 +361,7 @@ TEST_F(BusFuzzTest, RandomCallsLeaveTheWatcherServingAndItsStateAsAccepted) {
         const QDBusMessage reply = Send(
             client, kFactoryPath, kFactoryInterface,
             OneIn(10) ? factoryMembers[Pick(static_cast<int>(factoryMembers.size()))].Name : UnknownName(),
-            OneIn(2) ? QList<QVariant>{} : WrongArguments(""));
+            OneIn(2) ? QList<QVariant>{} : WrongArguments({}));
         if (reply.type() == QDBusMessage::ReplyMessage) {
           // Released through its own interface, or it stays held and counts against the cap.
           const QString made = reply.arguments().value(0).value<QDBusObjectPath>().path();
@@ -426,7 +381,7 @@ TEST_F(BusFuzzTest, RandomCallsLeaveTheWatcherServingAndItsStateAsAccepted) {
         const Member& member = members[Pick(static_cast<int>(members.size()))];
         const QDBusMessage reply =
             OneIn(4) ? Send(stranger, path, kProperties, "Get", {iface, RandomString()})
-                     : Send(stranger, path, iface, member.Name, RandomArguments(member.Signature));
+                     : Send(stranger, path, iface, member.Name, RandomArguments(member.Types));
         EXPECT_EQ(reply.errorName().toStdString(), corvana::wire::ErrorName(corvana::wire::kErrAccessDenied))
             << member.Name.toStdString();
         ++strangerRefusals;

@@ -3,6 +3,7 @@
 #include <QDBusPendingCall>
 #include <QFile>
 #include <QTest>
+#include <functional>
 
 #include "StandAloneWatcher.h"
 #include "suite/gdlib/gdlib8.h"
@@ -26,8 +27,25 @@ class PeerIsolationTest : public StandAloneWatcherTest {
     StandAloneWatcherTest::SetUp();
     ::umask(saved);
   }
-  // After `gone` has left: another peer can start a run in the same, still living, Watcher.
-  void ExpectANewRunIsAccepted() {
+  // A peer starts a run with its windows, gets `method` under way on it and, once `underWay` holds,
+  // leaves as a killed add-in does: another peer can then start a run in the same, still living,
+  // Watcher, and the old run's windows have gone with it.
+  void LeaveWhile(const char* method, const QList<QVariant>& args,
+                  const std::function<bool(QDBusConnection&)>& underWay) {
+    QString ownerName;
+    {
+      QDBusConnection owner = Connect("owner");
+      ownerName = owner.name();
+      const QString path = StartRun(owner, true);
+      ASSERT_FALSE(path.isEmpty());
+      if (QString(method) == "ShowWatcherModally") Call(owner, path, kManager, "StopTimer");
+      QDBusMessage call = QDBusMessage::createMethodCall(kServiceName, path, kManager, method);
+      call.setArguments(args);
+      QDBusPendingCall pending = owner.asyncCall(call, INT_MAX);
+      ASSERT_TRUE(QTest::qWaitFor([&] { return underWay(owner); }, 10000)) << method << " did not come up";
+    }
+    QDBusConnection::disconnectFromBus(ownerName);
+
     QDBusConnection next = Connect("next");
     const QString path = Create(next, "WatcherManager");
     ASSERT_FALSE(path.isEmpty());
@@ -40,53 +58,25 @@ class PeerIsolationTest : public StandAloneWatcherTest {
         10000))
         << initialize.errorMessage().toStdString();
     EXPECT_EQ(WatcherPid(next), watcherPid) << "the Watcher was restarted";
-    // The old run's windows have gone with it.
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return Automation(next, "ListForms").arguments().value(0).toStringList().isEmpty(); }, 10000));
+    EXPECT_EQ(watcher.state(), QProcess::Running);
   }
   static bool Refused(const QDBusMessage& reply) { return reply.type() == QDBusMessage::ErrorMessage; }
 };
 
+// The owner ends while its question is on screen over the windows.
 TEST_F(PeerIsolationTest, OwnerLeavingWhileAQuestionIsOpenDeclinesItAndFreesTheRun) {
-  QString ownerName;
-  {
-    QDBusConnection owner = Connect("owner");
-    ownerName = owner.name();
-    const QString path = StartRun(owner, true);
-    ASSERT_FALSE(path.isEmpty());
-    QDBusMessage ask =
-        QDBusMessage::createMethodCall(kServiceName, path, kManager, "DisplayYesNoQueryWithHelp");
-    ask.setArguments({"Stop the optimization?", "", 0, false, false});
-    QDBusPendingCall pending = owner.asyncCall(ask, INT_MAX);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return !Automation(owner, "ListMessageBoxes").arguments().value(0).toStringList().isEmpty(); },
-        10000))
-        << "the question did not come up";
-  }
-  // The owner ends (as a killed add-in does) while its question is on screen over the windows.
-  QDBusConnection::disconnectFromBus(ownerName);
-  ExpectANewRunIsAccepted();
-  EXPECT_EQ(watcher.state(), QProcess::Running);
+  LeaveWhile("DisplayYesNoQueryWithHelp", {"Stop the optimization?", "", 0, false, false},
+             [&](QDBusConnection& owner) {
+               return !Automation(owner, "ListMessageBoxes").arguments().value(0).toStringList().isEmpty();
+             });
 }
 
 TEST_F(PeerIsolationTest, OwnerLeavingDuringShowWatcherModallyEndsTheWindowAndTheRun) {
-  QString ownerName;
-  {
-    QDBusConnection owner = Connect("owner");
-    ownerName = owner.name();
-    const QString path = StartRun(owner, true);
-    ASSERT_FALSE(path.isEmpty());
-    Call(owner, path, kManager, "StopTimer");
-    QDBusPendingCall pending = owner.asyncCall(
-        QDBusMessage::createMethodCall(kServiceName, path, kManager, "ShowWatcherModally"), INT_MAX);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return Automation(owner, "GetFormVisible", {"FormProgress"}).arguments().value(0).toBool(); },
-        10000))
-        << "the Watcher window did not come up";
-  }
-  QDBusConnection::disconnectFromBus(ownerName);
-  ExpectANewRunIsAccepted();
-  EXPECT_EQ(watcher.state(), QProcess::Running);
+  LeaveWhile("ShowWatcherModally", {}, [&](QDBusConnection& owner) {
+    return Automation(owner, "GetFormVisible", {"FormProgress"}).arguments().value(0).toBool();
+  });
 }
 
 TEST_F(PeerIsolationTest, OnlyTheRunsOwnerMayAutomateAndScreenshotsNeverReplaceFiles) {

@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <filesystem>
 
+#include "suite/gdlib/gdlib8.h"
+#include "tests/support/TwoGenePopulation.h"
 #include "watcher/server/BusValues.h"
 #include "wire/BusNames.h"
 
@@ -25,7 +27,8 @@ void PrivateBusTest::SetUp() {
   runtimeDir = *folders / "run";
   std::filesystem::create_directory(runtimeDir);
   std::filesystem::create_directory(*folders / "log");
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  ASSERT_TRUE(corvana::test::CreateTwoGenePopulation(1, 3, &popHandle));
+  environment = QProcessEnvironment::systemEnvironment();
   environment.insert("ORRENDEL_RUNTIME_DIR", QString::fromStdString(runtimeDir));
   environment.insert("ORRENDEL_LOG_DIR", QString::fromStdString(*folders / "log"));
   environment.insert("QT_QPA_PLATFORM", "offscreen");
@@ -43,6 +46,7 @@ void PrivateBusTest::SetUp() {
 
 void PrivateBusTest::TearDown() {
   bus.Kill();
+  if (popHandle) GdPopFree(popHandle);
   folders.reset();
 }
 
@@ -83,6 +87,21 @@ QVariant PrivateBusTest::GetProperty(QDBusConnection& connection, const QString&
       << name.toStdString() << ": " << reply.errorMessage().toStdString();
   if (reply.arguments().isEmpty()) return {};
   return reply.arguments().at(0).value<QDBusVariant>().variant();
+}
+
+QDBusMessage PrivateBusTest::Automation(QDBusConnection& peer, const char* method,
+                                        const QList<QVariant>& args) {
+  return Call(peer, corvana::wire::kAutomationPath, corvana::wire::kAutomationInterface, method, args);
+}
+
+QString PrivateBusTest::StartRun(QDBusConnection& peer, bool withForms) {
+  const QString path = Create(peer, "WatcherManager");
+  SetProperty(peer, path, "Input_PopHandle", popHandle);
+  SetProperty(peer, path, "Input_LogPath", QString::fromStdString(runtimeDir + "/none.log"));
+  const QString iface = corvana::wire::kWatcherManagerInterface;
+  if (Call(peer, path, iface, "Initialize").type() != QDBusMessage::ReplyMessage) return {};
+  if (withForms && Call(peer, path, iface, "InitializeForms").type() != QDBusMessage::ReplyMessage) return {};
+  return path;
 }
 
 qint64 PrivateBusTest::WatcherPid(QDBusConnection& connection) {

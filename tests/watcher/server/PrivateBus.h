@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QVariant>
 
@@ -17,7 +18,8 @@
 
 // A session bus of the test's own, with the project's configuration, so that the first call to the
 // Watcher's name starts the Watcher as built, with this test's environment (private runtime and
-// logging folders). Every test gets a fresh bus and therefore a fresh Watcher.
+// logging folders), and a population for the Watcher to watch. Every test gets a fresh bus and
+// therefore a fresh Watcher.
 class PrivateBusTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite();
@@ -35,6 +37,11 @@ class PrivateBusTest : public ::testing::Test {
   QDBusMessage SetProperty(QDBusConnection& connection, const QString& path, const QString& name,
                            const QVariant& value);
   QVariant GetProperty(QDBusConnection& connection, const QString& path, const QString& name);
+  // The reply of an automation call made by `peer`.
+  QDBusMessage Automation(QDBusConnection& peer, const char* method, const QList<QVariant>& args = {});
+  // Creates a WatcherManager for `peer` with the inputs of a run on the test's population, and
+  // initializes it (and its forms when asked); the path, empty when that failed.
+  QString StartRun(QDBusConnection& peer, bool withForms);
   // The Watcher's process id, from the bus.
   qint64 WatcherPid(QDBusConnection& connection);
   // Waits up to `ms` for the process to be gone, serving this process's bus objects meanwhile;
@@ -46,8 +53,11 @@ class PrivateBusTest : public ::testing::Test {
   }
 
   QString busAddress;
+  // What the bus, and so the Watcher it starts, runs with.
+  QProcessEnvironment environment;
   std::string runtimeDir;
   std::unique_ptr<TempDir> folders;
   corvana::test::PrivateBus bus;
   QDBusConnection client{QString()};
+  std::int32_t popHandle = 0;
 };
