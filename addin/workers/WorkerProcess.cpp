@@ -44,12 +44,14 @@ bool WriteAll(int fd, const std::string& bytes) {
   ::_exit(code);
 }
 
-[[noreturn]] void Orphaned(const std::function<void()>& atExit) {
-  // The owner died without freeing its population; once the system sees it gone, the segment is
-  // reclaimable. Several workers may try; the first one does it.
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-  while (GdPopReclaimStale() == 0 && std::chrono::steady_clock::now() < until)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+[[noreturn]] void Orphaned(pid_t addin, const std::function<void()>& atExit) {
+  // The add-in died without freeing its population. Its closed command pipe comes before the system
+  // counts it gone, which a busy machine can make take a while; once this worker has a new parent,
+  // the add-in is gone and the segment is reclaimable. Several workers try; the first one does it.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (::getppid() == addin && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  GdPopReclaimStale();
   End(0, atExit);
 }
 
@@ -61,16 +63,16 @@ void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int fd
   // that dies outright closes the command pipe, which ends the wait below.
   ::signal(SIGINT, SIG_IGN);
   ::signal(SIGPIPE, SIG_IGN);
-  if (::getppid() != addin) End(0, atExit);
+  if (::getppid() != addin) Orphaned(addin, atExit);
 
   std::vector<double> genes(model.GeneCount());
   while (true) {
     char command = 0;
-    if (!ReadAll(fd, &command, 1)) Orphaned(atExit);
+    if (!ReadAll(fd, &command, 1)) Orphaned(addin, atExit);
     if (command == kQuit) End(0, atExit);
     if (command == kBound) {
       double bound = 0;
-      if (!ReadAll(fd, &bound, sizeof bound)) Orphaned(atExit);
+      if (!ReadAll(fd, &bound, sizeof bound)) Orphaned(addin, atExit);
       model.SetFirstConstraintBound(bound);
       continue;
     }
@@ -90,7 +92,7 @@ void WorkerProcess::Run(Model& model, std::int32_t popHandle, int worker, int fd
       trial.Failed = true;
       trial.Error = "unknown failure";
     }
-    if (!WriteAll(fd, WorkerMessage::Encode(trial))) Orphaned(atExit);
+    if (!WriteAll(fd, WorkerMessage::Encode(trial))) Orphaned(addin, atExit);
   }
 }
 

@@ -1,6 +1,8 @@
 // Runs with worker processes, inside the test process: the pool forks its workers from here.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -9,11 +11,16 @@
 #include <memory>
 #include <set>
 #include <stdexcept>
+#include <string>
+#include <thread>
 
 #include "addin/RunLoop.h"
 #include "addin/workers/WorkerPool.h"
+#include "addin/workers/WorkerProcess.h"
 #include "suite/gdlib/gdlib8.h"
 #include "tests/support/PrivateSuiteFolders.h"
+#include "tests/support/TwoGenePopulation.h"
+#include "tests/support/WaitUntil.h"
 
 namespace corvana::addin {
 namespace {
@@ -189,6 +196,46 @@ TEST_F(WorkerRun, PausedAtOnceAsTheWatcherDoesAndResumed) {
   const RunResult result = loop->Run();
   EXPECT_EQ(pausedIdles, 20);
   EXPECT_EQ(result.Optimizations.at(0).Trials, 300);
+}
+
+// A killed add-in's pipes close before the system counts it gone, and on a busy machine that can
+// take a while: its worker waits for it to be gone and then removes the population it left.
+TEST(WorkerOrphan, AnAddinSlowToEndStillLeavesNoPopulation) {
+  int handlePipe[2];
+  ASSERT_EQ(::pipe(handlePipe), 0);
+  const pid_t addin = ::fork();
+  ASSERT_GE(addin, 0);
+  if (addin == 0) {
+    std::int32_t handle = 0;
+    int pair[2];
+    if (!test::CreateTwoGenePopulation(1, 1, &handle) || ::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0)
+      ::_exit(1);
+    if (::fork() == 0) {
+      ::close(pair[0]);
+      SquaresModel model;
+      workers::WorkerProcess::Run(model, handle, 0, pair[1], ::getppid());
+    }
+    ::close(pair[1]);
+    if (::write(handlePipe[1], &handle, sizeof handle) != sizeof handle) ::_exit(1);
+    ::close(pair[0]);  // the pipe to the worker closes first...
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ::_exit(0);  // ...and the add-in ends later, without freeing its population
+  }
+  ::close(handlePipe[1]);
+  std::int32_t handle = 0;
+  ASSERT_EQ(::read(handlePipe[0], &handle, sizeof handle), static_cast<ssize_t>(sizeof handle));
+  ::close(handlePipe[0]);
+  const std::string suffix = "-pop-" + std::to_string(handle);
+  auto left = [&] {
+    for (const auto& name : PopulationSegments())
+      if (name.ends_with(suffix)) return true;
+    return false;
+  };
+  EXPECT_TRUE(left());
+  int status = 0;
+  ::waitpid(addin, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(test::WaitUntil([&] { return !left(); })) << "population " << handle << " left behind";
 }
 
 }  // namespace
