@@ -91,7 +91,6 @@ class Grid : public Control {
   // follows again.
   void FollowLastRows();
   void StopFollowing();
-  bool FollowsLastRows() const noexcept { return m_Follow == Follow::On; }
 
   const GridStyle& Style() const noexcept { return m_Style; }
   void SetStyle(const GridStyle& style);
