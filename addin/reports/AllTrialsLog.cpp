@@ -9,6 +9,7 @@ namespace corvana::addin::reports {
 namespace {
 
 constexpr const char* kSheetName = "Log of All Trials";
+constexpr const char* kStep = "writing the log of all trials";
 
 }  // namespace
 
@@ -22,7 +23,7 @@ std::vector<std::string> AllTrialsLog::SheetNames(std::int64_t trials, std::uint
 }
 
 void AllTrialsLog::Write(ReportWorkbook& workbook, const TrialLogFile& log, const ReportRun& run,
-                         std::uint32_t rowsPerSheet, const std::function<void(double)>& onProgress) {
+                         std::uint32_t rowsPerSheet, const ReportProgress& onProgress) {
   const TrialColumns columns(log, run, workbook.Formats(), 0);
   const std::int64_t perSheet = std::max<std::int64_t>(1, std::int64_t{rowsPerSheet} - 1);
   const std::vector<std::string> names = SheetNames(log.Trials(), rowsPerSheet);
@@ -40,10 +41,10 @@ void AllTrialsLog::Write(ReportWorkbook& workbook, const TrialLogFile& log, cons
     while (trial < log.Trials() && row < perSheet) {
       log.ReadTrial(++trial, record);
       columns.Write(sheet, ++row, record);
-      if (onProgress && trial % 65536 == 0) onProgress(double(trial) / log.Trials());
+      if (onProgress && trial % 65536 == 0) onProgress(kStep, double(trial) / log.Trials());
     }
   }
-  if (onProgress) onProgress(1);
+  if (onProgress) onProgress(kStep, 1);
 }
 
 }  // namespace corvana::addin::reports

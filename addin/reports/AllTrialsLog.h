@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,7 +18,7 @@ class AllTrialsLog {
   static std::vector<std::string> SheetNames(std::int64_t trials, std::uint32_t rowsPerSheet);
   // `onProgress` gets the share of the rows written, now and then.
   static void Write(ReportWorkbook& workbook, const TrialLogFile& log, const ReportRun& run,
-                    std::uint32_t rowsPerSheet, const std::function<void(double)>& onProgress);
+                    std::uint32_t rowsPerSheet, const ReportProgress& onProgress);
 };
 
 }  // namespace corvana::addin::reports

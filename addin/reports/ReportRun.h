@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -55,5 +56,9 @@ struct ReportOptions {
   // Rows of one sheet, the header row included; a longer log of all trials goes on.
   std::uint32_t RowsPerSheet = 1048576;
 };
+
+// Told what the reports are doing: the step, and the share of it done, or -1 for a step that cannot
+// measure itself (the writer library saving a workbook, which takes most of a long log's time).
+using ReportProgress = std::function<void(const std::string& step, double share)>;
 
 }  // namespace corvana::addin::reports

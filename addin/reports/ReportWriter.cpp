@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 void WriteReports(ReportWorkbook& workbook, const TrialLogFile& log, const ReportRun& run,
-                  const ReportOptions& options, const std::function<void(double)>& onProgress) {
+                  const ReportOptions& options, const ReportProgress& onProgress) {
   const std::vector<std::string> trialSheets =
       options.AllTrials ? AllTrialsLog::SheetNames(log.Trials(), options.RowsPerSheet)
                         : std::vector<std::string>{};
@@ -29,7 +29,8 @@ void WriteReports(ReportWorkbook& workbook, const TrialLogFile& log, const Repor
   if (options.ProgressSteps) ProgressStepsLog::Write(workbook, log, run);
 }
 
-ReportFile Close(ReportWorkbook& workbook) {
+ReportFile Close(ReportWorkbook& workbook, const ReportProgress& onProgress) {
+  if (onProgress) onProgress("saving " + fs::path(workbook.Path()).filename().string(), -1);
   workbook.Close();
   return {workbook.Path(), workbook.Sheets()};
 }
@@ -46,7 +47,7 @@ std::string ReportWriter::NewWorkbookPath(const std::string& runWorkbookPath) {
 }
 
 std::vector<ReportFile> ReportWriter::Write(const ReportRun& run, const ReportOptions& options,
-                                            const std::function<void(double)>& onProgress) {
+                                            const ReportProgress& onProgress) {
   if (!options.Summary && !options.AllTrials && !options.ProgressSteps) return {};
   const std::string reportsPath = options.NewWorkbook ? NewWorkbookPath(options.Path) : options.Path;
   std::error_code ec;
@@ -62,12 +63,12 @@ std::vector<ReportFile> ReportWriter::Write(const ReportRun& run, const ReportOp
     ReportWorkbook workbook(options.Path, run.ValueFormat);
     ModelSheet::Write(workbook, run);
     if (!options.NewWorkbook) WriteReports(workbook, log, run, options, onProgress);
-    files.push_back(Close(workbook));
+    files.push_back(Close(workbook, onProgress));
   }
   if (options.NewWorkbook) {
     ReportWorkbook workbook(reportsPath, run.ValueFormat);
     WriteReports(workbook, log, run, options, onProgress);
-    files.push_back(Close(workbook));
+    files.push_back(Close(workbook, onProgress));
   }
   return files;
 }

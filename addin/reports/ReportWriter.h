@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,9 +19,9 @@ class ReportWriter {
 
   // The files written, each with its sheets; none when no report was chosen. Raises ReportError
   // before writing anything when a file cannot be written or exists and may not be replaced.
-  // `onProgress` gets the share of the log of all trials written.
+  // `onProgress` hears of the log of all trials being written and of each workbook being saved.
   static std::vector<ReportFile> Write(const ReportRun& run, const ReportOptions& options,
-                                       const std::function<void(double)>& onProgress = {});
+                                       const ReportProgress& onProgress = {});
 };
 
 }  // namespace corvana::addin::reports

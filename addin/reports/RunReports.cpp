@@ -84,19 +84,22 @@ void RunReports::Write(const Model& model, const RunSettings& settings, std::int
   options.Path = settings.ReportsPath.empty() ? ReportWriter::DefaultPath(logPath) : settings.ReportsPath;
   options.Overwrite = settings.Overwrite;
   const bool terminal = isatty(fileno(stderr)) != 0;
-  auto progress = [terminal](double share) {
+  // One line, rewritten in place and cleared at the end.
+  auto progress = [terminal](const std::string& step, double share) {
     if (!terminal) return;
-    if (share < 1)
-      std::fprintf(stderr, "\rwriting the log of all trials: %3.0f%%", share * 100);
+    if (share >= 0)
+      std::fprintf(stderr, "\r\033[Kcorvana-addin: %s: %3.0f%%", step.c_str(), share * 100);
     else
-      std::fprintf(stderr, "\r%40s\r", "");
+      std::fprintf(stderr, "\r\033[Kcorvana-addin: %s...", step.c_str());
     std::fflush(stderr);
   };
   try {
     ReportRun run = Describe(model, settings, popHandle, result);
     run.TrialLogPath = trialLogPath;
     result.ReportFiles = ReportWriter::Write(run, options, progress);
+    if (terminal) std::fprintf(stderr, "\r\033[K");
   } catch (const std::exception& e) {
+    if (terminal) std::fprintf(stderr, "\r\033[K");
     result.ReportError = e.what();
     std::fprintf(stderr, "corvana-addin: reports not written: %s\n", e.what());
   }

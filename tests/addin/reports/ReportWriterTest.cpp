@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
+#include <vector>
 
 #include "addin/reports/AllTrialsLog.h"
 #include "addin/reports/ReportError.h"
@@ -196,9 +198,15 @@ TEST_F(ReportWriterTest, InANewWorkbookAnExistingFileIsReplacedOnlyWhenAllowed) 
   EXPECT_FALSE(fs::exists(Path("run.xlsx")));
   EXPECT_EQ(fs::file_size(Path("run-reports.xlsx")), 4u);
 
-  // Allowed, the reports replace it in a workbook of their own beside the run's.
+  // Allowed, the reports replace it in a workbook of their own beside the run's. Each saving is
+  // told, since the library's saving is most of a long log's time.
   options.Overwrite = true;
-  const auto files = ReportWriter::Write(log->Run(), options);
+  std::vector<std::pair<std::string, double>> steps;
+  const auto files = ReportWriter::Write(
+      log->Run(), options, [&](const std::string& step, double share) { steps.emplace_back(step, share); });
+  EXPECT_EQ(steps, (std::vector<std::pair<std::string, double>>{{"saving run.xlsx", -1},
+                                                                {"writing the log of all trials", 1},
+                                                                {"saving run-reports.xlsx", -1}}));
   ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(files[0].Sheets, std::vector<std::string>{"Model"});
   EXPECT_EQ(files[1].Path, Path("run-reports.xlsx"));
