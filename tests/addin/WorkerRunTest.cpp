@@ -8,11 +8,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <thread>
 
 #include "addin/RunLoop.h"
 #include "addin/workers/WorkerPool.h"
@@ -201,8 +201,9 @@ TEST_F(WorkerRun, PausedAtOnceAsTheWatcherDoesAndResumed) {
 // A killed add-in's pipes close before the system counts it gone, and on a busy machine that can
 // take a while: its worker waits for it to be gone and then removes the population it left.
 TEST(WorkerOrphan, AnAddinSlowToEndStillLeavesNoPopulation) {
-  int handlePipe[2];
-  ASSERT_EQ(::pipe(handlePipe), 0);
+  int toTest[2], toAddin[2];
+  ASSERT_EQ(::pipe(toTest), 0);
+  ASSERT_EQ(::pipe(toAddin), 0);
   const pid_t addin = ::fork();
   ASSERT_GE(addin, 0);
   if (addin == 0) {
@@ -210,32 +211,43 @@ TEST(WorkerOrphan, AnAddinSlowToEndStillLeavesNoPopulation) {
     int pair[2];
     if (!test::CreateTwoGenePopulation(1, 1, &handle) || ::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0)
       ::_exit(1);
-    if (::fork() == 0) {
+    const pid_t worker = ::fork();
+    if (worker == 0) {
       ::close(pair[0]);
       SquaresModel model;
       workers::WorkerProcess::Run(model, handle, 0, pair[1], ::getppid());
     }
     ::close(pair[1]);
-    if (::write(handlePipe[1], &handle, sizeof handle) != sizeof handle) ::_exit(1);
+    const std::int32_t ids[] = {handle, worker};
+    if (::write(toTest[1], ids, sizeof ids) != sizeof ids) ::_exit(1);
     ::close(pair[0]);  // the pipe to the worker closes first...
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    ::_exit(0);  // ...and the add-in ends later, without freeing its population
+    char end = 0;
+    if (::read(toAddin[0], &end, 1) < 0) ::_exit(1);
+    ::_exit(0);  // ...and the add-in ends when the test says, without freeing its population
   }
-  ::close(handlePipe[1]);
-  std::int32_t handle = 0;
-  ASSERT_EQ(::read(handlePipe[0], &handle, sizeof handle), static_cast<ssize_t>(sizeof handle));
-  ::close(handlePipe[0]);
-  const std::string suffix = "-pop-" + std::to_string(handle);
+  std::int32_t ids[2] = {};
+  ASSERT_EQ(::read(toTest[0], ids, sizeof ids), static_cast<ssize_t>(sizeof ids));
+  const std::string suffix = "-pop-" + std::to_string(ids[0]);
   auto left = [&] {
     for (const auto& name : PopulationSegments())
       if (name.ends_with(suffix)) return true;
     return false;
   };
+  auto workerGone = [&] {
+    std::ifstream stat("/proc/" + std::to_string(ids[1]) + "/stat");
+    std::string line;
+    return !std::getline(stat, line) || line.substr(line.rfind(')') + 2, 1) == "Z";
+  };
   EXPECT_TRUE(left());
+  // While its add-in has not ended, the worker waits for it, longer than any fixed try would.
+  EXPECT_FALSE(test::WaitUntil(workerGone, std::chrono::milliseconds(1500))) << "the worker gave up";
+  ASSERT_EQ(::write(toAddin[1], "x", 1), 1);
   int status = 0;
   ::waitpid(addin, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  EXPECT_TRUE(test::WaitUntil([&] { return !left(); })) << "population " << handle << " left behind";
+  EXPECT_TRUE(test::WaitUntil([&] { return !left(); })) << "population " << ids[0] << " left behind";
+  EXPECT_TRUE(test::WaitUntil(workerGone));
+  for (int fd : {toTest[0], toTest[1], toAddin[0], toAddin[1]}) ::close(fd);
 }
 
 }  // namespace
