@@ -22,13 +22,13 @@ void ExampleWorkbooks::WriteSpring(WorkbookWriter& w, const std::filesystem::pat
              {"Shear_Stress", "=IF(B5>B4;1-(4*B5^2-B4*B5)/(12566*(B5*B4^3-B4^4))-1/(5108*B4^2);-1000)"},
              {"Surge_Frequency", "=140.45*B4/(B5^2*B6)-1"},
              {"Outer_Diameter", "=1-(B4+B5)/1.5"}});
-  w.Name("Corvana_Adjustable", "$Spring.$B$4:$B$6");
-  w.Name("Corvana_Lower", "$Spring.$C$4:$C$6");
-  w.Name("Corvana_Upper", "$Spring.$D$4:$D$6");
-  w.Name("Corvana_Objective", "$Spring.$B$8");
-  w.Name("Corvana_Goal", "$Spring.$B$9");
-  w.Name("Corvana_Constraints", "$Spring.$B$12:$B$15");
-  w.Name("Corvana_ConstraintNames", "$Spring.$A$12:$A$15");
+  w.NameModel({.Adjustable = "$Spring.$B$4:$B$6",
+               .Lower = "$Spring.$C$4:$C$6",
+               .Upper = "$Spring.$D$4:$D$6",
+               .Objective = "$Spring.$B$8",
+               .Goal = "$Spring.$B$9",
+               .Constraints = "$Spring.$B$12:$B$15",
+               .ConstraintNames = "$Spring.$A$12:$A$15"});
   w.Save(path);
 }
 
@@ -85,14 +85,14 @@ void ExampleWorkbooks::WritePortfolio(WorkbookWriter& w, const std::filesystem::
   // The portfolio's return each year, the years' asset returns times the weights: one array
   // formula over the column, which the office works out in one go each trial.
   w.SetArrayFormula("Years.K2:K" + lastYear, "=MMULT(B2:I" + lastYear + ";$Portfolio.$B$4:$B$11)");
-  w.Name("Corvana_Adjustable", "$Portfolio.$B$4:$B$11");
-  w.Name("Corvana_Lower", "$Portfolio.$C$4:$C$11");
-  w.Name("Corvana_Upper", "$Portfolio.$D$4:$D$11");
-  w.Name("Corvana_Method", "$Portfolio.$B$22");
-  w.Name("Corvana_Objective", "$Portfolio.$B$16");
-  w.Name("Corvana_Goal", "$Portfolio.$B$17");
-  w.Name("Corvana_Constraints", "$Portfolio.$B$20");
-  w.Name("Corvana_ConstraintNames", "$Portfolio.$A$20");
+  w.NameModel({.Adjustable = "$Portfolio.$B$4:$B$11",
+               .Lower = "$Portfolio.$C$4:$C$11",
+               .Upper = "$Portfolio.$D$4:$D$11",
+               .Method = "$Portfolio.$B$22",
+               .Objective = "$Portfolio.$B$16",
+               .Goal = "$Portfolio.$B$17",
+               .Constraints = "$Portfolio.$B$20",
+               .ConstraintNames = "$Portfolio.$A$20"});
   w.Save(path);
 }
 
@@ -125,12 +125,12 @@ void ExampleWorkbooks::WriteSchedule(WorkbookWriter& w, const std::filesystem::p
   w.SetRows(
       "Schedule.A19",
       {{"Method", "order"}, {"Lowest job number", "1"}, {"Highest job number", std::to_string(jobs.size())}});
-  w.Name("Corvana_Adjustable", "$Schedule.$G$4:$G$" + last);
-  w.Name("Corvana_Lower", "$Schedule.$B$20");
-  w.Name("Corvana_Upper", "$Schedule.$B$21");
-  w.Name("Corvana_Method", "$Schedule.$B$19");
-  w.Name("Corvana_Objective", "$Schedule.$B$16");
-  w.Name("Corvana_Goal", "$Schedule.$B$17");
+  w.NameModel({.Adjustable = "$Schedule.$G$4:$G$" + last,
+               .Lower = "$Schedule.$B$20",
+               .Upper = "$Schedule.$B$21",
+               .Method = "$Schedule.$B$19",
+               .Objective = "$Schedule.$B$16",
+               .Goal = "$Schedule.$B$17"});
   w.Save(path);
 }
 

@@ -13,6 +13,8 @@
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 
+#include <utility>
+
 #include "addin/workbook/WorkbookError.h"
 #include "addin/workbook/WorkbookSession.h"
 
@@ -118,6 +120,20 @@ void WorkbookWriter::RemoveName(const std::string& name) {
   uno::Reference<beans::XPropertySet> props(m_Office->Document, uno::UNO_QUERY_THROW);
   uno::Reference<sheet::XNamedRanges> names(props->getPropertyValue("NamedRanges"), uno::UNO_QUERY_THROW);
   names->removeByName(ToOUString(name));
+}
+
+void WorkbookWriter::NameModel(const ModelRanges& r) {
+  const std::pair<const char*, const std::string*> names[] = {
+      {"Corvana_Adjustable", &r.Adjustable},
+      {"Corvana_Lower", &r.Lower},
+      {"Corvana_Upper", &r.Upper},
+      {"Corvana_Method", &r.Method},
+      {"Corvana_Objective", &r.Objective},
+      {"Corvana_Goal", &r.Goal},
+      {"Corvana_Constraints", &r.Constraints},
+      {"Corvana_ConstraintNames", &r.ConstraintNames}};
+  for (const auto& [name, range] : names)
+    if (!range->empty()) Name(name, *range);
 }
 
 void WorkbookWriter::Save(const std::filesystem::path& path) {

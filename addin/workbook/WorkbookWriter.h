@@ -30,6 +30,13 @@ class WorkbookWriter {
   // Defines a workbook-wide name, e.g. ("Corvana_Objective", "$Model.$B$8").
   void Name(const std::string& name, const std::string& content);
   void RemoveName(const std::string& name);
+  // The ranges that make the workbook a model, as references ("$Model.$B$2:$B$3"); each one given
+  // is defined under the name the add-in reads it by, "Corvana_Adjustable" and so on.
+  struct ModelRanges {
+    std::string Adjustable{}, Lower{}, Upper{}, Method{}, Objective{}, Goal{}, Constraints{},
+        ConstraintNames{};
+  };
+  void NameModel(const ModelRanges& ranges);
   void Save(const std::filesystem::path& path);
 
  private:

@@ -44,13 +44,13 @@ void WriteSpeedReducer(WorkbookWriter& w, const fs::path& path) {
   for (const auto& [name, ratio] : limits)
     limitRows.push_back({name, std::string("=100000*(1-") + ratio + ")"});
   w.SetRows("Reducer.A18", limitRows);
-  w.Name("Corvana_Adjustable", "$Reducer.$B$4:$B$10");
-  w.Name("Corvana_Lower", "$Reducer.$C$4:$C$10");
-  w.Name("Corvana_Upper", "$Reducer.$D$4:$D$10");
-  w.Name("Corvana_Objective", "$Reducer.$B$14");
-  w.Name("Corvana_Goal", "$Reducer.$B$15");
-  w.Name("Corvana_Constraints", "$Reducer.$B$18:$B$28");
-  w.Name("Corvana_ConstraintNames", "$Reducer.$A$18:$A$28");
+  w.NameModel({.Adjustable = "$Reducer.$B$4:$B$10",
+               .Lower = "$Reducer.$C$4:$C$10",
+               .Upper = "$Reducer.$D$4:$D$10",
+               .Objective = "$Reducer.$B$14",
+               .Goal = "$Reducer.$B$15",
+               .Constraints = "$Reducer.$B$18:$B$28",
+               .ConstraintNames = "$Reducer.$A$18:$A$28"});
   w.Save(path);
 }
 
@@ -70,13 +70,13 @@ void WritePressureVessel(WorkbookWriter& w, const fs::path& path) {
                            {"Head_Thickness", "=100000*(B10-0.00954*B6)"},
                            {"Volume", "=PI()*B6^2*B7+4/3*PI()*B6^3-1296000"},
                            {"Length", "=1000*(240-B7)"}});
-  w.Name("Corvana_Adjustable", "$Vessel.$B$4:$B$7");
-  w.Name("Corvana_Lower", "$Vessel.$C$4:$C$7");
-  w.Name("Corvana_Upper", "$Vessel.$D$4:$D$7");
-  w.Name("Corvana_Objective", "$Vessel.$B$12");
-  w.Name("Corvana_Goal", "$Vessel.$B$13");
-  w.Name("Corvana_Constraints", "$Vessel.$B$16:$B$19");
-  w.Name("Corvana_ConstraintNames", "$Vessel.$A$16:$A$19");
+  w.NameModel({.Adjustable = "$Vessel.$B$4:$B$7",
+               .Lower = "$Vessel.$C$4:$C$7",
+               .Upper = "$Vessel.$D$4:$D$7",
+               .Objective = "$Vessel.$B$12",
+               .Goal = "$Vessel.$B$13",
+               .Constraints = "$Vessel.$B$16:$B$19",
+               .ConstraintNames = "$Vessel.$A$16:$A$19"});
   w.Save(path);
 }
 

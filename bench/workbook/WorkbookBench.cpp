@@ -78,11 +78,11 @@ void BM_TinyWorkbook(benchmark::State& state) {
       w.Set("Model.D2", "10");
       w.Set("Model.B5", "=(B2-3)^2+(B3-4)^2");
       w.Set("Model.B6", "min");
-      w.Name("Corvana_Adjustable", "$Model.$B$2:$B$3");
-      w.Name("Corvana_Lower", "$Model.$C$2");
-      w.Name("Corvana_Upper", "$Model.$D$2");
-      w.Name("Corvana_Objective", "$Model.$B$5");
-      w.Name("Corvana_Goal", "$Model.$B$6");
+      w.NameModel({.Adjustable = "$Model.$B$2:$B$3",
+                   .Lower = "$Model.$C$2",
+                   .Upper = "$Model.$D$2",
+                   .Objective = "$Model.$B$5",
+                   .Goal = "$Model.$B$6"});
       w.Save(path);
     }
     auto opened = std::make_unique<WorkbookModel>(path, g_Stop);

@@ -12,13 +12,13 @@ void WriteTinyModel(WorkbookWriter& w) {
   w.Set("Model.B6", "min");
   w.Set("Model.A7", "Total at most 6");
   w.Set("Model.B7", "=6-B2-B3");
-  w.Name("Corvana_Adjustable", "$Model.$B$2:$B$3");
-  w.Name("Corvana_Lower", "$Model.$C$2");
-  w.Name("Corvana_Upper", "$Model.$D$2");
-  w.Name("Corvana_Objective", "$Model.$B$5");
-  w.Name("Corvana_Goal", "$Model.$B$6");
-  w.Name("Corvana_Constraints", "$Model.$B$7");
-  w.Name("Corvana_ConstraintNames", "$Model.$A$7");
+  w.NameModel({.Adjustable = "$Model.$B$2:$B$3",
+               .Lower = "$Model.$C$2",
+               .Upper = "$Model.$D$2",
+               .Objective = "$Model.$B$5",
+               .Goal = "$Model.$B$6",
+               .Constraints = "$Model.$B$7",
+               .ConstraintNames = "$Model.$A$7"});
 }
 
 std::filesystem::path SaveTinyModel(const std::filesystem::path& path,
