@@ -63,10 +63,6 @@ const Api& Engine() {
   return g_Api;
 }
 
-void Log(const std::string& text) {
-  if (g_LoggingEnabled) DebugLogFile::WriteLine(text);
-}
-
 std::string Str(std::int64_t value) {
   return std::to_string(value);
 }
@@ -139,16 +135,17 @@ std::string ErrorLine(const std::string& methodName, const std::string& gdLibMet
 // ---- Binding ----
 
 void InitializeGdLib() {
-  Log("WATCHER: Entering InitializeGdLib");
+  DebugLogFile::WriteLine("WATCHER: Entering InitializeGdLib");
   std::string dir = SuiteFolders::SystemDirectory();
   if (dir.empty())
     RaiseApplicationError("InitializeGdLib", "WATCHER: Could not find Orrendel System directory.");
   std::string path = dir + "/" + kGdLibFileName;
-  Log("WATCHER: About to call LoadLibrary for GdLib with this path: " + path);
+  DebugLogFile::WriteLine("WATCHER: About to call LoadLibrary for GdLib with this path: " + path);
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  Log("WATCHER: Called LoadLibrary for GdLib, l_GdLibHandle=" + HandleText(handle));
+  DebugLogFile::WriteLine("WATCHER: Called LoadLibrary for GdLib, l_GdLibHandle=" + HandleText(handle));
   if (!handle) {
-    if (const char* reason = ::dlerror()) Log(std::string("WATCHER: LoadLibrary failed: ") + reason);
+    if (const char* reason = ::dlerror())
+      DebugLogFile::WriteLine(std::string("WATCHER: LoadLibrary failed: ") + reason);
     RaiseApplicationError("InitializeGdLib", "WATCHER: Could not load the file " + path + ".");
   }
   Api api{};
@@ -168,9 +165,9 @@ void InitializeGdLib() {
     std::remove((SuiteFolders::LoggingFolder() + "/GdLib.log").c_str());
     flags = 8;
   }
-  Log("GdInit3(1, " + Str(flags) + ", 0, )");
+  DebugLogFile::WriteLine("GdInit3(1, " + Str(flags) + ", 0, )");
   std::int16_t result = g_Api.Init3(1, flags, 0, "");
-  Log("WATCHER: GdInit3 returned, dllResult=" + Str(result));
+  DebugLogFile::WriteLine("WATCHER: GdInit3 returned, dllResult=" + Str(result));
   if (result != 0) RaiseGdLibError("InitializeGdLib", "GdInit3", result, false);
 
   WatcherOLShared::SetChannelReader([](long channel) {
@@ -179,16 +176,16 @@ void InitializeGdLib() {
     if (rc != 0) RaiseGdLibError("GetEFNumOptimizationUnderWay", "GdReadTempData", rc, false);
     return value.ToDouble();
   });
-  Log("WATCHER: Exiting InitializeGdLib");
+  DebugLogFile::WriteLine("WATCHER: Exiting InitializeGdLib");
 }
 
 void LoadTarnLib() {
   std::string dir = SuiteFolders::SystemDirectory();
   if (dir.empty()) RaiseApplicationError("LoadTarnLib", "Could not find Orrendel System directory.");
   std::string path = dir + "/" + kTarnLibFileName;
-  Log("*TECH SUPPORT* About to load TarnLib using this path: " + path);
+  DebugLogFile::WriteLine("*TECH SUPPORT* About to load TarnLib using this path: " + path);
   void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  Log("Called LoadLibrary for TarnLib");
+  DebugLogFile::WriteLine("Called LoadLibrary for TarnLib");
   if (!handle) RaiseApplicationError("LoadTarnLib", "Could not load the library " + path + ".");
   using InitFunction = std::int32_t (*)(std::int32_t*, std::int32_t*, std::int32_t*, std::int32_t*,
                                         std::int32_t*, std::int32_t*);
@@ -199,11 +196,11 @@ void LoadTarnLib() {
   }
   g_TarnLibHandle = handle;
   g_TarnLibPath = path;
-  Log("*TECH SUPPORT* TarnLib was loaded.");
+  DebugLogFile::WriteLine("*TECH SUPPORT* TarnLib was loaded.");
   std::int32_t first = 0;
   std::int32_t second = 0;
   init(&first, &first, &second, &second, &second, &second);
-  Log("*TECH SUPPORT* TarnLib initialization call returned.");
+  DebugLogFile::WriteLine("*TECH SUPPORT* TarnLib initialization call returned.");
 }
 
 bool IsGdLibLoaded() {
@@ -242,7 +239,7 @@ std::int16_t GdReadTempData(std::int16_t channel, Variant& value, std::int32_t n
 }
 
 std::int16_t GdWriteTempData(std::int16_t channel, const Variant& value, std::int32_t numBytes) {
-  Log("GdWriteTempData: Entering, cnum=" + Str(channel) + ", numBytes=" + Str(numBytes));
+  DebugLogFile::WriteLine("GdWriteTempData: Entering, cnum=" + Str(channel) + ", numBytes=" + Str(numBytes));
   ChannelWord word{};
   switch (value.Kind()) {
     case VarKind::Integer: word.Integer = value.ToInteger(); break;
@@ -254,7 +251,7 @@ std::int16_t GdWriteTempData(std::int16_t channel, const Variant& value, std::in
                             "GdWriteTempData: VarType not supported: " + Str(value.KindCode()));
   }
   std::int16_t answer = Engine().WriteTempData(channel, &word, numBytes);
-  Log("GdWriteTempData: Exiting, l_Answer=" + Str(answer));
+  DebugLogFile::WriteLine("GdWriteTempData: Exiting, l_Answer=" + Str(answer));
   return answer;
 }
 

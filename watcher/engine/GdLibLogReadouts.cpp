@@ -15,10 +15,6 @@ namespace corvana::GdLib {
 
 namespace {
 
-void Log(const std::string& text) {
-  if (g_LoggingEnabled) DebugLogFile::WriteLine(text);
-}
-
 std::string Str(std::int64_t value) {
   return std::to_string(value);
 }
@@ -34,12 +30,12 @@ LogCounts QueryCounts(const std::string& routine, const std::string& path,
   const bool series = constrainingValueIndex >= 0;
   const std::string call = series ? "GdLogGetRecordCounts2WVB" : "GdLogGetRecordCountsWVB";
   LogCounts counts;
-  Log(routine + ", About to call " + call + " with log path: " + path);
+  DebugLogFile::WriteLine(routine + ", About to call " + call + " with log path: " + path);
   std::int16_t rc =
       series ? GdLogGetRecordCounts2WVB(path, counts.Trials, constrainingValueIndex, counts.ProgressSteps)
              : GdLogGetRecordCountsWVB(path, counts.Trials, counts.ProgressSteps);
-  Log(call + " returned TrialCount=" + Str(counts.Trials) +
-      ", l_TrialOrProgressStepNumber=" + Str(counts.ProgressSteps) + ", rc=" + Str(rc));
+  DebugLogFile::WriteLine(call + " returned TrialCount=" + Str(counts.Trials) +
+                          ", l_TrialOrProgressStepNumber=" + Str(counts.ProgressSteps) + ", rc=" + Str(rc));
   if (rc != 0) LogGdLibError(routine, call, rc, true);
   return counts;
 }
@@ -56,10 +52,10 @@ LogRecordData RecordWithGenes(const std::string& path) {
 // Reads one record the way the single-optimization read-outs log it; true when it was read.
 bool ReadLogged(const std::string& routine, const std::string& path, std::int32_t recordNumber,
                 std::int32_t selector, const std::string& selectorLabel, LogRecordData& record) {
-  Log("About to call GdLogReadRecordVB with LogPath=" + path + ", recordNumber=" + Str(recordNumber) + ", " +
-      selectorLabel + "=" + Str(selector));
+  DebugLogFile::WriteLine("About to call GdLogReadRecordVB with LogPath=" + path +
+                          ", recordNumber=" + Str(recordNumber) + ", " + selectorLabel + "=" + Str(selector));
   std::int16_t rc = GdLogReadRecordWVB(path, recordNumber, selector, record);
-  Log("GdLogReadRecordVB returned rc=" + Str(rc));
+  DebugLogFile::WriteLine("GdLogReadRecordVB returned rc=" + Str(rc));
   if (rc != 0) LogGdLibError(routine, "GdLogReadRecordVB", rc, true);
   return rc == 0;
 }
@@ -155,7 +151,8 @@ bool Log_GetAdjustableCellValues(const std::string& path, std::int32_t p_Constra
   ResumeNext([&] {
     LogCounts counts = QueryCounts("Log_GetAdjustableCellValues", path);
     if (p_RecordNumber > counts.Trials) {
-      Log("***!!*** Log_GetAdjustableCellValues, passed p_RecordNumber > l_TrialCount obtained from "
+      DebugLogFile::WriteLine(
+          "***!!*** Log_GetAdjustableCellValues, passed p_RecordNumber > l_TrialCount obtained from "
           "GdLogGetRecordCountsWVB");
       return;
     }
@@ -180,11 +177,12 @@ double Log_EFGetFrontierSolution(const std::string& path, std::int32_t constrain
     if (counts.ProgressSteps <= 0) return;
     recordNumber = counts.ProgressSteps;
     LogRecordData record = RecordWithGenes(path);
-    Log("About to call GdLogReadRecordWVB with LogPath=" + path + ", recordNumber=" + Str(recordNumber) +
-        ", p_ConstrainingValueIndex=" + Str(constrainingValueIndex));
+    DebugLogFile::WriteLine("About to call GdLogReadRecordWVB with LogPath=" + path + ", recordNumber=" +
+                            Str(recordNumber) + ", p_ConstrainingValueIndex=" + Str(constrainingValueIndex));
     std::int16_t rc = GdLogReadRecordWVB(path, recordNumber, constrainingValueIndex, record);
     if (rc == 0) answer = record.ValueWithPenalties;
-    Log("GdLogReadRecordWVB returned rc=" + Str(rc) + ", l_Answer=" + DoubleToText(answer));
+    DebugLogFile::WriteLine("GdLogReadRecordWVB returned rc=" + Str(rc) +
+                            ", l_Answer=" + DoubleToText(answer));
     if (rc != 0) {
       LogGdLibError(routine, "GdLogReadRecordWVB", rc, true);
       return;
