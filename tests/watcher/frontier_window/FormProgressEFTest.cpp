@@ -253,5 +253,29 @@ TEST(FormProgressEFTest, SmallWindowShowsNoBestAndWidensForEnglish) {
   EXPECT_EQ(small.TextTrial.Text(), "3");
 }
 
+TEST(FormProgressEFTest, SmallWindowClickAlwaysMovesTheFocusAndRefreshFreesTheButtons) {
+  SeriesRun run({10, 20});
+  auto& small = dynamic_cast<FormProgressSmallEF&>(*run.Manager.SmallProgressWindow());
+  run.StartRunning();
+  int focusMoves = 0;
+  small.CommandToSendFocusTo.SetObserver([&](ui::Control&, std::string_view property) {
+    if (property == "Focus") ++focusMoves;
+  });
+
+  // After Stop the buttons are grey: a click moves the focus away and starts nothing.
+  small.ControlsAfterStopClickedDisableEnable(false);
+  const auto before = run.Status();
+  small.CommandPause_Click();
+  EXPECT_EQ(focusMoves, 1);
+  EXPECT_EQ(run.Status(), before);
+
+  // The controller's refresh after the user said no to stopping makes them count again.
+  small.UpdateRunPauseButtons();
+  EXPECT_FALSE(small.RunPauseStopInactive());
+  small.CommandPause_Click();
+  EXPECT_EQ(focusMoves, 2);
+  EXPECT_EQ(run.Status(), GdRunStatusMarkToPause);
+}
+
 }  // namespace
 }  // namespace corvana
