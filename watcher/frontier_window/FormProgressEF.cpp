@@ -319,25 +319,7 @@ void FormProgressEF::Grid_MouseUp(ui::Grid& grid, int button, int x, int y) {
 }
 
 void FormProgressEF::Form_Load() {
-  // As the single-optimization window: at the top right of the add-in's window.
-  ResumeNext([&] {
-    if (!m_Manager) return;
-    ui::Platform& platform = m_Form.GetPlatform();
-    ui::Rect excel;
-    bool known = false;
-    if (m_Manager->Input_ExcelApplication) {
-      ResumeNext([&] {
-        const HostWindowRect r = m_Manager->Input_ExcelApplication->WindowRect();
-        excel = {r.Left, r.Top, r.Width, r.Height};
-        known = r.Width > 0 && r.Height > 0;
-      });
-    }
-    if (!known)
-      known = platform.WindowRectPixels(static_cast<ui::WindowId>(m_Manager->Input_ExcelAppHwnd), excel);
-    if (!known) return;
-    m_Form.SetLeft((excel.Left + excel.Width) * platform.TwipsPerPixelX() - m_Form.Width() - 100);
-    m_Form.SetTop(excel.Top * platform.TwipsPerPixelY() + 100);
-  });
+  PlaceAtTopRightOfHostWindow();
 }
 
 void FormProgressEF::Form_QueryUnload(bool& cancel, int unloadMode) {

@@ -61,6 +61,28 @@ void ProgressForm<Interface>::Log(const std::string& line) {
 }
 
 template <class Interface>
+void ProgressForm<Interface>::PlaceAtTopRightOfHostWindow() {
+  ResumeNext([&] {
+    if (!m_Manager) return;
+    ui::Platform& platform = m_Form.GetPlatform();
+    ui::Rect host;
+    bool known = false;
+    if (m_Manager->Input_ExcelApplication) {
+      ResumeNext([&] {
+        const HostWindowRect r = m_Manager->Input_ExcelApplication->WindowRect();
+        host = {r.Left, r.Top, r.Width, r.Height};
+        known = r.Width > 0 && r.Height > 0;
+      });
+    }
+    if (!known)
+      known = platform.WindowRectPixels(static_cast<ui::WindowId>(m_Manager->Input_ExcelAppHwnd), host);
+    if (!known) return;
+    m_Form.SetLeft((host.Left + host.Width) * platform.TwipsPerPixelX() - m_Form.Width() - 100);
+    m_Form.SetTop(host.Top * platform.TwipsPerPixelY() + 100);
+  });
+}
+
+template <class Interface>
 void ProgressForm<Interface>::Show(bool modal) {
   m_Form.Show(modal ? ui::ShowMode::Modal : ui::ShowMode::Modeless);
 }

@@ -50,6 +50,9 @@ class ProgressForm : public Interface {
   // True when the key was one of the menu's.
   bool ChooseExcelUpdating(const std::string& key);
   void Log(const std::string& line);
+  // At the top right of the add-in's window, where the user is looking; left where it is when
+  // that window's place is unknown.
+  void PlaceAtTopRightOfHostWindow();
 
   ui::Form m_Form;
 

@@ -378,24 +378,7 @@ void FormProgress::TabMain_Click(int /*previousIndex*/) {
 }
 
 void FormProgress::Form_Load() {
-  ResumeNext([&] {
-    if (!m_Manager) return;
-    ui::Platform& platform = m_Form.GetPlatform();
-    ui::Rect excel;
-    bool known = false;
-    if (m_Manager->Input_ExcelApplication) {
-      ResumeNext([&] {
-        const HostWindowRect r = m_Manager->Input_ExcelApplication->WindowRect();
-        excel = {r.Left, r.Top, r.Width, r.Height};
-        known = r.Width > 0 && r.Height > 0;
-      });
-    }
-    if (!known)
-      known = platform.WindowRectPixels(static_cast<ui::WindowId>(m_Manager->Input_ExcelAppHwnd), excel);
-    if (!known) return;
-    m_Form.SetLeft((excel.Left + excel.Width) * platform.TwipsPerPixelX() - m_Form.Width() - 100);
-    m_Form.SetTop(excel.Top * platform.TwipsPerPixelY() + 100);
-  });
+  PlaceAtTopRightOfHostWindow();
 }
 
 void FormProgress::Form_QueryUnload(bool& cancel, int unloadMode) {

@@ -8,6 +8,7 @@
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/frontier_window/FormProgressSmallEF.h"
 #include "watcher/graph/OGrGraph.h"
+#include "watcher/watcher_window/FormProgress.h"
 #include "wire/XLWatcherChannels.h"
 
 namespace corvana {
@@ -275,6 +276,24 @@ TEST(FormProgressEFTest, SmallWindowClickAlwaysMovesTheFocusAndRefreshFreesTheBu
   small.CommandPause_Click();
   EXPECT_EQ(focusMoves, 2);
   EXPECT_EQ(run.Status(), GdRunStatusMarkToPause);
+}
+
+TEST(FormProgressEFTest, BothFullWindowsOpenAtTheTopRightOfTheAddinsWindow) {
+  constexpr ui::WindowId kHost = 0x2a00007;
+  const auto opened = [&](WatcherRun& run, ui::Form& form) {
+    run.Manager.Input_ExcelAppHwnd = static_cast<std::int32_t>(kHost);
+    run.Platform.SetTwipsPerPixel(15, 15);
+    run.Platform.SetWindowRectPixels(kHost, ui::Rect{100, 50, 1200, 800});
+    form.Load();
+    return std::pair{form.Left() + form.Width(), form.Top()};
+  };
+  const std::pair topRight{(100 + 1200) * 15 - 100, 50 * 15 + 100};
+  {
+    WatcherRun single;
+    EXPECT_EQ(opened(single, single.Full().GetForm()), topRight);
+  }
+  SeriesRun series({10, 20});
+  EXPECT_EQ(opened(series, series.Full().GetForm()), topRight);
 }
 
 }  // namespace
