@@ -87,7 +87,7 @@ void FormProgressSmallEF::Update() {
     if (underWay < 1) return;
     std::int32_t trials = 0, steps = 0;
     if (GdLib::GdLogGetRecordCounts2WVB(m.Input_LogPath, trials, underWay, steps) != 0) return;
-    counts.TrialUnderWay = counts.LogTrials = counts.ValidTrials = trials;
+    counts.TrialShown = counts.LogTrials = counts.ValidTrials = trials;
   });
   ShowRunFigures(counts, false);
   CheckWindowMoved();

@@ -233,6 +233,7 @@ void SmallProgressForm::ShowRunFigures(const RunCounts& c, bool logTrialCount) {
         multiProcess, c.Iterations, c.TrialUnderWay, c.LogTrials,
         !multiProcess && c.Iterations == 0 && c.LogTrials != 0 ? m.NumIterationsInCompletedSimulation() : 0);
   });
+  if (c.TrialShown) figures.Trial = *c.TrialShown;
 
   std::string iterationText = DoubleToText(figures.Iteration);
   if (m.Input_Runtime_NumIterations > 0)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -77,6 +78,9 @@ class SmallProgressForm : public ProgressForm<SmallWindow> {
     double LogTrials = 0;
     double ValidTrials = 0;
     double Elapsed = 0;
+    // The trial figure a window shows in place of the one chosen from the counts; the start-up
+    // still ends with the trial the add-in reports under way.
+    std::optional<double> TrialShown{};
   };
   RunCounts ReadRunCounts() const;
   // Iteration, the end of the start-up animation, the bar, trial and run time, with the goals.
