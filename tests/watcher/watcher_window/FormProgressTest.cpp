@@ -75,6 +75,19 @@ TEST(FormProgressTest, UpdateWithoutAManagerStillWritesItsExitLine) {
             (std::vector<std::string>{"FormProgress.Update: Entering", "FormProgress.Update: Exiting"}));
 }
 
+TEST(FormProgressTest, DisposeLetsTheLogGridsSourceAndTheManagerGo) {
+  WatcherRun run;
+  run.Start(2);
+  FormProgress& form = run.Full();
+  ASSERT_NE(form.LogServer(), nullptr);
+  run.NewLogLines();
+  form.Dispose();
+  EXPECT_EQ(form.LogServer(), nullptr);
+  EXPECT_EQ(form.SGGridLog.DataSource(), nullptr);
+  EXPECT_TRUE(InOrder(run.NewLogLines(), {"WATCHER, FormProgress.Dispose: Set m_Manager = Nothing",
+                                          "WATCHER, FormProgress.Dispose: Set m_LogServer = Nothing"}));
+}
+
 TEST(FormProgressTest, TickWritesItsExitLineOnce) {
   WatcherRun run;
   run.RunTrials(2);
