@@ -392,6 +392,7 @@ void FormProgress::Dispose() {
   LoggingTab_Dispose();
   m_Manager = nullptr;
   Log("WATCHER, FormProgress.Dispose: Set m_Manager = Nothing");
+  Log("WATCHER, FormProgress.Dispose: Set m_LogServer = Nothing");
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -75,6 +75,19 @@ TEST(FormProgressTest, UpdateWithoutAManagerStillWritesItsExitLine) {
             (std::vector<std::string>{"FormProgress.Update: Entering", "FormProgress.Update: Exiting"}));
 }
 
+TEST(FormProgressTest, DisposeLetsTheLogGridsSourceAndTheManagerGo) {
+  WatcherRun run;
+  run.Start(2);
+  FormProgress& form = run.Full();
+  ASSERT_NE(form.LogServer(), nullptr);
+  run.NewLogLines();
+  form.Dispose();
+  EXPECT_EQ(form.LogServer(), nullptr);
+  EXPECT_EQ(form.SGGridLog.DataSource(), nullptr);
+  EXPECT_TRUE(InOrder(run.NewLogLines(), {"WATCHER, FormProgress.Dispose: Set m_Manager = Nothing",
+                                          "WATCHER, FormProgress.Dispose: Set m_LogServer = Nothing"}));
+}
+
 TEST(FormProgressTest, TickWritesItsExitLineOnce) {
   WatcherRun run;
   run.RunTrials(2);
@@ -292,22 +305,29 @@ TEST(FormProgressTest, StoppingStatusNamesWhyAndLocksWhatCannotBeWritten) {
       EXPECT_FALSE(form.CheckWriteLogOfProgressSteps.Checked());
     }
     EXPECT_EQ(form.CheckRestoreOriginal.Enabled(), c.RestoreEnabled);
+    // A box the user cannot change leaves the solution to keep as it was, whatever it shows.
+    run.Manager.Stop_SolutionToKeep = -5;
+    form.CheckRestoreOriginal.SetValue(ui::kChecked);
+    form.CommandOK_Click();
+    EXPECT_EQ(run.Manager.Stop_SolutionToKeep, c.RestoreEnabled ? -2 : -5);
   }
 }
 
 TEST(FormProgressTest, EveryStoppingChoiceReachesTheManager) {
   for (bool fixedByAddin : {false, true}) {
     SCOPED_TRACE(fixedByAddin);
-    WatcherRun run({.ShowOptionsAtEnd = true});
+    WatcherRun run({.ShowOptionsAtEnd = true, .Inputs = [&](WatcherManager& inputs) {
+                      inputs.Input_ConstraintSolverMode = true;
+                      inputs.Input_ConstraintSolver_FixedSeed = fixedByAddin;
+                    }});
     run.LogTrial(5, true);
     run.LogTrial(7, true);
     WatcherManager& m = run.Manager;
-    m.Input_ConstraintSolverMode = true;
-    m.Input_ConstraintSolver_FixedSeed = fixedByAddin;
     FormProgress& form = run.Full();
     form.GoToStoppingConfig();
     EXPECT_TRUE(form.LabelGeneratorSeed.Visible());
     EXPECT_FALSE(form.CheckFixSeed.Checked());
+    EXPECT_EQ(form.CheckFixSeed.Enabled(), !fixedByAddin);
     form.CheckRestoreOriginal.SetValue(ui::kChecked);
     form.CheckGenerateOptimizationSummary.SetValue(ui::kChecked);
     form.CheckWriteLogOfAllTrials.SetValue(ui::kChecked);
