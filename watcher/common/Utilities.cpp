@@ -4,8 +4,8 @@
 
 #include "common/ComError.h"
 #include "common/ErrorTrap.h"
-#include "suite/objectlib/NumericHelpers.h"
 #include "suite/objectlib/MarkerValues.h"
+#include "suite/objectlib/NumericHelpers.h"
 #include "watcher/common/ClassicFormat.h"
 #include "watcher/common/WatcherOLShared.h"
 
@@ -24,14 +24,14 @@ std::string TrappedResourceString(long id, const Variant& p1 = Variant()) {
   return text;
 }
 
+}  // namespace
+
 std::size_t CharacterCount(const std::string& utf8) {
   std::size_t count = 0;
   for (unsigned char c : utf8)
     if ((c & 0xC0) != 0x80) ++count;
   return count;
 }
-
-}  // namespace
 
 std::string GetResourceString(long id, const Variant& p1, const Variant& p2, const Variant& p3) {
   if (!g_ResourceServer) RaiseError(kErrApplication, "GetResourceString", "Missing resource server.");

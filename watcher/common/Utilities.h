@@ -25,6 +25,9 @@ std::string GetResourceString(long id, const Variant& p1 = Variant(), const Vari
 
 // "hh:mm:ss" below 23 hours, "27:05:09" (hours unbounded) from 23 hours on.
 std::string FormatElapsedTime(double milliseconds);
+
+// Characters, not bytes, of a UTF-8 text: what a length rule on a shown text counts.
+std::size_t CharacterCount(const std::string& utf8);
 // The user's time separator if it is one character, else ":".
 std::string GetTimeSeparator();
 

@@ -54,7 +54,8 @@ void FormProgress::StoppingOptionsTab_Configure() {
   int top = 120;
   LabelSolutionToKeep.Move(left, top, width, lineHeight);
   top += lineHeight + 150;
-  LabelStoppingStatus.Move(left, top, width, status.size() >= 150 ? lineHeight * 4 : lineHeight * 2);
+  LabelStoppingStatus.Move(left, top, width,
+                           Utilities::CharacterCount(status) >= 150 ? lineHeight * 4 : lineHeight * 2);
   top += LabelStoppingStatus.Height() + 150;
   CheckRestoreOriginal.Move(left, top, width, lineHeight);
   top += lineHeight + 20;

@@ -41,6 +41,10 @@ TEST(Utilities, TimeSeparatorMustBeOneCharacter) {
   ClassicFormat::SetTimeSeparator("\xE2\x80\xA7");  // one character, three bytes
   EXPECT_EQ(GetTimeSeparator(), "\xE2\x80\xA7");
   ClassicFormat::SetTimeSeparator(":");
+  // The stopping tab's long-status rule counts the same way.
+  EXPECT_EQ(CharacterCount("Gr\xC3\xB6\xC3\x9F"
+                           "e \xE2\x80\xA7 1"),
+            9u);
 }
 
 TEST(Utilities, RoundUpToOneSignificantDigit) {
