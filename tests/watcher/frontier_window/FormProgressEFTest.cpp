@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "suite/gdlib/gdlib8.h"
-#include "tests/watcher/watcher_window/WatcherRun.h"
+#include "tests/watcher/frontier_window/SeriesRun.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/frontier_window/FormProgressSmallEF.h"
@@ -15,37 +15,6 @@ namespace corvana {
 namespace {
 
 using Utilities::GetResourceString;
-
-// A watched efficient-frontier series over `values`, its trial log written as the add-in would.
-class SeriesRun : public WatcherRun {
- public:
-  explicit SeriesRun(std::vector<double> values)
-      : WatcherRun({.Genes = 2, .Series = true, .Inputs = [values](WatcherManager& m) {
-                      m.Input_EFConstrainedStatistic = 12;
-                      m.Input_EFPerformAnalysis = true;
-                      m.Input_EFNumConstrainingValues = static_cast<std::int32_t>(values.size());
-                      m.Input_EFConstraintDisplayFormula_LHSide = "Risk";
-                      m.Input_EFConstraintOperatorAsString = "<=";
-                      m.Input_EFConstraintFormula = "Risk <= X";
-                      m.Input_OptimizationObjectiveStr = "Return";
-                      m.Input_EFConstrainedCellNumberFormat_ShortIfDate = "General";
-                      Collection collection;
-                      for (double v : values) collection.Add(v);
-                      m.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final = collection;
-                      m.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Initial = collection;
-                    }}) {}
-
-  FormProgressEF& Full() { return WatcherRun::Full<FormProgressEF>(); }
-  // One trial of optimization `index`, its genes a tenth of its value.
-  void LogTrial(std::int32_t index, double value, bool newBest) {
-    Log().Append({.Value = value, .Genes = {value / 10, value / 10}, .Optimization = index}, newBest);
-  }
-  void StartRunning() {
-    LogTrial(1, 1, true);
-    Start(0);
-  }
-  void UnderWay(double optimization) { WriteDouble(ChannelEFNumOptimizationUnderWay, optimization); }
-};
 
 TEST(FormProgressEFTest, SeriesWindowsComeFromTheFactory) {
   SeriesRun run({10, 20, 30});
