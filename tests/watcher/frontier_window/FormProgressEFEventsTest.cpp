@@ -6,7 +6,7 @@
 namespace corvana {
 namespace {
 
-TEST(FormProgressEFButtonsTest, RunButtonsTakeTheFocusOffThemselvesOnlyWhenTheyAct) {
+TEST(FormProgressEFEventsTest, RunButtonsTakeTheFocusOffThemselvesOnlyWhenTheyAct) {
   SeriesRun run({10, 20});
   run.StartRunning();
   FormProgressEF& form = run.Full();
@@ -43,6 +43,34 @@ TEST(FormProgressEFButtonsTest, RunButtonsTakeTheFocusOffThemselvesOnlyWhenTheyA
   form.CommandStop_Click();
   EXPECT_EQ(focusMoves, 3);
   EXPECT_TRUE(run.Manager.WaitingAfterStopClicked);
+}
+
+TEST(FormProgressEFEventsTest, AnotherLogTypeHasTheShownRowsReadAfresh) {
+  SeriesRun run({10, 20, 30});
+  run.StartRunning();
+  run.LogTrial(2, 2, true);
+  run.LogTrial(3, 3, true);
+  run.Tick();
+  FormProgressEF& form = run.Full();
+  int rowReloads = 0;  // what tells the toolkit to drop the rows it holds
+  form.SGGridLog.SetObserver(
+      [&](ui::Control&, std::string_view property) { rowReloads += property == "Cells"; });
+
+  // The second and the third value have one progress step each: as many rows, other trials.
+  form.ComboLogType.UserSelect(2);
+  EXPECT_EQ(run.Manager.IDForGdLogReadRecordVB, 2);
+  ASSERT_EQ(form.SGGridLog.RowCount(), 1);
+  EXPECT_EQ(form.SGGridLog.CellText(0, 0), "2");
+  EXPECT_EQ(rowReloads, 1);
+  form.ComboLogType.UserSelect(3);
+  EXPECT_EQ(run.Manager.IDForGdLogReadRecordVB, 3);
+  ASSERT_EQ(form.SGGridLog.RowCount(), 1);
+  EXPECT_EQ(form.SGGridLog.CellText(0, 0), "3");
+  EXPECT_EQ(rowReloads, 2);
+  form.ComboLogType.UserSelect(0);
+  EXPECT_EQ(run.Manager.IDForGdLogReadRecordVB, 0);
+  EXPECT_EQ(form.SGGridLog.RowCount(), 3);
+  EXPECT_EQ(rowReloads, 3);
 }
 
 }  // namespace
