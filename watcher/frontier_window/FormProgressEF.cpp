@@ -273,18 +273,26 @@ void FormProgressEF::CheckWindowMoved() {
 // ---------------------------------------------------------------------------------------------
 // Buttons, tabs, menus and window events
 
+void FormProgressEF::SendFocusAway() {
+  // No run button keeps a focus rectangle after it was used.
+  TabMain.SetFocus();
+}
+
 void FormProgressEF::CommandRun_Click() {
   if (m_UpdatingControls || m_RunPauseStopLocked || !m_Manager) return;
+  SendFocusAway();
   ResumeNext([&] { m_Manager->CommandResumeOptimization_ProcessClick(); });
 }
 
 void FormProgressEF::CommandPause_Click() {
   if (m_UpdatingControls || m_RunPauseStopLocked || !m_Manager) return;
+  SendFocusAway();
   ResumeNext([&] { m_Manager->CommandPauseOptimization_ProcessClick(); });
 }
 
 void FormProgressEF::CommandStop_Click() {
   if (m_UpdatingControls || m_RunPauseStopLocked || !m_Manager) return;
+  SendFocusAway();
   ResumeNext([&] { m_Manager->CommandStopOptimization_ProcessClick(); });
 }
 

@@ -113,6 +113,7 @@ class FormProgressEF : public ProgressForm<WatcherWindow> {
 
  private:
   void ApplyRunStateConfig() override;
+  void SendFocusAway();
   void SetButtonPicture(ui::Button& button, const char* key, bool enabled);
   void ShowSelectedFrame();
   void StoppingOptionsTab_PutInfo();

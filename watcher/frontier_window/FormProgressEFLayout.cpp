@@ -69,7 +69,7 @@ void FormProgressEF::Form_Resize() {
     SGGridSummary.Move(120, 400, gridWidth, gridHeight);
     LabelLogType.Move(120, 90, 1000, 240);
     ComboLogType.Move(1200, 60, std::min(5000, gridWidth - 1100), 315);
-    SGGridLog.Move(120, 480, gridWidth, gridHeight - 80);
+    SGGridLog.Move(120, 480, gridWidth, gridHeight);
     for (auto* grid : {&SGGridSummary, &SGGridLog}) ui::WindowUtilities::AdjustGridColumns(*grid, 5000);
 
     // Stopping options: status, where the reports go, which reports.

@@ -145,6 +145,8 @@ void FormProgressEF::RefreshLogGrid(bool showNewest) {
 void FormProgressEF::ComboLogType_Click() {
   if (m_UpdatingControls || !m_Manager) return;
   m_Manager->IDForGdLogReadRecordVB = std::max(0, ComboLogType.ListIndex());
+  // Other trials under the same row numbers: the rows shown are read afresh, not only counted.
+  if (SGGridLog.DataSource()) SGGridLog.RefreshRows();
   RefreshLogGrid(true);  // another view starts at its newest rows
 }
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "suite/gdlib/gdlib8.h"
-#include "tests/watcher/watcher_window/WatcherRun.h"
+#include "tests/watcher/frontier_window/SeriesRun.h"
 #include "watcher/common/Utilities.h"
 #include "watcher/common/WatcherOLShared.h"
 #include "watcher/frontier_window/FormProgressSmallEF.h"
@@ -15,37 +15,6 @@ namespace corvana {
 namespace {
 
 using Utilities::GetResourceString;
-
-// A watched efficient-frontier series over `values`, its trial log written as the add-in would.
-class SeriesRun : public WatcherRun {
- public:
-  explicit SeriesRun(std::vector<double> values)
-      : WatcherRun({.Genes = 2, .Series = true, .Inputs = [values](WatcherManager& m) {
-                      m.Input_EFConstrainedStatistic = 12;
-                      m.Input_EFPerformAnalysis = true;
-                      m.Input_EFNumConstrainingValues = static_cast<std::int32_t>(values.size());
-                      m.Input_EFConstraintDisplayFormula_LHSide = "Risk";
-                      m.Input_EFConstraintOperatorAsString = "<=";
-                      m.Input_EFConstraintFormula = "Risk <= X";
-                      m.Input_OptimizationObjectiveStr = "Return";
-                      m.Input_EFConstrainedCellNumberFormat_ShortIfDate = "General";
-                      Collection collection;
-                      for (double v : values) collection.Add(v);
-                      m.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Final = collection;
-                      m.Input_EFCollectionOfConstrainingValues_OptimizationOrder_Initial = collection;
-                    }}) {}
-
-  FormProgressEF& Full() { return WatcherRun::Full<FormProgressEF>(); }
-  // One trial of optimization `index`, its genes a tenth of its value.
-  void LogTrial(std::int32_t index, double value, bool newBest) {
-    Log().Append({.Value = value, .Genes = {value / 10, value / 10}, .Optimization = index}, newBest);
-  }
-  void StartRunning() {
-    LogTrial(1, 1, true);
-    Start(0);
-  }
-  void UnderWay(double optimization) { WriteDouble(ChannelEFNumOptimizationUnderWay, optimization); }
-};
 
 TEST(FormProgressEFTest, SeriesWindowsComeFromTheFactory) {
   SeriesRun run({10, 20, 30});
@@ -235,47 +204,6 @@ TEST(FormProgressEFTest, ClicksDuringARunStateChangeAndTinyWindowsAreRefused) {
   EXPECT_GE(form.GetForm().ScaleHeight(), FormProgressEF::kMinClientHeight);
   EXPECT_EQ(form.OrrGraphEfficientFrontier.Left(), form.OrrGraphAllTrials.Width() + 200);
   EXPECT_EQ(form.OrrGraphAllTrials.Width(), form.OrrGraphAllTrials.Height());
-}
-
-TEST(FormProgressEFTest, SmallWindowShowsNoBestAndWidensForEnglish) {
-  SeriesRun run({10, 20});
-  auto& small = dynamic_cast<FormProgressSmallEF&>(*run.Manager.SmallProgressWindow());
-  EXPECT_EQ(small.GetForm().FindControl("TextBest"), nullptr);
-  EXPECT_EQ(small.GetForm().Caption(), GetResourceString(4125));
-  EXPECT_EQ(small.LabelTrial.Width(), 1500 + 300);
-  run.StartRunning();
-  EXPECT_EQ(small.TextTrial.Text(), "1");
-
-  // The trials shown are those of the optimization under way, not of the whole series.
-  for (int t = 0; t < 4; ++t) run.LogTrial(1, 1, false);
-  run.UnderWay(2);
-  for (int t = 0; t < 3; ++t) run.LogTrial(2, 1, t == 0);
-  run.Tick();
-  EXPECT_EQ(small.TextTrial.Text(), "3");
-}
-
-TEST(FormProgressEFTest, SmallWindowClickAlwaysMovesTheFocusAndRefreshFreesTheButtons) {
-  SeriesRun run({10, 20});
-  auto& small = dynamic_cast<FormProgressSmallEF&>(*run.Manager.SmallProgressWindow());
-  run.StartRunning();
-  int focusMoves = 0;
-  small.CommandToSendFocusTo.SetObserver([&](ui::Control&, std::string_view property) {
-    if (property == "Focus") ++focusMoves;
-  });
-
-  // After Stop the buttons are grey: a click moves the focus away and starts nothing.
-  small.ControlsAfterStopClickedDisableEnable(false);
-  const auto before = run.Status();
-  small.CommandPause_Click();
-  EXPECT_EQ(focusMoves, 1);
-  EXPECT_EQ(run.Status(), before);
-
-  // The controller's refresh after the user said no to stopping makes them count again.
-  small.UpdateRunPauseButtons();
-  EXPECT_FALSE(small.RunPauseStopInactive());
-  small.CommandPause_Click();
-  EXPECT_EQ(focusMoves, 2);
-  EXPECT_EQ(run.Status(), GdRunStatusMarkToPause);
 }
 
 TEST(FormProgressEFTest, BothFullWindowsOpenAtTheTopRightOfTheAddinsWindow) {
