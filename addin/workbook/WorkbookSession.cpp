@@ -139,6 +139,9 @@ WorkbookSession::WorkbookSession() {
   if (!mkdtemp(pattern)) throw WorkbookError("cannot create a folder for the office's profile");
   m_Profile = pattern;
   m_Pipe = "corvana-" + m_Profile.filename().string();
+  // The bridge writes to the office's pipe unguarded: an office that was killed, or that quits
+  // while our references to it are released, must give an error here, not end this process.
+  ::signal(SIGPIPE, SIG_IGN);
   try {
     std::filesystem::create_directories(m_Profile / "user");
     std::ofstream(m_Profile / "user" / "registrymodifications.xcu") << kProfileSettings;

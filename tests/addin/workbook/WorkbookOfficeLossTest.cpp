@@ -43,6 +43,13 @@ TEST(OfficeLoss, StopsTheRunAndRefusesToSaveAndTheNextModelClearsTheLock) {
     const auto offices = OfficeChildren();
     ASSERT_EQ(offices.size(), 1u);
     kill(offices.front(), SIGKILL);
+    // A write the bridge makes to a pipe whose office has gone fails; it does not end this process.
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    close(ends[0]);
+    EXPECT_EQ(write(ends[1], "x", 1), -1);
+    EXPECT_EQ(errno, EPIPE);
+    close(ends[1]);
 
     // The bridge notices the loss on a later call; until then trials may still be answered.
     ASSERT_TRUE(corvana::test::WaitUntil(
