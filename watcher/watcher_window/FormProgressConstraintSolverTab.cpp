@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "common/ErrorTrap.h"
+#include "common/Variant.h"
 #include "watcher/common/DebugLogFile.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
@@ -86,7 +87,7 @@ void FormProgress::ConstraintSolverTab_UpdateOneColumn(std::int32_t recordNum, i
   record.GeneValues.assign(static_cast<std::size_t>(std::max(0, genes)), 0.0);
   const std::int16_t rc = GdLib::GdLogReadRecordWVB(path, recordNum, GdLogKindTrial, record);
   Log("ConstraintSolverTab_UpdateOneColumn, GdLogGetRecord returned valueWithPenalties=" +
-      std::to_string(record.ValueWithPenalties) + ", recalcNum=" + std::to_string(record.TrialNumber) +
+      DoubleToText(record.ValueWithPenalties) + ", recalcNum=" + std::to_string(record.TrialNumber) +
       ", rc=" + std::to_string(rc));
   if (rc != 0) {
     // The column keeps what it showed.

@@ -62,7 +62,7 @@ void FormProgress::Form_Resize() {
     const int inner = fw - 240;
 
     // Progress: two graphs one above the other, the status line under them.
-    LabelProgressStatus.Move(120, fh - 500 + 120, inner, 360);
+    LabelProgressStatus.Move(120, fh - 500, fw - 120 - 20, 360);
     const int graphHeight = (LabelProgressStatus.Top() - 120 - 60) / 2;
     OrrGraphAllTrials.Move(120, 60, inner, graphHeight);
     OrrGraphLastTrials.Move(120, 60 + graphHeight + 60, inner, graphHeight);

@@ -51,6 +51,13 @@ TEST(FormProgressLayout, GridsGraphsAndButtonsFollowTheWindow) {
   }
   EXPECT_GT(form.SGGridLog.Height(), frame.Height() - 1200);
   EXPECT_GT(form.OrrGraphAllTrials.Height() + form.OrrGraphLastTrials.Height(), frame.Height() - 1500);
+  // The status line sits 500 above the progress frame's bottom, 120 in from its left and 20 from
+  // its right; the graphs end above it.
+  const ui::Frame& progress = *form.FrameTabMain[FormProgress::TabProgress];
+  EXPECT_EQ(form.LabelProgressStatus.Top(), progress.Height() - 500);
+  EXPECT_EQ(form.LabelProgressStatus.Left(), 120);
+  EXPECT_EQ(form.LabelProgressStatus.Left() + form.LabelProgressStatus.Width(), progress.Width() - 20);
+  EXPECT_LE(form.OrrGraphLastTrials.Top() + form.OrrGraphLastTrials.Height(), form.LabelProgressStatus.Top());
 }
 
 TEST(FormProgressLayout, ResizeRedrawsThePictureOnceAndNeverCallsTheEngine) {
