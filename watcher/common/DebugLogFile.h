@@ -36,7 +36,8 @@ void DeleteLogFile();
 
 // "WATCHER, <tick>  <ms since previous line> <text>" + CR LF, appended with the file opened and
 // closed for the line. Nothing happens while logging is off. A file that cannot be written raises
-// 0x8004000A with the path and the reason. The lvalue form hands the built line back in `text`.
+// the file-access error 0x800A004B with the path and the reason. The lvalue form hands the built
+// line back in `text`.
 void WriteLine(std::string& text);
 void WriteLine(const std::string& text);
 

@@ -296,7 +296,7 @@ void ProgressDialogLogSvr::IsgGridDataSource_GetRowData(std::int32_t p_RowIndex,
     // A row the writer has not finished yet is simply not there.
     if (rc == GdErrRecordOutOfRange) return;
     if (g_LoggingEnabled) {
-      Log("GdLogReadRecordVB returned valueWithPenalties=" + std::to_string(m_Record.ValueWithPenalties) +
+      Log("GdLogReadRecordVB returned valueWithPenalties=" + DoubleToText(m_Record.ValueWithPenalties) +
           ", recalcNum=" + Str(m_Record.TrialNumber) + ", rc=" + Str(rc));
       ResumeNext([&] { DebugLogFile::WriteArray(m_Record.ConstraintValues, "constraintValues", 20); });
       ResumeNext([&] { DebugLogFile::WriteArray(m_Record.GeneValues, "geneValues", 20); });
