@@ -189,7 +189,10 @@ class FakeServices : public ControllerServices {
     const auto it = Processes.find(window);
     return it == Processes.end() ? 0 : it->second;
   }
-  std::uint64_t FindTopLevelWindow(const std::string&) override { return 0; }
+  std::uint64_t FindTopLevelWindow(const std::string& title) override {
+    const auto it = TopLevelWindows.find(title);
+    return it == TopLevelWindows.end() ? 0 : it->second;
+  }
   void OrderWindows(std::uint64_t host, std::uint64_t window) override { Ordered.push_back({host, window}); }
   void TieDialogToWindow(std::uint64_t dialog, std::uint64_t host) override {
     Tied.push_back({dialog, host});
@@ -228,6 +231,7 @@ class FakeServices : public ControllerServices {
   std::string HelpFile;
   std::uint64_t Foreground = 0;
   std::map<std::uint64_t, std::int32_t> Processes;
+  std::map<std::string, std::uint64_t> TopLevelWindows;  // by title
   std::vector<std::pair<std::uint64_t, std::uint64_t>> Ordered, Tied;
   std::vector<TimerEntry> Timers;
   int ExitCode = -1;

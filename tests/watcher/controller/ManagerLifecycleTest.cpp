@@ -188,6 +188,23 @@ TEST_F(ManagerLifecycleTest, ShowWatcherModallyPreparesTheHostAndEndsWithDispose
   EXPECT_FALSE(g_OptimizationUnderWay);
 }
 
+TEST_F(ManagerLifecycleTest, ShowWatcherModallyInTheFrontierShapeUsesOnlyItsWindows) {
+  Start(true);
+  auto host = std::make_shared<FakeHostApplication>(journal);
+  manager->Input_ExcelApplication = host;
+  manager->Input_ExcelAppHwnd = 77;
+  manager->ShowWatcherModally();
+  for (const std::string& call : journal)
+    EXPECT_TRUE(call.rfind("smallEF.", 0) == 0 || call.rfind("fullEF.", 0) == 0 ||
+                call.rfind("host.", 0) == 0)
+        << call;
+  EXPECT_EQ(CallsOf("fullEF.Show modal").size(), 1u);
+  EXPECT_EQ(services->Tied, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{22, 77}}));
+  EXPECT_TRUE(Logged("ShowWatcherModally, m_FormProgressSmallEF.Visible: True"));
+  EXPECT_TRUE(Logged("ShowWatcherModally, after hide command, m_FormProgressSmallEF.Visible: False"));
+  EXPECT_TRUE(manager->Disposed());
+}
+
 TEST_F(ManagerLifecycleTest, ShutdownDuringTheModalWindowKeepsItAliveUntilItsLoopEnds) {
   Start();
   // The add-in's process ends while the window is modal: the survival check disposes everything.
@@ -341,6 +358,34 @@ TEST_F(ManagerLifecycleTest, SurvivalCheckPollsRearmsAndEndsTheProcess) {
   EXPECT_EQ(services->ExitCode, -1);
   ASSERT_TRUE(services->Fire(500));
   EXPECT_EQ(services->ExitCode, 0);
+}
+
+// A question of this process that a window of the host's process covers is brought back in front;
+// one already in front, or a window of another process in front, is left alone.
+TEST_F(ManagerLifecycleTest, SurvivalCheckKeepsAQuestionInFrontOfTheHost) {
+  SurvivalMutex addin(g_AddinSurvivalMutex);
+  addin.Take();
+  g_StartedByCom = true;
+  Start();
+  manager->Input_ExcelProcessID = 900;
+  services->TopLevelWindows["Corvana"] = 30;
+  services->Processes[30] = 4242;  // the question is this process's own window
+  services->Processes[6] = 900;
+  services->Processes[8] = 555;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> orderedWhileAsked;
+  services->DuringMessage = [&] {
+    for (std::uint64_t foreground : {6, 30, 8}) {
+      services->Foreground = foreground;
+      ASSERT_TRUE(services->Fire(1000));
+    }
+    orderedWhileAsked = services->Ordered;
+  };
+  manager->DisplayYesNoQuery("q", false, true);
+  EXPECT_EQ(orderedWhileAsked, (std::vector<std::pair<std::uint64_t, std::uint64_t>>{{6, 30}}));
+
+  services->Foreground = 6;  // the question has gone: nothing to keep in front
+  ASSERT_TRUE(services->Fire(1000));
+  EXPECT_EQ(services->Ordered.size(), 1u);
 }
 
 TEST_F(ManagerLifecycleTest, EndingAfterTheAddinDiedUnloadsWithoutTouchingTheEngineOrTheAddin) {
