@@ -27,6 +27,8 @@ void FormProgress::GridInitialize(ui::Grid& grid, bool isPopulationTable) {
     grid.AddColumn(Res(4047), 1000);
     Log("WATCHER: GridInitialize, before calculating numGenesInTable");
     const Collection& names = m_Manager->Input_AllGeneNamesCol;
+    // An add-in that passed no names leaves the collection empty.
+    if (names.Count() == 0) Log("WATCHER: GridInitialize, m_Manager.Input_AllGeneNamesCol Is Nothing");
     Log("WATCHER: GridInitialize, after calculating numGenesInTable, =" + std::to_string(names.Count()));
     Log("WATCHER: GridInitialize, about to loop over variables to add columns");
     for (const Variant& name : names.Items()) {
