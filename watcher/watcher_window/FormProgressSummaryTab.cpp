@@ -4,6 +4,7 @@
 #include "suite/objectlib/MarkerValues.h"
 #include "watcher/common/ClassicFormat.h"
 #include "watcher/common/Utilities.h"
+#include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/ui/WindowUtilities.h"
@@ -62,7 +63,12 @@ std::string FormProgress::ObjectiveText(double value) {
   // Formats beyond plain digit patterns (sections, colours, "General") go by the shared rules.
   const bool plainPattern =
       !format.empty() && format != "General" && format.find_first_of("[;\"@*_\\") == std::string::npos;
-  if (!plainPattern || IsSpecialValue(value) || m.Input_TargetCellValuesTreatedAsDates)
+  // A statistic in other units than the cell's (a probability among them) is not shown in its format.
+  bool inCellUnits = true;
+  ResumeNext([&] {
+    inCellUnits = WatcherOLShared::StatisticIsInTheSameUnitsAsRandomVariable(m.Input_StatisticToOptimize);
+  });
+  if (!plainPattern || !inCellUnits || IsSpecialValue(value) || m.Input_TargetCellValuesTreatedAsDates)
     return m.FormatTargetValue(value);
   return ClassicFormat::Apply(value, format);
 }

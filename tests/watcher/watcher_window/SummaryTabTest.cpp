@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/watcher/watcher_window/WatcherRun.h"
@@ -49,6 +50,24 @@ TEST(SummaryTabTest, GridsWithoutGeneNamesHaveOnlyTheFixedColumnsAndTheLogSaysWh
   std::vector<std::string> both = table;
   both.insert(both.end(), table.begin(), table.end());  // the summary's, then the population's
   EXPECT_EQ(GridInitializeLines(unnamed.NewLogLines()), both);
+}
+
+TEST(SummaryTabTest, ObjectiveTakesTheTargetCellsFormatOnlyInTheCellsUnits) {
+  // statistic, the original's objective as the summary shows it
+  const std::vector<std::pair<std::int32_t, std::string>> cases = {
+      {12, "0.25"},    // the plain value: the cell's own format
+      {11, "25.0%"},   // a probability is a percentage whatever the cell's format
+      {3, "0.2500"}};  // a statistic not in the cell's units: the plain number rules
+  for (const auto& [statistic, shown] : cases) {
+    SCOPED_TRACE(statistic);
+    WatcherRun run({.Inputs = [statistic = statistic](WatcherManager& m) {
+      m.Input_StatisticToOptimize = statistic;
+      m.Input_TargetCellNumberFormat = "0.00";
+    }});
+    run.LogTrial(0.25, true);
+    run.Start(0);
+    EXPECT_EQ(run.Full().SGGridSummary.CellText(1, 1), shown);
+  }
 }
 
 }  // namespace
