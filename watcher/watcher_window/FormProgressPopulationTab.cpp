@@ -1,5 +1,8 @@
 #include "watcher/watcher_window/FormProgress.h"
 
+#include <functional>
+
+#include "common/ComError.h"
 #include "common/ErrorTrap.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
@@ -17,6 +20,17 @@ std::unique_ptr<PopulationTableSource> FormProgress::NewPopulationSource(Solutio
         if (rc == 0) return true;
         ResumeNext([&] { GdLib::LogGdLibError("Update_ValueTable", "GdOrgGetGenes", rc, false); });
         return false;
+      },
+      // The grid draws rows when it paints, outside the update's lock: an organism is read under
+      // the lock of its own, so that its row never mixes it with the organism replacing it.
+      [this](const std::function<void()>& reads) {
+        if (!m_Manager) return;  // a window let go draws nothing new
+        const std::int32_t pop = m_Manager->Input_PopHandle;
+        ResumeNext([&] { GdLib::GdPopLock(pop); });
+        ErrorInfo err;
+        ResumeNext(err, reads);
+        ResumeNext([&] { GdLib::GdPopUnlock(pop); });
+        if (err) RaiseError(err.Number, err.Source, err.Description);
       });
 }
 

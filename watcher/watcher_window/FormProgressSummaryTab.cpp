@@ -4,6 +4,7 @@
 #include "suite/objectlib/MarkerValues.h"
 #include "watcher/common/ClassicFormat.h"
 #include "watcher/common/Utilities.h"
+#include "watcher/common/WatcherOLShared.h"
 #include "watcher/controller/WatcherManager.h"
 #include "watcher/engine/GdLib.h"
 #include "watcher/ui/WindowUtilities.h"
@@ -27,6 +28,8 @@ void FormProgress::GridInitialize(ui::Grid& grid, bool isPopulationTable) {
     grid.AddColumn(Res(4047), 1000);
     Log("WATCHER: GridInitialize, before calculating numGenesInTable");
     const Collection& names = m_Manager->Input_AllGeneNamesCol;
+    // An add-in that passed no names leaves the collection empty.
+    if (names.Count() == 0) Log("WATCHER: GridInitialize, m_Manager.Input_AllGeneNamesCol Is Nothing");
     Log("WATCHER: GridInitialize, after calculating numGenesInTable, =" + std::to_string(names.Count()));
     Log("WATCHER: GridInitialize, about to loop over variables to add columns");
     for (const Variant& name : names.Items()) {
@@ -60,7 +63,12 @@ std::string FormProgress::ObjectiveText(double value) {
   // Formats beyond plain digit patterns (sections, colours, "General") go by the shared rules.
   const bool plainPattern =
       !format.empty() && format != "General" && format.find_first_of("[;\"@*_\\") == std::string::npos;
-  if (!plainPattern || IsSpecialValue(value) || m.Input_TargetCellValuesTreatedAsDates)
+  // A statistic in other units than the cell's (a probability among them) is not shown in its format.
+  bool inCellUnits = true;
+  ResumeNext([&] {
+    inCellUnits = WatcherOLShared::StatisticIsInTheSameUnitsAsRandomVariable(m.Input_StatisticToOptimize);
+  });
+  if (!plainPattern || !inCellUnits || IsSpecialValue(value) || m.Input_TargetCellValuesTreatedAsDates)
     return m.FormatTargetValue(value);
   return ClassicFormat::Apply(value, format);
 }

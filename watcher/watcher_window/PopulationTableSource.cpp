@@ -5,8 +5,11 @@
 namespace corvana {
 
 PopulationTableSource::PopulationTableSource(SolutionTable table, ObjectiveReader objective,
-                                             GenesReader genes)
-    : m_Table(std::move(table)), m_Objective(std::move(objective)), m_Genes(std::move(genes)) {}
+                                             GenesReader genes, ReadGuard guard)
+    : m_Table(std::move(table)),
+      m_Objective(std::move(objective)),
+      m_Genes(std::move(genes)),
+      m_Guard(std::move(guard)) {}
 
 bool PopulationTableSource::SetPopulation(std::int32_t size, double generation) {
   size = std::max<std::int32_t>(0, size);
@@ -25,12 +28,18 @@ const std::vector<std::string>& PopulationTableSource::Row(std::int32_t row) {
   const std::int32_t organism = m_Size - row;
   std::vector<std::string> texts;
   texts.reserve(m_Table.NumGenesInTable() + 1);
-  texts.push_back(m_Objective(organism));
   m_Values.clear();
-  if (!m_GenesFailed && !m_Genes(organism, m_Values)) {
-    m_GenesFailed = true;
-    m_Values.clear();
-  }
+  const auto reads = [&] {
+    texts.push_back(m_Objective(organism));
+    if (!m_GenesFailed && !m_Genes(organism, m_Values)) {
+      m_GenesFailed = true;
+      m_Values.clear();
+    }
+  };
+  if (m_Guard)
+    m_Guard(reads);
+  else
+    reads();
   for (std::size_t j = 0; j < m_Table.NumGenesInTable(); ++j)
     texts.push_back(j < m_Values.size() ? m_Table.GeneText(j, m_Values[j]) : std::string());
   kept = std::move(texts);

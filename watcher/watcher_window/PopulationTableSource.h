@@ -20,8 +20,11 @@ class PopulationTableSource : public ui::IsgGridDataSource {
   // Organism i's genes; false when the engine cannot give them. After a failure the genes of the
   // other organisms are not asked for until the next generation: the engine fails for all alike.
   using GenesReader = std::function<bool(std::int32_t organism, std::vector<double>& values)>;
+  // Runs the reads of one organism; none: they run as they are.
+  using ReadGuard = std::function<void(const std::function<void()>& reads)>;
 
-  PopulationTableSource(SolutionTable table, ObjectiveReader objective, GenesReader genes);
+  PopulationTableSource(SolutionTable table, ObjectiveReader objective, GenesReader genes,
+                        ReadGuard guard = {});
 
   // The population has `size` organisms at `generation` (any figure that changes whenever the
   // engine may have replaced organisms). Returns true when the rows formatted so far were dropped.
@@ -37,6 +40,7 @@ class PopulationTableSource : public ui::IsgGridDataSource {
   SolutionTable m_Table;
   ObjectiveReader m_Objective;
   GenesReader m_Genes;
+  ReadGuard m_Guard;
   std::int32_t m_Size = 0;
   double m_Generation = -1;
   bool m_GenesFailed = false;
